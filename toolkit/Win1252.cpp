@@ -1,0 +1,88 @@
+// Win1252.cpp: Windows-1252 <-> Unicode tables and conversions.
+#include "toolkit/Win1252.h"
+
+#include <array>
+
+namespace {
+
+// Unicode of the bytes 0x80..0x9F; the rest of the code page equals Latin-1.
+constexpr std::array<char16_t, 32> kHigh = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+constexpr char16_t ByteToChar(unsigned char b) noexcept
+{
+    return (b >= 0x80 && b <= 0x9F) ? kHigh[b - 0x80] : char16_t(b);
+}
+
+} // namespace
+
+namespace Win1252 {
+
+QString ToUnicode(std::string_view bytes)
+{
+    QString result;
+    result.resize(qsizetype(bytes.size()));
+    QChar *out = result.data();
+    for (unsigned char b : bytes)
+        *out++ = QChar(ByteToChar(b));
+    return result;
+}
+
+std::optional<unsigned char> FromChar(char16_t ch) noexcept
+{
+    if (ch < 0x80 || (ch >= 0xA0 && ch <= 0xFF))
+        return static_cast<unsigned char>(ch);
+    for (unsigned i = 0; i < kHigh.size(); ++i)
+        if (kHigh[i] == ch)
+            return static_cast<unsigned char>(0x80 + i);
+    return std::nullopt;
+}
+
+std::optional<std::string> FromUnicode(const QString &text)
+{
+    std::string result;
+    result.reserve(size_t(text.size()));
+    for (QChar c : text) {
+        auto b = FromChar(c.unicode());
+        if (!b)
+            return std::nullopt;
+        result.push_back(char(*b));
+    }
+    return result;
+}
+
+std::string FromUnicodeDropping(const QString &text)
+{
+    std::string result;
+    result.reserve(size_t(text.size()));
+    for (QChar c : text)
+        if (auto b = FromChar(c.unicode()))
+            result.push_back(char(*b));
+    return result;
+}
+
+std::optional<std::string> FromUtf8(std::string_view utf8)
+{
+    const QString text = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+    // fromUtf8 replaces malformed sequences with U+FFFD, which 1252 cannot hold.
+    return FromUnicode(text);
+}
+
+std::string ToUtf8(std::string_view bytes)
+{
+    return ToUnicode(bytes).toStdString();
+}
+
+std::u16string ToUtf16(std::string_view bytes)
+{
+    std::u16string result;
+    result.reserve(bytes.size());
+    for (unsigned char b : bytes)
+        result.push_back(ByteToChar(b));
+    return result;
+}
+
+} // namespace Win1252
