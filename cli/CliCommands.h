@@ -1,0 +1,18 @@
+// CliCommands.h: the commands of quenlo-cli (info, cat, pack).
+// RunCli takes the arguments after the program name and returns the exit
+// status: 0 success, 1 a file that cannot be read or written, 2 bad usage.
+#ifndef QUENLO_CLI_CLICOMMANDS_H
+#define QUENLO_CLI_CLICOMMANDS_H
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+enum TCliStatus { csOk = 0, csBadFile = 1, csBadUsage = 2 };
+
+int RunCli(const std::vector<std::string> &args, std::ostream &out, std::ostream &err);
+
+// The usage text printed for bad usage and for "help".
+std::string CliUsage();
+
+#endif

@@ -1,0 +1,203 @@
+// uStorage.cpp: TScript and the seven-stream script file.
+#include "storage/uStorage.h"
+
+#include <array>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <sys/stat.h>
+
+#include "compoundfile/CompoundFile.h"
+#include "storage/FileAccess.h"
+#include "toolkit/Win1252.h"
+
+namespace {
+
+// The streams of a script file, in the order they are read and written.
+constexpr std::array<std::string_view, 7> kStreams = {"Name", "Menu", "ID", "Hint", "Main", "Script", "Icon"};
+
+std::u16string StreamName(std::string_view name)
+{
+    return Win1252::ToUtf16(name);
+}
+
+bool IsOwnStream(const std::u16string &name)
+{
+    for (std::string_view own : kStreams) {
+        const std::u16string ownName = StreamName(own);
+        if (name.size() == ownName.size()) {
+            bool same = true;
+            for (std::size_t i = 0; i < name.size() && same; ++i) {
+                auto up = [](char16_t c) { return (c >= u'a' && c <= u'z') ? char16_t(c - 32) : c; };
+                same = up(name[i]) == up(ownName[i]);
+            }
+            if (same)
+                return true;
+        }
+    }
+    return false;
+}
+
+// Resolves a symbolic link so that a save replaces the file it points to.
+std::string RealTarget(const std::string &path)
+{
+    char resolved[PATH_MAX];
+    if (::realpath(path.c_str(), resolved))
+        return resolved;
+    return path;
+}
+
+} // namespace
+
+TScript::TScript() : m_lines(std::make_unique<TStringList>()) {}
+TScript::~TScript() = default;
+
+void TScript::Assign(const TScript &source)
+{
+    if (&source == this)
+        return;
+    m_fileName = source.m_fileName;
+    m_name = source.m_name;
+    m_menu = source.m_menu;
+    m_id = source.m_id;
+    m_hint = source.m_hint;
+    m_main = source.m_main;
+    m_icon.Assign(source.m_icon);
+    m_lines->Assign(*source.m_lines);
+}
+
+void TScript::Clear()
+{
+    m_name.clear();
+    m_menu.clear();
+    m_main.clear();
+    m_id.clear();
+    m_hint.clear();
+    m_icon.Clear();
+    m_lines->Clear();
+}
+
+bool TScript::Fail(std::string reason)
+{
+    m_lastError = std::move(reason);
+    return false;
+}
+
+bool TScript::ReadStringStream(const cfb::Storage &storage, std::string_view name, std::string &value)
+{
+    const cfb::Stream *stream = storage.OpenStream(StreamName(name));
+    if (!stream)
+        return false;
+    char buffer[kStringStreamLimit];
+    const std::size_t n = stream->Read(0, buffer, sizeof buffer);
+    std::size_t length = 0;
+    while (length < n && buffer[length] != '\0')
+        ++length;
+    value.assign(buffer, length);
+    return true;
+}
+
+bool TScript::WriteStringStream(cfb::Storage &storage, std::string_view name, const std::string &value)
+{
+    cfb::Stream *stream = storage.CreateStream(StreamName(name));
+    if (!stream)
+        return false;
+    const std::size_t written = stream->Write(0, value.c_str(), value.size() + 1);
+    return written == value.size() + 1;
+}
+
+bool TScript::LoadFromFile(const std::string &path)
+{
+    m_lastError.clear();
+    storage_detail::TLockedFile file;
+    std::string reason;
+    std::vector<std::uint8_t> image;
+    if (!file.Open(path, reason) || !file.ReadAll(image, reason))
+        return Fail(reason);
+    cfb::CompoundFile compound;
+    if (!compound.Parse(image.data(), image.size(), reason))
+        return Fail("'" + path + "' is not a valid script file: " + reason);
+    const cfb::Storage &root = compound.Root();
+
+    // Load into a fresh record and take it over only on success.
+    TScript loaded;
+    ReadStringStream(root, "Name", loaded.m_name);
+    ReadStringStream(root, "Menu", loaded.m_menu);
+    ReadStringStream(root, "ID", loaded.m_id);
+    ReadStringStream(root, "Hint", loaded.m_hint);
+    ReadStringStream(root, "Main", loaded.m_main);
+
+    const cfb::Stream *script = root.OpenStream(StreamName("Script"));
+    if (!script)
+        return Fail("'" + path + "' has no \"Script\" stream");
+    const auto &text = script->Data();
+    {
+        TUpdateGuard guard(*loaded.m_lines);
+        for (std::string &line : SplitTextLines(std::string_view(reinterpret_cast<const char *>(text.data()), text.size())))
+            loaded.m_lines->Add(line);
+    }
+
+    const cfb::Stream *icon = root.OpenStream(StreamName("Icon"));
+    if (!icon)
+        return Fail("'" + path + "' has no \"Icon\" stream");
+    if (icon->Size() > 0)
+        loaded.m_icon.LoadFromBytes(icon->Data()); // raises EInvalidGraphic
+
+    loaded.m_fileName = path;
+    Assign(loaded);
+    return true;
+}
+
+bool TScript::SaveToFile(const std::string &path)
+{
+    m_lastError.clear();
+    std::string reason;
+    struct stat st {};
+    const bool exists = ::stat(path.c_str(), &st) == 0;
+    const std::string target = exists ? RealTarget(path) : path;
+
+    cfb::CompoundFile compound;
+    storage_detail::TLockedFile old; // held until the new file has replaced it
+    if (exists) {
+        std::vector<std::uint8_t> image;
+        if (!old.Open(target, reason) || !old.ReadAll(image, reason))
+            return Fail(reason);
+        cfb::CompoundFile previous;
+        if (!previous.Parse(image.data(), image.size(), reason))
+            return Fail("'" + path + "' is not a script file, it is left as it was: " + reason);
+        // Keep every entry that another program put into the file.
+        const cfb::Storage &from = previous.Root();
+        cfb::Storage &to = compound.Root();
+        to.clsid = from.clsid;
+        to.stateBits = from.stateBits;
+        to.creationTime = from.creationTime;
+        to.modifiedTime = from.modifiedTime;
+        for (const cfb::EntryInfo &entry : from.List())
+            if (!IsOwnStream(entry.name))
+                to.CopyEntryFrom(from, entry.name);
+        compound.version = previous.version;
+    }
+
+    cfb::Storage &root = compound.Root();
+    const std::array<const std::string *, 5> strings = {&m_name, &m_menu, &m_id, &m_hint, &m_main};
+    for (std::size_t i = 0; i < strings.size(); ++i)
+        if (!WriteStringStream(root, kStreams[i], *strings[i]))
+            return Fail("cannot write the \"" + std::string(kStreams[i]) + "\" stream");
+
+    cfb::Stream *script = root.CreateStream(StreamName("Script"));
+    if (!script)
+        return Fail("cannot create the \"Script\" stream");
+    const std::string text = m_lines->Text();
+    script->Write(0, text.data(), text.size());
+
+    cfb::Stream *icon = root.CreateStream(StreamName("Icon"));
+    if (!icon)
+        return Fail("cannot create the \"Icon\" stream");
+    if (!m_icon.Empty())
+        icon->Write(0, m_icon.Bytes().data(), m_icon.Bytes().size());
+
+    if (!storage_detail::WriteFileAtomically(target, compound.Serialize(), exists, old.Mode(), reason))
+        return Fail(reason);
+    m_fileName = path;
+    return true;
+}

@@ -1,0 +1,86 @@
+// uStorage.h: the script document and its file format.
+// TScript holds one Tavrix script (text and metadata) and reads and writes it
+// as a compound file of seven streams; saves are atomic and keep every other
+// entry of the file.
+#ifndef QUENLO_STORAGE_USTORAGE_H
+#define QUENLO_STORAGE_USTORAGE_H
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "toolkit/Icon.h"
+#include "toolkit/StringList.h"
+
+namespace cfb {
+class Storage;
+}
+
+class TScript {
+public:
+    TScript();
+    ~TScript();
+    TScript(const TScript &) = delete;
+    TScript &operator=(const TScript &) = delete;
+
+    // The script text, one entry per line, without line breaks.
+    TStringList &Lines() noexcept { return *m_lines; }
+    const TStringList &Lines() const noexcept { return *m_lines; }
+    TIcon &Icon() noexcept { return m_icon; }
+    const TIcon &Icon() const noexcept { return m_icon; }
+
+    const std::string &Name() const noexcept { return m_name; }
+    void SetName(const std::string &v) { m_name = v; }
+    const std::string &Menu() const noexcept { return m_menu; }
+    void SetMenu(const std::string &v) { m_menu = v; }
+    const std::string &Hint() const noexcept { return m_hint; }
+    void SetHint(const std::string &v) { m_hint = v; }
+    const std::string &ID() const noexcept { return m_id; }
+    void SetID(const std::string &v) { m_id = v; }
+    const std::string &Main() const noexcept { return m_main; }
+    void SetMain(const std::string &v) { m_main = v; }
+    // Path of the file last loaded or saved; empty for a document never stored.
+    const std::string &FileName() const noexcept { return m_fileName; }
+
+    // Copies every field, the file name included.
+    void Assign(const TScript &source);
+    // Empties everything but FileName.
+    void Clear();
+
+    // Reads a script file. On false (or an exception for an icon stream that
+    // is not an icon) the record is unchanged and LastError says why.
+    bool LoadFromFile(const std::string &path);
+    // Writes a script file atomically: a new file beside the target is written,
+    // synced and renamed over it, keeping every entry of an existing file
+    // besides the seven. On false the old file is byte-identical.
+    bool SaveToFile(const std::string &path);
+    // Why the last load or save failed.
+    const std::string &LastError() const noexcept { return m_lastError; }
+
+    // The string-stream rule: value bytes plus one 0 byte; reading keeps at
+    // most the first 260 bytes, cut at the first 0.
+    static constexpr std::size_t kStringStreamLimit = 260;
+
+private:
+    bool ReadStringStream(const cfb::Storage &storage, std::string_view name, std::string &value);
+    bool WriteStringStream(cfb::Storage &storage, std::string_view name, const std::string &value);
+    bool Fail(std::string reason);
+
+    std::unique_ptr<TStringList> m_lines;
+    std::string m_name;
+    TIcon m_icon;
+    std::string m_menu;
+    std::string m_hint;
+    std::string m_id;
+    std::string m_fileName;
+    std::string m_main;
+    std::string m_lastError;
+};
+
+// Test seam for the file steps of a save and a load ("lock", "read", "create",
+// "write", "sync", "chmod", "rename"): the injector is asked before each step
+// and makes it fail by answering true. Pass an empty function to remove it.
+void SetStorageFaultInjector(std::function<bool(std::string_view step)> injector);
+
+#endif
