@@ -1,0 +1,303 @@
+// uMain.cpp: TfmScript, its actions and the document workflow.
+#include "app/uMain.h"
+
+#include <QAbstractEventDispatcher>
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QStatusBar>
+#include <QToolBar>
+
+#include "toolkit/Exception.h"
+#include "storage/uStorage.h"
+#include "highlight/jaVBSSyn.h"
+#include "editor/zeCustomEdit.h"
+#include "app/Application.h"
+
+// The images live in a static library, whose resources must be registered.
+static void InitResources()
+{
+    Q_INIT_RESOURCE(resources);
+}
+
+namespace {
+
+constexpr const char *kDataLoss = "Warning, you will lose any changes you have made, continue?";
+constexpr const char *kSaveFailed = "Could not save script as an error occurred";
+
+std::string NativePath(const QString &path)
+{
+    return QFile::encodeName(path).toStdString();
+}
+
+// Whether the editor's selected text is not empty, without building it.
+bool HasSelectedText(TzeCustomEdit &editor)
+{
+    if (!editor.SelAvail())
+        return false;
+    const TPoint b = editor.BlockBegin();
+    const TPoint e = editor.BlockEnd();
+    if (b.Y != e.Y)
+        return true;
+    return b.Y <= editor.LineCount() && int(editor.Lines()[b.Y - 1].size()) >= b.X;
+}
+
+} // namespace
+
+TfmScript::TfmScript(const QStringList &arguments, IDialogs &dialogs, QWidget *parent)
+    : QMainWindow(parent), m_dialogs(dialogs)
+{
+    InitResources();
+    setGeometry(224, 119, 724, 525);
+    setWindowTitle(QString::fromLatin1(kCaption));
+    setWindowIcon(QIcon(QStringLiteral(":/images/quenlo.xpm")));
+
+    jaVbsSyn1 = std::make_unique<TjaVbsSyn>();
+    zeEditor = new TzeCustomEdit(this);
+    zeEditor->SetMaxUndo(10);
+    zeEditor->SetHighLighter(jaVbsSyn1.get());
+    zeEditor->OnSelectionChange = [this](TzeCustomEdit &) { zeEditorSelectionChange(); };
+    setCentralWidget(zeEditor);
+
+    CreateActions();
+    for (int i = 0; i < 2; ++i) {
+        m_panels[i] = new QLabel(this);
+        m_panels[i]->setFixedWidth(i == 0 ? 80 : 50);
+        statusBar()->addWidget(m_panels[i]);
+    }
+    FormCreate(arguments);
+}
+
+TfmScript::~TfmScript() = default;
+
+void TfmScript::CreateActions()
+{
+    struct Def {
+        QAction **action;
+        const char *caption;
+        const char *hint;
+        const char *image;
+        QKeySequence shortcut;
+        void (TfmScript::*handler)();
+    };
+    const Def defs[] = {
+        {&acNew, "&New", "New file", "new", {}, &TfmScript::acNewExecute},
+        {&acOpen, "&Open...", "Open file", "open", {}, &TfmScript::acOpenExecute},
+        {&acSave, "&Save", "Save file", "save", {}, &TfmScript::acSaveExecute},
+        {&acSaveAs, "Save &as...", "Save file as", nullptr, {}, &TfmScript::acSaveAsExecute},
+        {&acExit, "E&xit", "Exit", nullptr, {}, nullptr},
+        {&acCut, "Cu&t", "Cut", "cut", QKeySequence(Qt::CTRL | Qt::Key_X), &TfmScript::acCutExecute},
+        {&acCopy, "&Copy", "Copy", "copy", QKeySequence(Qt::CTRL | Qt::Key_C), &TfmScript::acCopyExecute},
+        {&acPaste, "&Paste", nullptr, "paste", QKeySequence(Qt::CTRL | Qt::Key_V), &TfmScript::acPasteExecute},
+    };
+    for (const Def &d : defs) {
+        auto *action = new QAction(QString::fromLatin1(d.caption), this);
+        if (d.hint) {
+            action->setToolTip(QString::fromLatin1(d.hint));
+            action->setStatusTip(QString::fromLatin1(d.hint));
+        }
+        if (d.image)
+            action->setIcon(QIcon(QStringLiteral(":/images/%1.xpm").arg(QLatin1String(d.image))));
+        if (!d.shortcut.isEmpty()) {
+            action->setShortcut(d.shortcut);
+            // The editor's own key bindings see these keys first.
+            action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        }
+        if (d.handler)
+            connect(action, &QAction::triggered, this, d.handler);
+        *d.action = action;
+        addAction(action);
+    }
+    // Exit closes the window, which asks about unsaved changes.
+    connect(acExit, &QAction::triggered, this, &QWidget::close);
+
+    QMenu *file = menuBar()->addMenu(tr("&File"));
+    file->addActions({acNew, acOpen, acSave, acSaveAs});
+    file->addSeparator();
+    file->addAction(acExit);
+    QMenu *edit = menuBar()->addMenu(tr("&Edit"));
+    edit->addActions({acCut, acCopy, acPaste});
+    menuBar()->addMenu(tr("&Tools"));
+    menuBar()->addMenu(tr("&Help"));
+
+    m_toolBar = addToolBar(tr("Standard"));
+    m_toolBar->setObjectName(QStringLiteral("ToolBar"));
+    m_toolBar->setMovable(false);
+    m_toolBar->setIconSize(QSize(16, 16));
+    m_toolBar->addActions({acNew, acOpen, acSave});
+    m_toolBar->addSeparator();
+    m_toolBar->addActions({acCut, acCopy, acPaste});
+    m_toolBar->addSeparator();
+}
+
+void TfmScript::FormCreate(const QStringList &arguments)
+{
+    m_script = std::make_unique<TScript>();
+    // Idle: the event loop is about to wait for the next event.
+    if (auto *dispatcher = QAbstractEventDispatcher::instance())
+        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &TfmScript::AppIdle);
+    m_dialogDir = QCoreApplication::applicationDirPath();
+    // A broken settings value is shown by the standard handler; the window still opens.
+    try {
+        jaVbsSyn1->LoadFromRegistry(HKEY_CURRENT_USER, kSettingsKey);
+    } catch (const std::exception &error) {
+        HandleException(error, &m_dialogs);
+    }
+    if (!arguments.isEmpty())
+        OpenFile(arguments.constFirst());
+    else
+        acNewExecute();
+    UpdateActionStates();
+}
+
+void TfmScript::AppIdle()
+{
+    UpdateActionStates();
+}
+
+void TfmScript::UpdateActionStates()
+{
+    acSave->setEnabled(zeEditor->Modified());
+    const bool selected = HasSelectedText(*zeEditor);
+    acCut->setEnabled(selected);
+    acCopy->setEnabled(selected);
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    acPaste->setEnabled(data && data->hasText());
+}
+
+bool TfmScript::ConfirmDataLoss()
+{
+    if (!zeEditor->Modified())
+        return true;
+    return m_dialogs.MessageDlg(QString::fromLatin1(kDataLoss), mtConfirmation, mbYes | mbNo) != mrNo;
+}
+
+void TfmScript::SetFileName(const QString &path)
+{
+    if (path == m_fileName)
+        return;
+    m_fileName = path;
+    if (path.isEmpty())
+        setWindowTitle(QString::fromLatin1(kCaption));
+    else
+        setWindowTitle(QString::fromLatin1(kCaption) + QStringLiteral(" - ") + QFileInfo(path).fileName());
+}
+
+TFileDialogOptions TfmScript::DialogOptions(const char *title) const
+{
+    return TFileDialogOptions{QString::fromLatin1(title), m_dialogDir, QString::fromLatin1(kFilter), QStringLiteral("tvs")};
+}
+
+void TfmScript::acNewExecute()
+{
+    if (!ConfirmDataLoss())
+        return;
+    SetFileName(QString());
+    m_script->Clear();
+    TzeEditList &lines = zeEditor->Lines();
+    lines.Clear();
+    if (lines.Count() > 0)
+        lines.Delete(0);
+    lines.Add("Sub Main");
+    lines.Add("");
+    lines.Add("End Sub");
+    zeEditor->SetCaretY(2);
+    zeEditor->SetCaretX(2);
+    zeEditor->SetTopLine(0);
+    zeEditor->SetModified(false);
+    UpdateActionStates();
+}
+
+void TfmScript::acOpenExecute()
+{
+    if (!ConfirmDataLoss())
+        return;
+    const auto path = m_dialogs.OpenFileName(DialogOptions("Open script"));
+    if (!path)
+        return;
+    m_dialogDir = QFileInfo(*path).absolutePath();
+    OpenFile(*path);
+}
+
+bool TfmScript::OpenFile(const QString &path)
+{
+    QString reason;
+    try {
+        if (m_script->LoadFromFile(NativePath(path))) {
+            SetFileName(path);
+            TzeEditList &lines = zeEditor->Lines();
+            zeEditor->SetLines(m_script->Lines());
+            if (lines.Count() > 0 && lines[0].empty())
+                lines.Delete(0);
+            zeEditor->SetModified(false);
+            UpdateActionStates();
+            zeEditorSelectionChange();
+            return true;
+        }
+        reason = QString::fromLocal8Bit(m_script->LastError().c_str());
+    } catch (const Exception &error) {
+        reason = QString::fromLocal8Bit(error.what());
+    }
+    m_dialogs.MessageDlg(QStringLiteral("Could not open script \"%1\":\n%2").arg(QFileInfo(path).fileName(), reason),
+                         mtError, mbOK);
+    return false;
+}
+
+bool TfmScript::SaveTo(const QString &path)
+{
+    m_script->Lines().Assign(zeEditor->Lines());
+    if (!m_script->SaveToFile(NativePath(path))) {
+        m_dialogs.MessageDlg(QString::fromLatin1(kSaveFailed), mtError, mbOK);
+        return false;
+    }
+    return true;
+}
+
+void TfmScript::acSaveExecute()
+{
+    if (m_fileName.isEmpty()) {
+        acSaveAsExecute();
+        return;
+    }
+    if (SaveTo(m_fileName)) {
+        zeEditor->SetModified(false);
+        UpdateActionStates();
+    }
+}
+
+void TfmScript::acSaveAsExecute()
+{
+    const auto path = m_dialogs.SaveFileName(DialogOptions("Save script"));
+    if (!path)
+        return;
+    m_dialogDir = QFileInfo(*path).absolutePath();
+    if (SaveTo(*path)) {
+        SetFileName(*path);
+        zeEditor->SetModified(false);
+        UpdateActionStates();
+    }
+}
+
+void TfmScript::acCutExecute() { zeEditor->CutToClipboard(); }
+void TfmScript::acCopyExecute() { zeEditor->CopyToClipboard(); }
+void TfmScript::acPasteExecute() { zeEditor->PasteFromClipboard(); }
+
+void TfmScript::zeEditorSelectionChange()
+{
+    m_panels[0]->setText(QStringLiteral("(%1,%2)").arg(zeEditor->CaretX()).arg(zeEditor->CaretY()));
+}
+
+void TfmScript::closeEvent(QCloseEvent *event)
+{
+    if (ConfirmDataLoss())
+        event->accept();
+    else
+        event->ignore();
+}

@@ -1,0 +1,87 @@
+// uMain.h: the main window and its document workflow.
+// TfmScript holds the editor, the script document, the actions with their
+// menu and toolbar, and the status bar; it runs new, open, save and save as.
+#ifndef QUENLO_APP_UMAIN_H
+#define QUENLO_APP_UMAIN_H
+
+#include <memory>
+
+#include <QMainWindow>
+#include <QStringList>
+
+#include "toolkit/Dialogs.h"
+
+class QAction;
+class QLabel;
+class QToolBar;
+class TScript;
+class TjaVbsSyn;
+class TzeCustomEdit;
+
+class TfmScript : public QMainWindow {
+    Q_OBJECT
+public:
+    // arguments: the command-line arguments after the program name; dialogs:
+    // the seam for message boxes and file dialogs (not owned).
+    TfmScript(const QStringList &arguments, IDialogs &dialogs, QWidget *parent = nullptr);
+    ~TfmScript() override;
+
+    // The path of the current script file; empty for a new document.
+    const QString &FileName() const noexcept { return m_fileName; }
+    TScript &Script() noexcept { return *m_script; }
+    TzeCustomEdit &Editor() noexcept { return *zeEditor; }
+    TjaVbsSyn &Highlighter() noexcept { return *jaVbsSyn1; }
+    QLabel &StatusPanel(int index) const { return *m_panels[index]; }
+
+    void UpdateActionStates();
+    // True when the document was opened; shows why when it was not.
+    bool OpenFile(const QString &path);
+
+    QAction *acNew = nullptr;
+    QAction *acOpen = nullptr;
+    QAction *acSave = nullptr;
+    QAction *acSaveAs = nullptr;
+    QAction *acExit = nullptr;
+    QAction *acCut = nullptr;
+    QAction *acCopy = nullptr;
+    QAction *acPaste = nullptr;
+
+    void acNewExecute();
+    void acOpenExecute();
+    void acSaveExecute();
+    void acSaveAsExecute();
+    void acCutExecute();
+    void acCopyExecute();
+    void acPasteExecute();
+
+    static constexpr const char *kCaption = "Tavrix Script Editor";
+    // Where the highlighter's colours live, under the current user.
+    static constexpr const char *kSettingsKey = "Software\\Tavrix\\Quenlo";
+    static constexpr const char *kFilter = "Tavrix scripts (*.tvs)|*.tvs|All files (*.*)|*.*";
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void FormCreate(const QStringList &arguments);
+    void CreateActions();
+    void AppIdle();
+    void SetFileName(const QString &path);
+    // The data-loss question; true when the operation may go on.
+    bool ConfirmDataLoss();
+    bool SaveTo(const QString &path);
+    void zeEditorSelectionChange();
+    TFileDialogOptions DialogOptions(const char *title) const;
+
+    IDialogs &m_dialogs;
+    std::unique_ptr<TScript> m_script;
+    // Destroyed before the editor, a child widget; it tells the editor so.
+    std::unique_ptr<TjaVbsSyn> jaVbsSyn1;
+    TzeCustomEdit *zeEditor = nullptr;
+    QToolBar *m_toolBar = nullptr;
+    QLabel *m_panels[2] = {nullptr, nullptr};
+    QString m_fileName;
+    QString m_dialogDir;
+};
+
+#endif

@@ -1,0 +1,464 @@
+// zeCustomEdit.h: the editor control and its companions, the one public header of editor/.
+// TzeEditList (line list with hooks), TUndoList (undo and redo records), TMark and
+// TMarkList (gutter marks) and TzeCustomEdit (the control on a QAbstractScrollArea).
+#ifndef QUENLO_EDITOR_ZECUSTOMEDIT_H
+#define QUENLO_EDITOR_ZECUSTOMEDIT_H
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <iosfwd>
+#include <memory>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <QAbstractScrollArea>
+#include <QPointer>
+#include <QRawFont>
+
+#include "toolkit/StringList.h"
+#include "highlight/zeHighlighter.h"
+#include "editor/zeTypes.h"
+
+class QPainter;
+class QRegion;
+class TzeCustomEdit;
+
+// ---------------------------------------------------------------------------
+// Line list
+
+// The editor's string list. Each line's integer slot holds the highlighter's
+// range state at the start of that line; the owning editor keeps the slots
+// current through the hooks. Every changing operation runs in one update
+// bracket and calls its hook inside it, so OnChange fires once, afterwards.
+// Indexes are 0-based; an index outside the list raises EListError.
+class TzeEditList : public TStringList {
+public:
+    // Appends S; OnAdded after the append.
+    int Add(const std::string &s) override;
+    // Inserts S before line index (0 .. Count); OnInserted(index).
+    void Insert(int index, const std::string &s) override;
+    // Removes line index; OnDeleted(index).
+    void Delete(int index) override;
+    // Replaces line index; OnPut(index).
+    void Put(int index, const std::string &s) override;
+    // Removes all lines; unless Loading, an emptied list gets one empty line
+    // back through Add. The base SetText and Assign clear through this, so
+    // setting the text of the list itself keeps that empty first line.
+    void Clear() override;
+    // The base rule (clear, one Add per text line); OnTextSet after the last line.
+    void SetText(std::string_view text) override;
+    // Loading is true during the load and false again also when it fails.
+    void LoadFromFile(const std::string &path) override;
+    void LoadFromStream(std::istream &stream);
+
+    bool Loading() const noexcept { return m_loading; }
+    void SetLoading(bool value) noexcept { m_loading = value; }
+
+    // Hooks set by the owning editor; each is called only when set.
+    std::function<void(TzeEditList &)> OnAdded;
+    std::function<void(int index)> OnDeleted;
+    std::function<void(int index)> OnInserted;
+    std::function<void(int index)> OnPut;
+    std::function<void(TzeEditList &)> OnTextSet;
+
+private:
+    bool m_loading = false;
+};
+
+// ---------------------------------------------------------------------------
+// Undo
+
+// Insertion kinds are ucInsert .. ucDropInsert, deletion kinds ucForwardDelete
+// .. ucDropDelete; ucNone is never stored, it answers an empty list.
+enum TUndoChangeKind : std::uint8_t {
+    ucInsert,
+    ucPaste,
+    ucDropInsert,
+    ucForwardDelete,
+    ucDelete,
+    ucPasteDelete,
+    ucDropDelete,
+    ucLineBreak,
+    ucNone
+};
+
+// One recorded change. invariant: StartPos <= EndPos.
+struct TUndoChange {
+    std::string Text;
+    TUndoChangeKind Kind = ucNone;
+    TPoint StartPos;
+    TPoint EndPos;
+};
+
+// A bounded list of changes, oldest first. The owner (may be null) gets
+// Modified set and its OnChange called for every recorded change.
+class TUndoList {
+public:
+    explicit TUndoList(TzeCustomEdit *owner) noexcept : m_owner(owner) {}
+    TUndoList(const TUndoList &) = delete;
+    TUndoList &operator=(const TUndoList &) = delete;
+
+    // Records a change with the two points ordered; at Limit or more records
+    // the oldest one goes first. Nothing while Locked; a record that cannot
+    // be allocated is dropped silently.
+    void Push(TUndoChangeKind kind, TPoint p1, TPoint p2, const std::string &text);
+    // Takes the newest record off; on an empty list answers ucNone and leaves
+    // the outputs untouched.
+    TUndoChangeKind Pop(TPoint &startPos, TPoint &endPos, std::string &text);
+    TUndoChangeKind PeekKind() const noexcept;
+    // Indexes outside 0 .. Count-1 are ignored.
+    void RemoveAt(int index);
+    void Clear() noexcept;
+
+    void Lock() noexcept { m_locked = true; }
+    void Unlock() noexcept { m_locked = false; }
+    bool Locked() const noexcept { return m_locked; }
+
+    int Limit() const noexcept { return m_limit; }
+    // Removes the oldest records until at most value remain, then stores it.
+    void SetLimit(int value);
+    int Count() const noexcept { return int(m_items.size()); }
+    // Oldest first; outside 0 .. Count-1 raises EListError.
+    const TUndoChange &Items(int index) const;
+    TzeCustomEdit *Owner() const noexcept { return m_owner; }
+
+private:
+    std::deque<TUndoChange> m_items;
+    int m_limit = 10;
+    TzeCustomEdit *m_owner;
+    bool m_locked = false;
+};
+
+// ---------------------------------------------------------------------------
+// Marks
+
+// One mark shown in the gutter. The owner reference is cleared when the
+// editor goes away, and Edit() answers it only while the editor's Marks
+// holds this mark.
+class TMark {
+public:
+    explicit TMark(TzeCustomEdit *owner);
+    virtual ~TMark();
+    TMark(const TMark &) = delete;
+    TMark &operator=(const TMark &) = delete;
+
+    virtual TzeCustomEdit *Edit();
+    int Line() const noexcept { return m_line; }
+    // A visible owned mark repaints the gutter rows of its old and new line.
+    virtual void SetLine(int value);
+    int Column() const noexcept { return m_column; }
+    virtual void SetColumn(int value);
+    int ImageIndex() const noexcept { return m_imageIndex; }
+    virtual void SetImageIndex(int value);
+    bool Visible() const noexcept { return m_visible; }
+    void SetVisible(bool value);
+    bool InternalImage() const noexcept { return m_internalImage; }
+    void SetInternalImage(bool value);
+    int BookmarkNumber() const noexcept { return m_bookmarkNumber; }
+    void SetBookmarkNumber(int value) noexcept { m_bookmarkNumber = value; }
+    bool IsBookmark() const noexcept { return m_bookmarkNumber >= 0; }
+
+private:
+    void InvalidateRow();
+
+    int m_line = 0;
+    int m_column = 0;
+    int m_imageIndex = 0;
+    QPointer<TzeCustomEdit> m_edit;
+    bool m_visible = false;
+    bool m_internalImage = false;
+    int m_bookmarkNumber = 0;
+};
+
+// The editor's marks in the order added. The list does not own its marks:
+// whoever creates a mark frees it, after removing it.
+class TMarkList {
+public:
+    explicit TMarkList(TzeCustomEdit *owner) noexcept : m_owner(owner) {}
+    TMarkList(const TMarkList &) = delete;
+    TMarkList &operator=(const TMarkList &) = delete;
+
+    // Appends (a null mark is ignored), then OnChange; returns the index or -1.
+    int Add(TMark *mark);
+    // Removes the mark if present, then OnChange.
+    void Remove(TMark *mark);
+    // Outside 0 .. Count-1 raises EListError.
+    TMark *Items(int index) const;
+    int Count() const noexcept { return int(m_items.size()); }
+    int IndexOf(const TMark *mark) const noexcept;
+    TzeCustomEdit *Owner() const noexcept { return m_owner; }
+
+    std::function<void(TMarkList &)> OnChange;
+
+private:
+    void Changed();
+
+    TzeCustomEdit *m_owner;
+    std::vector<TMark *> m_items;
+};
+
+// ---------------------------------------------------------------------------
+// The editor control
+
+// Text is Windows-1252 bytes, one byte one column. Positions are 1-based
+// (column, line) points; Lines is indexed from 0, so line N is item N-1.
+// Pixels are client pixels of the viewport; the gutter occupies
+// 0 .. GutterWidth-1 and text column 1 starts at TextOrigin.
+class TzeCustomEdit : public QAbstractScrollArea, public IzeHighlighterClient {
+    Q_OBJECT
+
+public:
+    // designing: the control is used by a form designer; it then starts
+    // with an empty line list.
+    explicit TzeCustomEdit(QWidget *parent = nullptr, bool designing = false);
+    ~TzeCustomEdit() override;
+
+    bool Designing() const noexcept { return m_designing; }
+    // True once the control exists as a widget; Lines writes, list change
+    // handling, scroll bar updates and paint-lock jobs wait for it.
+    bool HandleAllocated() const noexcept { return m_handleAllocated; }
+
+    // --- Text
+    TzeEditList &Lines() noexcept { return *m_lines; }
+    const TzeEditList &Lines() const noexcept { return *m_lines; }
+    // Copies value into Lines (clear, which leaves an empty first line, then
+    // every line with its slot); ignored while no handle exists.
+    void SetLines(const TStringList &value);
+    int LineCount() const noexcept { return m_lines->Count(); }
+    // Every line followed by CR LF.
+    std::string Text() const { return m_lines->Text(); }
+    // Replaces the whole text without the extra empty line; caret to (1, 1),
+    // undo lists emptied.
+    void SetText(std::string_view value);
+    // The caret line; empty when it does not exist. A write to a line that
+    // does not exist is ignored.
+    std::string LineText() const;
+    void SetLineText(const std::string &value);
+
+    // --- Caret and selection
+    int CaretX() const noexcept { return m_caretX + 1; }
+    void SetCaretX(int value);
+    int CaretY() const noexcept { return m_caretY + 1; }
+    void SetCaretY(int value);
+    TPoint CaretXY() const noexcept { return TPoint{CaretX(), CaretY()}; }
+    // Line first, then column, under one paint lock.
+    void SetCaretXY(TPoint value);
+    // The earlier and the later anchor.
+    TPoint BlockBegin() const noexcept { return MinPoint(m_blockBegin, m_blockEnd); }
+    TPoint BlockEnd() const noexcept { return MaxPoint(m_blockBegin, m_blockEnd); }
+    // Puts both anchors on the clamped point: drops the selection.
+    void SetBlockBegin(TPoint value);
+    // Moves the end anchor only.
+    void SetBlockEnd(TPoint value);
+    bool SelAvail() const noexcept { return m_blockBegin != m_blockEnd; }
+    // Lines joined by CR LF; never ends with a break of its own.
+    std::string SelText() const;
+    // Replaces the selection (or inserts at the caret) and records ucDelete
+    // and ucInsert changes.
+    void SetSelText(const std::string &value);
+    // Replaces the selection (or inserts at the caret) without undo records,
+    // in one list update and one paint lock; the caret ends after the text.
+    void SetSelTextPrimitive(const std::string &value);
+    void SelectAll();
+    // Collapses the selection to (1, 1) and clears Lines; undo is untouched.
+    void ClearAll();
+    void CopyToClipboard();
+    void CutToClipboard();
+    void PasteFromClipboard();
+    // With Autoindent: leading characters of code 32 or lower; else 0.
+    int LeftSpaces(std::string_view s) const;
+    virtual TPoint NextWordPos();
+    virtual TPoint PrevWordPos();
+    // The highlighter's identifier characters, or 33..255 without one.
+    TzeIdentChars IdentChars() const;
+
+    // --- Properties
+    bool Autoindent() const noexcept { return m_autoindent; }
+    void SetAutoindent(bool value) noexcept { m_autoindent = value; }
+    bool ScrollPastEOL() const noexcept { return m_scrollPastEOL; }
+    void SetScrollPastEOL(bool value);
+    int MaxLeftChar() const noexcept { return m_maxLeftChar; }
+    // Clamped to 1..100000.
+    void SetMaxLeftChar(int value);
+    bool Modified() const noexcept { return m_modified; }
+    void SetModified(bool value) noexcept { m_modified = value; }
+    TScrollStyle ScrollBars() const noexcept { return m_scrollBars; }
+    void SetScrollBars(TScrollStyle value);
+    TzeCustomHighLighter *HighLighter() const noexcept { return m_highlighter; }
+    void SetHighLighter(TzeCustomHighLighter *value);
+
+    // --- Undo
+    TUndoList &UndoList() noexcept { return *m_undoList; }
+    TUndoList &RedoList() noexcept { return *m_redoList; }
+    int MaxUndo() const noexcept { return m_undoList->Limit(); }
+    // A negative value is ignored.
+    void SetMaxUndo(int value);
+    bool CanUndo() const noexcept { return m_undoList->Count() > 0; }
+    bool CanRedo() const noexcept { return m_redoList->Count() > 0; }
+    void LockUndo() noexcept;
+    void UnlockUndo() noexcept;
+    void ClearUndo() noexcept;
+
+    // --- Marks
+    TMarkList &Marks() noexcept { return *m_marks; }
+
+    // --- Paint lock: while above zero, scroll bar updates, repaints and
+    // caret placement are only flagged; the decrement to zero runs them.
+    int PaintLock() const noexcept { return m_paintLock; }
+    void IncPaintLock() noexcept { ++m_paintLock; }
+    void DecPaintLock();
+
+    // --- Grid metrics (pixels unless stated)
+    int CharWidth() const noexcept { return m_charWidth; }
+    int LineHeight() const noexcept { return m_lineHeight; }
+    int GutterWidth() const noexcept { return m_gutterWidth; }
+    int TextOrigin() const noexcept { return m_textOrigin; }
+    // Whole columns and rows that fit in the text area.
+    int CharsInWindow() const noexcept { return m_charsInWindow; }
+    int LinesInWindow() const noexcept { return m_linesInWindow; }
+    int ExtraLineSpacing() const noexcept { return m_extraLineSpacing; }
+    // Stores and recomputes the metrics, without comparing.
+    void SetExtraLineSpacing(int value);
+    int ClientWidth() const;
+    int ClientHeight() const;
+
+    // --- Scrolling and caret display
+    int TopLine() const noexcept { return m_topLine + 1; }
+    void SetTopLine(int value);
+    int LeftChar() const noexcept { return m_leftChar + 1; }
+    void SetLeftChar(int value);
+    void UpdateScrollBars(bool force = false);
+    void EnsureCursorPosVisible();
+    void UpdateCaret();
+    // Caret cell position in client pixels and whether it is shown.
+    bool CaretShown() const noexcept { return m_caretVisible; }
+    QPoint CaretPixel() const noexcept { return m_caretPixel; }
+
+    // --- Repaint requests; (-1, -1) means the whole area.
+    void InvalidateLines(int first, int last);
+    void InvalidateGutterLines(int first, int last);
+
+    // --- Events, called only when set.
+    std::function<void(TzeCustomEdit &)> OnChange;
+    std::function<void(TzeCustomEdit &)> OnSelectionChange;
+
+    // --- Highlighter notifications
+    void HighlighterChanged() override;
+    void HighlighterDestroyed(TzeCustomHighLighter *highlighter) override;
+
+protected:
+    virtual void DoOnSelectionChange();
+    virtual void PaintGutter(QPainter &painter, const QRect &rect);
+    virtual void PaintText(QPainter &painter, const QRect &rect);
+
+    // Range-state upkeep: the list hooks.
+    void ListAdded(TzeEditList &list);
+    void ListInserted(int index);
+    void ListDeleted(int index);
+    void ListPut(int index);
+    void ListTextSet(TzeEditList &list);
+    void LinesChanged(TStringList &list);
+    // Rescans from line index (0-based), whose start state the highlighter
+    // holds, until a stored state already matches.
+    void ScanFrom(int index);
+
+    void FontChanged();
+    void SetCharWidth(int value);
+    void SetLinesInWindow(int value);
+    // The whole text area and gutter.
+    void InvalidateAll();
+
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
+
+    bool m_handleAllocated = false;
+
+private:
+    void Paint(QPainter &painter, const QRect &rect);
+    void PaintPlainLines(QPainter &painter, const QRect &textRect, int first, int last);
+    QRegion SelectionRegion() const;
+    void ApplyScrollBarPolicies();
+    void ScrollBarMoved(Qt::Orientation orientation, int value);
+    void LineCountChanged(int index, bool inserted);
+    void RescanAfterInsertOrDelete(int index, bool inserted);
+    void DeleteSelectionPrimitive(TPoint begin, TPoint end);
+    void InsertAtCaretPrimitive(const std::string &value);
+    // Where SetSelTextPrimitive puts its text: the selection start, or the caret.
+    TPoint InsertionPoint() const noexcept;
+    // Line (1-based) or the empty string where it does not exist.
+    const std::string &LineOrEmpty(int line) const;
+    QRect CaretRect() const;
+
+    std::unique_ptr<TzeEditList> m_lines;
+    std::unique_ptr<TUndoList> m_undoList;
+    std::unique_ptr<TUndoList> m_redoList;
+    std::unique_ptr<TMarkList> m_marks;
+    TzeCustomHighLighter *m_highlighter = nullptr;
+    // Every highlighter whose editor list may still hold this editor; the
+    // destructor removes it from all of them.
+    std::set<TzeCustomHighLighter *> m_registeredWith;
+
+    bool m_designing;
+    // Stored 0-based.
+    int m_caretX = 0;
+    int m_caretY = 0;
+    TPoint m_blockBegin{1, 1};
+    TPoint m_blockEnd{1, 1};
+    int m_maxLeftChar = 1024;
+    bool m_modified = false;
+    bool m_scrollPastEOL = true;
+    bool m_autoindent = true;
+    TScrollStyle m_scrollBars = ssBoth;
+
+    int m_paintLock = 0;
+    bool m_scrollBarsPending = false;
+    bool m_paintPending = false;
+    bool m_caretPending = false;
+
+    int m_charWidth = 8;
+    int m_lineHeight = 15;
+    int m_gutterWidth = 30;
+    int m_textOrigin = 32;
+    int m_charsInWindow = 10;
+    int m_linesInWindow = 0;
+    int m_extraLineSpacing = 0;
+    // Stored 0-based.
+    int m_topLine = 0;
+    int m_leftChar = 0;
+    // Per-column advance of every painted run; MaxLeftChar entries of CharWidth.
+    std::vector<int> m_charAdvances;
+    int m_firstPaintChar = 1;
+    int m_lastPaintChar = 1;
+    int m_firstPaintLine = 1;
+    int m_lastPaintLine = 0;
+
+    // The editor font with glyphs placed on the grid by the painter.
+    QRawFont m_rawFont;
+    int m_ascent = 0;
+
+    bool m_caretVisible = false;
+    QPoint m_caretOffset{-1, 0};
+    QPoint m_caretPixel{0, 0};
+    bool m_settingScrollBars = false;
+};
+
+// Holds the editor's paint lock for a scope.
+class TPaintLockGuard {
+public:
+    explicit TPaintLockGuard(TzeCustomEdit &edit) noexcept : m_edit(edit) { m_edit.IncPaintLock(); }
+    ~TPaintLockGuard() { m_edit.DecPaintLock(); }
+    TPaintLockGuard(const TPaintLockGuard &) = delete;
+    TPaintLockGuard &operator=(const TPaintLockGuard &) = delete;
+
+private:
+    TzeCustomEdit &m_edit;
+};
+
+#endif

@@ -1,0 +1,445 @@
+// zeTextModel.cpp: the text operations of TzeCustomEdit.
+// Caret and anchors, whole text and caret line, selected text read and
+// replace, clipboard transfer and word boundaries, all in 1-based points.
+#include <algorithm>
+#include <cstring>
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+
+#include "toolkit/Win1252.h"
+#include "editor/zeCustomEdit.h"
+
+namespace {
+
+const std::string g_emptyLine;
+
+constexpr bool IsBlank(char c) noexcept
+{
+    return static_cast<unsigned char>(c) <= 32;
+}
+
+void TrimRight(std::string &s)
+{
+    size_t end = s.size();
+    while (end > 0 && IsBlank(s[end - 1]))
+        --end;
+    s.resize(end);
+}
+
+// The characters of s from 0-based position pos on, at most n of them; none
+// where s is shorter.
+std::string_view Part(const std::string &s, int pos, size_t n = std::string::npos)
+{
+    if (pos < 0 || size_t(pos) >= s.size())
+        return {};
+    return std::string_view(s).substr(size_t(pos), n);
+}
+
+// The lines that inserting value produces: value followed by CR LF, split at
+// CR LF, lone CR and lone LF, ending at the first NUL. So a value ending with
+// a line break gives a last empty line, and one starting with NUL gives none.
+std::vector<std::string> SplitInsertedText(const std::string &value)
+{
+    std::vector<std::string> lines = SplitTextLines(value);
+    const bool endsWithBreak = !value.empty() && (value.back() == '\r' || value.back() == '\n');
+    if (endsWithBreak && std::memchr(value.data(), '\0', value.size()) == nullptr)
+        lines.emplace_back();
+    return lines;
+}
+
+bool IsBlankLine(const std::string &s)
+{
+    return std::all_of(s.begin(), s.end(), IsBlank);
+}
+
+// Restores recording in both undo lists at the end of a scope.
+class TUndoLockGuard {
+public:
+    explicit TUndoLockGuard(TzeCustomEdit &edit) noexcept : m_edit(edit) { m_edit.LockUndo(); }
+    ~TUndoLockGuard() { m_edit.UnlockUndo(); }
+    TUndoLockGuard(const TUndoLockGuard &) = delete;
+    TUndoLockGuard &operator=(const TUndoLockGuard &) = delete;
+
+private:
+    TzeCustomEdit &m_edit;
+};
+
+} // namespace
+
+const std::string &TzeCustomEdit::LineOrEmpty(int line) const
+{
+    if (line < 1 || line > m_lines->Count())
+        return g_emptyLine;
+    return m_lines->Get(line - 1);
+}
+
+// --- Whole text and caret line
+
+void TzeCustomEdit::SetLines(const TStringList &value)
+{
+    if (m_handleAllocated)
+        m_lines->Assign(value);
+}
+
+void TzeCustomEdit::SetText(std::string_view value)
+{
+    m_lines->SetLoading(true);
+    try {
+        m_lines->SetText(value);
+    } catch (...) {
+        m_lines->SetLoading(false);
+        throw;
+    }
+    m_lines->SetLoading(false);
+    InvalidateAll();
+}
+
+std::string TzeCustomEdit::LineText() const
+{
+    return LineOrEmpty(CaretY());
+}
+
+void TzeCustomEdit::SetLineText(const std::string &value)
+{
+    if (m_caretY >= 0 && m_caretY < m_lines->Count())
+        m_lines->Put(m_caretY, value);
+}
+
+// --- Caret
+
+void TzeCustomEdit::SetCaretX(int value)
+{
+    int x = std::max(value, 1);
+    if (m_scrollPastEOL) {
+        // A window wider than MaxLeftChar columns must not push the caret before column 1.
+        x = std::max(1, std::min(x, m_maxLeftChar - m_charsInWindow));
+    } else {
+        const int length = int(LineOrEmpty(CaretY()).size());
+        if (x > length + 1)
+            x = length + 1;
+        if (x >= LeftChar() + m_charsInWindow)
+            SetLeftChar(x - m_charsInWindow + 1);
+        else if (x < LeftChar())
+            SetLeftChar(x);
+    }
+    if (x != CaretX()) {
+        m_caretX = x - 1;
+        EnsureCursorPosVisible();
+        UpdateCaret();
+    }
+    DoOnSelectionChange();
+}
+
+void TzeCustomEdit::SetCaretY(int value)
+{
+    // Clamped to the line count first, so that an empty list still gives line 1.
+    const int y = std::max(1, std::min(value, m_lines->Count()));
+    if (y == CaretY()) {
+        DoOnSelectionChange();
+        return;
+    }
+    m_caretY = y - 1;
+    const int length = int(LineOrEmpty(y).size());
+    if (!m_scrollPastEOL && length + 1 < CaretX()) {
+        SetCaretX(length + 1);
+        if (CaretX() < LeftChar())
+            SetLeftChar(CaretX());
+        return;
+    }
+    EnsureCursorPosVisible();
+    UpdateCaret();
+    DoOnSelectionChange();
+}
+
+void TzeCustomEdit::SetCaretXY(TPoint value)
+{
+    TPaintLockGuard lock(*this);
+    SetCaretY(value.Y);
+    SetCaretX(value.X);
+}
+
+// --- Anchors
+
+void TzeCustomEdit::SetBlockBegin(TPoint value)
+{
+    value.X = std::clamp(value.X, 1, m_maxLeftChar);
+    value.Y = std::max(1, std::min(value.Y, m_lines->Count()));
+    if (SelAvail()) {
+        const int first = std::min({value.Y, m_blockBegin.Y, m_blockEnd.Y});
+        const int last = std::max({value.Y, m_blockBegin.Y, m_blockEnd.Y});
+        m_blockBegin = m_blockEnd = value;
+        InvalidateLines(first, last);
+    } else {
+        m_blockBegin = m_blockEnd = value;
+    }
+}
+
+void TzeCustomEdit::SetBlockEnd(TPoint value)
+{
+    value.X = std::clamp(value.X, 1, m_maxLeftChar);
+    value.Y = std::max(1, std::min(value.Y, m_lines->Count()));
+    if (value == m_blockEnd)
+        return;
+    const int oldLine = m_blockEnd.Y;
+    m_blockEnd = value;
+    InvalidateLines(oldLine, value.Y);
+}
+
+// --- Selected text
+
+std::string TzeCustomEdit::SelText() const
+{
+    if (!SelAvail())
+        return {};
+    const TPoint b = BlockBegin();
+    const TPoint e = BlockEnd();
+    if (b.Y == e.Y)
+        return std::string(Part(LineOrEmpty(b.Y), b.X - 1, size_t(e.X - b.X)));
+    const std::string_view first = Part(LineOrEmpty(b.Y), b.X - 1);
+    const std::string_view last = Part(LineOrEmpty(e.Y), 0, size_t(e.X - 1));
+    size_t size = first.size() + 2 + last.size();
+    for (int y = b.Y + 1; y < e.Y; ++y)
+        size += LineOrEmpty(y).size() + 2;
+    std::string result;
+    result.reserve(size);
+    result.append(first).append("\r\n");
+    for (int y = b.Y + 1; y < e.Y; ++y)
+        result.append(LineOrEmpty(y)).append("\r\n");
+    result.append(last);
+    return result;
+}
+
+void TzeCustomEdit::DeleteSelectionPrimitive(TPoint b, TPoint e)
+{
+    TPaintLockGuard lock(*this);
+    m_caretX = b.X - 1;
+    m_caretY = b.Y - 1;
+    UpdateCaret();
+    const int count = m_lines->Count();
+    // Anchors older than a change made inside an open list update may lie
+    // past the end: there is nothing of them to delete.
+    if (b.Y > count)
+        return;
+    e.Y = std::min(e.Y, count);
+    if (b.Y == e.Y) {
+        std::string line = m_lines->Get(b.Y - 1);
+        if (size_t(b.X - 1) < line.size())
+            line.erase(size_t(b.X - 1), size_t(std::max(0, e.X - b.X)));
+        TrimRight(line);
+        m_lines->Put(b.Y - 1, line);
+        return;
+    }
+    const std::string &firstLine = m_lines->Get(b.Y - 1);
+    std::string joined = firstLine.substr(0, std::min(firstLine.size(), size_t(b.X - 1)));
+    joined.append(Part(m_lines->Get(e.Y - 1), e.X - 1));
+    const int removed = e.Y - b.Y;
+    for (int i = 0; i < m_marks->Count(); ++i) {
+        TMark *mark = m_marks->Items(i);
+        if (mark->Line() >= e.Y)
+            mark->SetLine(mark->Line() - removed);
+        else if (mark->Line() > b.Y)
+            mark->SetLine(b.Y);
+    }
+    for (int i = 0; i < removed; ++i)
+        m_lines->Delete(b.Y - 1);
+    TrimRight(joined);
+    m_lines->Put(b.Y - 1, joined);
+}
+
+void TzeCustomEdit::InsertAtCaretPrimitive(const std::string &value)
+{
+    std::vector<std::string> parts = SplitInsertedText(value);
+    if (parts.empty())
+        return;
+    TPaintLockGuard lock(*this);
+    // A caret left past the end by a change of the list itself inserts into
+    // the last line, and an emptied list gets its line back, so that no
+    // inserted text is lost.
+    if (m_lines->Count() == 0)
+        m_lines->Add(std::string());
+    m_caretY = std::clamp(m_caretY, 0, m_lines->Count() - 1);
+    const size_t column = size_t(m_caretX);
+    std::string line = m_lines->Get(m_caretY);
+    if (line.size() < column)
+        line.append(column - line.size(), ' ');
+    if (parts.size() == 1) {
+        line.insert(column, parts.front());
+        m_lines->Put(m_caretY, line);
+        SetCaretX(CaretX() + int(parts.front().size()));
+        return;
+    }
+    std::string rest = line.substr(column);
+    line.resize(column);
+    line += parts.front();
+    m_lines->Put(m_caretY, line);
+    const int added = int(parts.size()) - 1;
+    int index = m_caretY;
+    for (size_t i = 1; i + 1 < parts.size(); ++i)
+        m_lines->Insert(++index, parts[i]);
+    const int caretLine = CaretY();
+    for (int i = 0; i < m_marks->Count(); ++i) {
+        TMark *mark = m_marks->Items(i);
+        if (mark->Line() >= caretLine)
+            mark->SetLine(mark->Line() + added);
+    }
+    std::string &lastPart = parts.back();
+    const int lastLength = int(lastPart.size());
+    lastPart += rest;
+    m_lines->Insert(++index, lastPart);
+    m_caretY = index;
+    m_caretX = lastLength;
+    UpdateCaret();
+}
+
+void TzeCustomEdit::SetSelTextPrimitive(const std::string &value)
+{
+    TPaintLockGuard lock(*this);
+    TUpdateGuard update(*m_lines);
+    const TPoint b = BlockBegin();
+    const TPoint e = BlockEnd();
+    if (SelAvail())
+        DeleteSelectionPrimitive(b, e);
+    if (!value.empty())
+        InsertAtCaretPrimitive(value);
+}
+
+TPoint TzeCustomEdit::InsertionPoint() const noexcept
+{
+    // Without a selection the text goes in at the caret, which need not be
+    // where the collapsed anchors are (the caret can be moved on its own);
+    // recording the anchors then would make undo remove the wrong range.
+    return SelAvail() ? BlockBegin() : CaretXY();
+}
+
+void TzeCustomEdit::SetSelText(const std::string &value)
+{
+    if (SelAvail() && !m_undoList->Locked())
+        m_undoList->Push(ucDelete, m_blockBegin, m_blockEnd, SelText());
+    const TPoint start = InsertionPoint();
+    SetSelTextPrimitive(value);
+    m_undoList->Push(ucInsert, start, CaretXY(), SelText());
+}
+
+void TzeCustomEdit::SelectAll()
+{
+    SetBlockBegin(TPoint{1, 1});
+    TPoint end{1, 1};
+    if (const int count = m_lines->Count(); count > 0) {
+        end = TPoint{int(m_lines->Get(count - 1).size()) + 1, count};
+        SetBlockEnd(end);
+    }
+    SetCaretXY(end);
+}
+
+void TzeCustomEdit::ClearAll()
+{
+    SetBlockBegin(TPoint{1, 1});
+    m_lines->Clear();
+}
+
+// --- Clipboard
+
+void TzeCustomEdit::CopyToClipboard()
+{
+    if (SelAvail())
+        QGuiApplication::clipboard()->setText(Win1252::ToUnicode(SelText()));
+}
+
+void TzeCustomEdit::CutToClipboard()
+{
+    if (!SelAvail())
+        return;
+    CopyToClipboard();
+    m_undoList->Push(ucDelete, m_blockBegin, m_blockEnd, SelText());
+    TUndoLockGuard unrecorded(*this);
+    SetSelText(std::string());
+}
+
+void TzeCustomEdit::PasteFromClipboard()
+{
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    if (!data || !data->hasText())
+        return;
+    const std::string text = Win1252::FromUnicodeDropping(data->text());
+    if (text.empty())
+        return;
+    if (SelAvail())
+        m_undoList->Push(ucPasteDelete, m_blockBegin, m_blockEnd, SelText());
+    const TPoint start = InsertionPoint();
+    SetSelTextPrimitive(text);
+    m_undoList->Push(ucPaste, start, CaretXY(), SelText());
+}
+
+// --- Words
+
+int TzeCustomEdit::LeftSpaces(std::string_view s) const
+{
+    if (!m_autoindent)
+        return 0;
+    const auto firstNonBlank = std::find_if_not(s.begin(), s.end(), IsBlank);
+    return int(firstNonBlank - s.begin());
+}
+
+TzeIdentChars TzeCustomEdit::IdentChars() const
+{
+    if (m_highlighter)
+        return m_highlighter->GetIdentChars();
+    TzeIdentChars chars;
+    for (int c = 33; c < 256; ++c)
+        chars.set(size_t(c));
+    return chars;
+}
+
+TPoint TzeCustomEdit::NextWordPos()
+{
+    const TzeIdentChars word = IdentChars();
+    const auto isWord = [&word](char c) { return word.test(static_cast<unsigned char>(c)); };
+    const std::string &caretLine = LineOrEmpty(CaretY());
+    const std::string *s = &caretLine;
+    int y = CaretY();
+    size_t x = 0; // 0-based index of the column searched from
+    if (CaretX() < int(caretLine.size())) {
+        x = size_t(m_caretX);
+        if (isWord((*s)[x])) {
+            while (x < s->size() && isWord((*s)[x]))
+                ++x;
+            if (x == s->size())
+                return TPoint{int(s->size()) + 1, y};
+        }
+    } else if (y < m_lines->Count()) {
+        ++y;
+        s = &LineOrEmpty(y);
+        if (IsBlankLine(*s))
+            return TPoint{1, y};
+    } else {
+        return CaretXY();
+    }
+    while (x < s->size() && !isWord((*s)[x]))
+        ++x;
+    return TPoint{int(x) + 1, y};
+}
+
+TPoint TzeCustomEdit::PrevWordPos()
+{
+    const TzeIdentChars word = IdentChars();
+    const auto isWord = [&word](char c) { return word.test(static_cast<unsigned char>(c)); };
+    const std::string &s = LineOrEmpty(CaretY());
+    const int y = CaretY();
+    const auto endOfPreviousLine = [this, y]() {
+        if (y <= 1)
+            return TPoint{1, 1};
+        return TPoint{int(LineOrEmpty(y - 1).size()) + 1, y - 1};
+    };
+    int x = std::min(CaretX(), int(s.size()) + 1);
+    if (x <= 1)
+        return endOfPreviousLine();
+    while (x > 1 && !isWord(s[size_t(x - 2)]))
+        --x;
+    if (x <= 1)
+        return endOfPreviousLine();
+    while (x > 1 && isWord(s[size_t(x - 2)]))
+        --x;
+    return TPoint{x, y};
+}

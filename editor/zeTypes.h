@@ -1,0 +1,32 @@
+// zeTypes.h: small value types shared by the editor control and its users.
+// TPoint is a text position; TCaretType and TScrollStyle are published enumerations.
+#ifndef QUENLO_EDITOR_ZETYPES_H
+#define QUENLO_EDITOR_ZETYPES_H
+
+#include <compare>
+#include <cstdint>
+
+// A text position: X is the column, Y the line, both 1-based. Column N is the
+// gap before character N; length + 1 is the end of the line. Points order by
+// line first, then column.
+struct TPoint {
+    int X = 0;
+    int Y = 0;
+
+    friend constexpr bool operator==(TPoint a, TPoint b) noexcept = default;
+    friend constexpr std::strong_ordering operator<=>(TPoint a, TPoint b) noexcept
+    {
+        if (const auto byLine = a.Y <=> b.Y; byLine != 0)
+            return byLine;
+        return a.X <=> b.X;
+    }
+};
+
+constexpr TPoint MinPoint(TPoint a, TPoint b) noexcept { return b < a ? b : a; }
+constexpr TPoint MaxPoint(TPoint a, TPoint b) noexcept { return a < b ? b : a; }
+
+enum TCaretType : std::uint8_t { ctVerticalLine, ctHorizontalLine, ctHalfBlock, ctBlock };
+
+enum TScrollStyle : std::uint8_t { ssNone, ssHorizontal, ssVertical, ssBoth };
+
+#endif

@@ -1,0 +1,68 @@
+// zeUndo.cpp: the bounded lists of undo and redo changes.
+// TUndoList records TUndoChange values and tells its editor that the text changed.
+#include <new>
+
+#include "toolkit/Exception.h"
+#include "editor/zeCustomEdit.h"
+
+void TUndoList::Push(TUndoChangeKind kind, TPoint p1, TPoint p2, const std::string &text)
+{
+    if (m_locked)
+        return;
+    if (Count() >= m_limit && !m_items.empty())
+        m_items.pop_front();
+    try {
+        m_items.push_back(TUndoChange{text, kind, MinPoint(p1, p2), MaxPoint(p1, p2)});
+    } catch (const std::bad_alloc &) {
+        return;
+    }
+    if (m_owner) {
+        m_owner->SetModified(true);
+        if (m_owner->OnChange)
+            m_owner->OnChange(*m_owner);
+    }
+}
+
+TUndoChangeKind TUndoList::Pop(TPoint &startPos, TPoint &endPos, std::string &text)
+{
+    if (m_items.empty())
+        return ucNone;
+    TUndoChange &change = m_items.back();
+    startPos = change.StartPos;
+    endPos = change.EndPos;
+    text = std::move(change.Text);
+    const TUndoChangeKind kind = change.Kind;
+    m_items.pop_back();
+    return kind;
+}
+
+TUndoChangeKind TUndoList::PeekKind() const noexcept
+{
+    return m_items.empty() ? ucNone : m_items.back().Kind;
+}
+
+void TUndoList::RemoveAt(int index)
+{
+    if (index >= 0 && index < Count())
+        m_items.erase(m_items.begin() + index);
+}
+
+void TUndoList::Clear() noexcept
+{
+    while (!m_items.empty())
+        m_items.pop_back();
+}
+
+void TUndoList::SetLimit(int value)
+{
+    while (!m_items.empty() && Count() > value)
+        m_items.pop_front();
+    m_limit = value;
+}
+
+const TUndoChange &TUndoList::Items(int index) const
+{
+    if (index < 0 || index >= Count())
+        throw EListError("List index out of bounds (" + std::to_string(index) + ")");
+    return m_items[size_t(index)];
+}

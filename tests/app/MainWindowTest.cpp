@@ -1,0 +1,269 @@
+// MainWindowTest.cpp: the main window's document workflow as a user meets it.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QTimer>
+#include <QLabel>
+#include <QTemporaryDir>
+
+#include "storage/uStorage.h"
+#include "editor/zeCustomEdit.h"
+#include "app/uMain.h"
+#include "FakeDialogs.h"
+
+namespace {
+
+QStringList Lines(TzeCustomEdit &editor)
+{
+    QStringList out;
+    for (int i = 0; i < editor.LineCount(); ++i)
+        out << QString::fromStdString(editor.Lines()[i]);
+    return out;
+}
+
+// Runs the event loop until it has waited once, as at an idle moment.
+void RunUntilIdle()
+{
+    QEventLoop loop;
+    QTimer::singleShot(20, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+class MainWindow : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+
+    QString MakeScript(const char *name, const std::string &text)
+    {
+        TScript script;
+        script.Lines().SetText(text);
+        script.SetName("made by the test");
+        const QString path = dir.filePath(QString::fromLatin1(name));
+        EXPECT_TRUE(script.SaveToFile(path.toStdString())) << script.LastError();
+        return path;
+    }
+
+    void Type(TfmScript &w, const std::string &text)
+    {
+        w.Editor().SetCaretXY({1, 1});
+        w.Editor().SetSelText(text); // an undoable change marks the editor modified
+    }
+
+    QTemporaryDir dir;
+    TFakeDialogs dialogs;
+};
+
+} // namespace
+
+TEST_F(MainWindow, StartsWithANewScript)
+{
+    TfmScript w({}, dialogs);
+    EXPECT_EQ(Lines(w.Editor()), (QStringList{"Sub Main", "", "End Sub"}));
+    EXPECT_EQ(w.Editor().CaretXY(), (TPoint{2, 2}));
+    EXPECT_EQ(w.StatusPanel(0).text(), "(2,2)");
+    EXPECT_EQ(w.StatusPanel(1).text(), "");
+    EXPECT_FALSE(w.acSave->isEnabled());
+    EXPECT_FALSE(w.acCut->isEnabled());
+    EXPECT_FALSE(w.acCopy->isEnabled());
+    EXPECT_EQ(w.windowTitle(), "Tavrix Script Editor");
+    EXPECT_FALSE(w.Editor().Modified());
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+}
+
+TEST_F(MainWindow, CommandLineFileOpensAndCaptionShowsOnlyItsName)
+{
+    const QString path = MakeScript("demo.tvs", "\r\nfirst was empty\r\nlast");
+    TfmScript w({path}, dialogs);
+    EXPECT_EQ(Lines(w.Editor()), (QStringList{"", "first was empty", "last"}));
+    EXPECT_EQ(w.windowTitle(), "Tavrix Script Editor - demo.tvs");
+    EXPECT_EQ(w.FileName(), path);
+    EXPECT_FALSE(w.Editor().Modified());
+    EXPECT_EQ(w.Script().Name(), "made by the test");
+}
+
+TEST_F(MainWindow, OneLineScriptShowsExactlyThatLine)
+{
+    const QString path = MakeScript("one.tvs", "MsgBox 1\r\n");
+    TfmScript w({path}, dialogs);
+    EXPECT_EQ(Lines(w.Editor()), QStringList{"MsgBox 1"});
+}
+
+TEST_F(MainWindow, UnopenableCommandLineFileIsReportedByName)
+{
+    const QString path = dir.filePath("broken.tvs");
+    std::ofstream(path.toStdString()) << "not a compound file";
+    TfmScript w({path}, dialogs);
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].contains("broken.tvs")) << dialogs.messages[0].toStdString();
+    EXPECT_EQ(dialogs.types[0], mtError);
+    EXPECT_EQ(w.windowTitle(), "Tavrix Script Editor");
+    EXPECT_TRUE(w.FileName().isEmpty());
+    EXPECT_EQ(Lines(w.Editor()), QStringList{""}); // the editor's initial empty line
+}
+
+TEST_F(MainWindow, DataLossQuestionOnlyWhenModified)
+{
+    const QString path = MakeScript("a.tvs", "a");
+    TfmScript w({}, dialogs);
+    dialogs.files.push_back(path);
+    w.acOpenExecute();
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_EQ(Lines(w.Editor()), QStringList{"a"});
+
+    Type(w, "x");
+    ASSERT_TRUE(w.Editor().Modified());
+    dialogs.answers.push_back(mrNo);
+    w.acNewExecute();
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages[0], "Warning, you will lose any changes you have made, continue?");
+    EXPECT_EQ(dialogs.lastButtons, mbYes | mbNo);
+    EXPECT_EQ(Lines(w.Editor()), QStringList{"xa"}); // nothing changed
+    EXPECT_EQ(w.FileName(), path);
+
+    // The question comes before the file dialog; No shows no dialog.
+    dialogs.answers.push_back(mrNo);
+    w.acOpenExecute();
+    EXPECT_EQ(dialogs.messages.size(), 2);
+    EXPECT_TRUE(dialogs.fileDialogs.size() == 1);
+
+    dialogs.answers.push_back(mrYes);
+    w.acNewExecute();
+    EXPECT_EQ(Lines(w.Editor()), (QStringList{"Sub Main", "", "End Sub"}));
+    EXPECT_TRUE(w.FileName().isEmpty());
+    EXPECT_EQ(w.windowTitle(), "Tavrix Script Editor");
+}
+
+TEST_F(MainWindow, SaveOfANewDocumentAsksForAPathAndCancelChangesNothing)
+{
+    TfmScript w({}, dialogs);
+    Type(w, "x");
+    w.UpdateActionStates();
+    EXPECT_TRUE(w.acSave->isEnabled());
+    w.acSaveExecute(); // cancelled
+    ASSERT_EQ(dialogs.fileDialogs.size(), 1u);
+    EXPECT_EQ(dialogs.fileDialogs[0].title, "Save script");
+    EXPECT_EQ(dialogs.fileDialogs[0].defaultExt, "tvs");
+    EXPECT_EQ(dialogs.fileDialogs[0].filter, "Tavrix scripts (*.tvs)|*.tvs|All files (*.*)|*.*");
+    EXPECT_TRUE(w.FileName().isEmpty());
+    EXPECT_EQ(w.windowTitle(), "Tavrix Script Editor");
+    EXPECT_TRUE(w.Editor().Modified());
+
+    const QString path = dir.filePath("saved.tvs");
+    dialogs.files.push_back(path);
+    w.acSaveExecute();
+    EXPECT_EQ(w.FileName(), path);
+    EXPECT_EQ(w.windowTitle(), "Tavrix Script Editor - saved.tvs");
+    EXPECT_FALSE(w.Editor().Modified());
+    EXPECT_FALSE(w.acSave->isEnabled());
+
+    TScript back;
+    ASSERT_TRUE(back.LoadFromFile(path.toStdString()));
+    EXPECT_EQ(back.Lines().Text(), w.Editor().Lines().Text());
+
+    // Reopen after an edit and a plain Save.
+    Type(w, "y");
+    w.acSaveExecute();
+    EXPECT_EQ(dialogs.fileDialogs.size(), 2u); // no dialog for a named document
+    TfmScript other({path}, dialogs);
+    EXPECT_EQ(Lines(other.Editor()), Lines(w.Editor()));
+}
+
+TEST_F(MainWindow, FailedSaveKeepsCaptionFileNameAndModified)
+{
+    const QString path = MakeScript("keep.tvs", "a");
+    TfmScript w({path}, dialogs);
+    Type(w, "x");
+    dialogs.files.push_back(dir.filePath("no/such/folder/x.tvs"));
+    w.acSaveAsExecute();
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages[0], "Could not save script as an error occurred");
+    EXPECT_EQ(dialogs.lastButtons, mbOK);
+    EXPECT_EQ(w.FileName(), path);
+    EXPECT_EQ(w.windowTitle(), "Tavrix Script Editor - keep.tvs");
+    EXPECT_TRUE(w.Editor().Modified());
+}
+
+TEST_F(MainWindow, FailedOpenLeavesTheEditorAsItWas)
+{
+    const QString path = MakeScript("first.tvs", "kept");
+    TfmScript w({path}, dialogs);
+    dialogs.files.push_back(dir.filePath("missing.tvs"));
+    w.acOpenExecute();
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].contains("missing.tvs"));
+    EXPECT_EQ(Lines(w.Editor()), QStringList{"kept"});
+    EXPECT_EQ(w.FileName(), path);
+    EXPECT_EQ(w.Script().Name(), "made by the test");
+}
+
+TEST_F(MainWindow, ClosingAModifiedDocumentAsksAndNoKeepsTheWindow)
+{
+    TfmScript w({}, dialogs);
+    w.show();
+    EXPECT_TRUE(w.close()); // unmodified: no question
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    w.show();
+    Type(w, "x");
+    dialogs.answers.push_back(mrNo);
+    w.acExit->trigger();
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(dialogs.messages.size(), 1);
+    dialogs.answers.push_back(mrYes);
+    EXPECT_TRUE(w.close());
+}
+
+TEST_F(MainWindow, ClipboardActionsFollowSelectionAndClipboard)
+{
+    TfmScript w({}, dialogs);
+    w.Editor().SetBlockBegin({1, 1});
+    w.Editor().SetBlockEnd({4, 1});
+    w.UpdateActionStates();
+    EXPECT_TRUE(w.acCut->isEnabled());
+    EXPECT_TRUE(w.acCopy->isEnabled());
+    w.acCopy->trigger();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "Sub");
+    w.UpdateActionStates();
+    EXPECT_TRUE(w.acPaste->isEnabled());
+
+    // A selection beyond the end of a line holds no text.
+    w.Editor().SetBlockBegin({5, 2});
+    w.Editor().SetBlockEnd({9, 2});
+    w.UpdateActionStates();
+    EXPECT_FALSE(w.acCopy->isEnabled());
+
+    QGuiApplication::clipboard()->clear();
+    RunUntilIdle(); // idle recomputes the states
+    EXPECT_FALSE(w.acPaste->isEnabled());
+
+    w.Editor().SetBlockBegin({1, 3});
+    w.Editor().SetBlockEnd({4, 3});
+    RunUntilIdle();
+    ASSERT_TRUE(w.acCut->isEnabled());
+    w.acCut->trigger();
+    EXPECT_EQ(Lines(w.Editor()), (QStringList{"Sub Main", "", " Sub"}));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "End");
+    w.Editor().SetCaretXY({1, 2});
+    RunUntilIdle();
+    w.acPaste->trigger();
+    EXPECT_EQ(Lines(w.Editor()), (QStringList{"Sub Main", "End", " Sub"}));
+}
+
+TEST_F(MainWindow, Screenshot)
+{
+    const QString path = MakeScript("shot.tvs", "' Greets the user\r\nSub Main\r\n    MsgBox \"Hello from Quenlo\"\r\nEnd Sub\r\n");
+    TfmScript w({path}, dialogs);
+    w.resize(724, 525);
+    w.show();
+    QCoreApplication::processEvents();
+    const QString out = QString::fromUtf8(QUENLO_SOURCE_DIR "/build/main-window.png");
+    QDir().mkpath(QFileInfo(out).absolutePath());
+    EXPECT_TRUE(w.grab().save(out));
+}

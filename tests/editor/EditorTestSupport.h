@@ -1,0 +1,146 @@
+// EditorTestSupport.h: helpers shared by the editor tests.
+// TBraceHighlighter is a small highlighter whose range state crosses line
+// ends ('{' opens a block, '}' closes it), so rescans have something to carry;
+// TTestEdit opens the editor's protected parts to the tests.
+#ifndef QUENLO_TESTS_EDITOR_EDITORTESTSUPPORT_H
+#define QUENLO_TESTS_EDITOR_EDITORTESTSUPPORT_H
+
+#include <fstream>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "highlight/zeHighlighter.h"
+#include "editor/zeCustomEdit.h"
+
+class TBraceHighlighter : public TzeCustomHighLighter {
+public:
+    // Every character is one token; the range is 1 inside braces.
+    bool GetEol() const override { return m_pos >= m_line.size(); }
+    int GetRange() const override { return m_range; }
+    std::string GetToken() const override { return std::string(1, m_line[m_pos]); }
+    int GetTokenKind() const override { return m_range; }
+    int GetTokenPos() const override { return int(m_pos); }
+    void Next() override
+    {
+        if (m_pos >= m_line.size())
+            return;
+        if (m_line[m_pos] == '{')
+            m_range = 1;
+        else if (m_line[m_pos] == '}')
+            m_range = 0;
+        ++m_pos;
+    }
+    void SetCanvas(TCanvas *) override {}
+    void SetLine(const std::string &text, int lineIndex) override
+    {
+        m_line = text;
+        m_pos = 0;
+        ScannedLines.push_back(lineIndex);
+    }
+    void SetRange(int range) override { m_range = range; }
+    void ResetRange() override { m_range = 0; }
+    // Letters, digits and the underscore.
+    TzeIdentChars GetIdentChars() const override
+    {
+        TzeIdentChars chars;
+        for (int c = 0; c < 256; ++c)
+            if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_')
+                chars.set(size_t(c));
+        return chars;
+    }
+
+    // The 0-based index of every line handed to SetLine, in order.
+    std::vector<int> ScannedLines;
+
+private:
+    std::string m_line;
+    size_t m_pos = 0;
+    int m_range = 0;
+};
+
+class TTestEdit : public TzeCustomEdit {
+public:
+    using TzeCustomEdit::TzeCustomEdit;
+    using TzeCustomEdit::m_handleAllocated;
+    using TzeCustomEdit::ScanFrom;
+};
+
+// The lines of a list, for comparisons.
+inline std::vector<std::string> LinesOf(const TStringList &list)
+{
+    std::vector<std::string> lines;
+    for (int i = 0; i < list.Count(); ++i)
+        lines.push_back(list[i]);
+    return lines;
+}
+
+// The range states that a scan of the whole text from its start gives.
+inline std::vector<std::intptr_t> ExpectedRanges(const TStringList &list)
+{
+    std::vector<std::intptr_t> ranges;
+    int range = 0;
+    for (int i = 0; i < list.Count(); ++i) {
+        ranges.push_back(range);
+        for (char c : list[i]) {
+            if (c == '{')
+                range = 1;
+            else if (c == '}')
+                range = 0;
+        }
+    }
+    return ranges;
+}
+
+inline std::vector<std::intptr_t> StoredRanges(const TStringList &list)
+{
+    std::vector<std::intptr_t> ranges;
+    for (int i = 0; i < list.Count(); ++i)
+        ranges.push_back(list.GetObject(i));
+    return ranges;
+}
+
+using TLines = std::vector<std::string>;
+
+// Writes bytes to a file of the test's temporary folder; returns its path.
+inline std::string WriteTempFile(const std::string &name, const std::string &bytes)
+{
+    const std::string path = testing::TempDir() + name;
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+}
+
+// Selects from one anchor to the other, in the order given.
+inline void Select(TzeCustomEdit &edit, TPoint from, TPoint to)
+{
+    edit.SetBlockBegin(from);
+    edit.SetBlockEnd(to);
+}
+
+inline TUndoChange Change(TUndoChangeKind kind, TPoint start, TPoint end, std::string text)
+{
+    return TUndoChange{std::move(text), kind, start, end};
+}
+
+inline bool operator==(const TUndoChange &a, const TUndoChange &b)
+{
+    return a.Kind == b.Kind && a.StartPos == b.StartPos && a.EndPos == b.EndPos && a.Text == b.Text;
+}
+
+inline void PrintTo(TPoint p, std::ostream *os)
+{
+    *os << "(" << p.X << ", " << p.Y << ")";
+}
+
+inline void PrintTo(const TUndoChange &c, std::ostream *os)
+{
+    *os << "{kind " << int(c.Kind) << ", ";
+    PrintTo(c.StartPos, os);
+    *os << " .. ";
+    PrintTo(c.EndPos, os);
+    *os << ", \"" << c.Text << "\"}";
+}
+
+#endif

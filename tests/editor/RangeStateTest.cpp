@@ -1,0 +1,225 @@
+// RangeStateTest.cpp: the per-line range states kept by the list hooks and ScanFrom.
+#include <memory>
+#include <random>
+
+#include <gtest/gtest.h>
+
+#include "highlight/jaVBSSyn.h"
+#include "EditorTestSupport.h"
+
+namespace {
+
+using TRanges = std::vector<std::intptr_t>;
+using TIndexes = std::vector<int>;
+
+// An editor with the brace highlighter attached and a text set.
+struct THighlightedEdit {
+    explicit THighlightedEdit(std::string_view text)
+    {
+        Edit.SetHighLighter(&Highlighter);
+        Edit.SetText(text);
+        Highlighter.ScannedLines.clear();
+    }
+    ~THighlightedEdit() { Edit.SetHighLighter(nullptr); }
+    TBraceHighlighter Highlighter;
+    TTestEdit Edit;
+};
+
+} // namespace
+
+TEST(RangeStates, SettingTheTextScansEachLineOnce)
+{
+    TBraceHighlighter highlighter;
+    TTestEdit edit;
+    edit.SetHighLighter(&highlighter);
+    edit.SetText("a\r\n{b\r\nc\r\n}d\r\ne");
+    EXPECT_EQ(StoredRanges(edit.Lines()), (TRanges{0, 0, 1, 1, 0}));
+    // ListAdded scans the line before each new one.
+    EXPECT_EQ(highlighter.ScannedLines, (TIndexes{0, 1, 2, 3}));
+    edit.SetHighLighter(nullptr);
+}
+
+TEST(RangeStates, WithoutHighlighterSlotsStayAsGiven)
+{
+    TTestEdit edit;
+    edit.SetText("{a\r\nb");
+    EXPECT_EQ(StoredRanges(edit.Lines()), (TRanges{0, 0}));
+    edit.Lines().PutObject(1, 42);
+    edit.Lines().Put(0, "x");
+    EXPECT_EQ(edit.Lines().GetObject(1), 42);
+}
+
+TEST(RangeStates, PutRescansOnlyAsFarAsStatesChange)
+{
+    THighlightedEdit fixture("a\r\nb\r\nc\r\nd\r\ne\r\nf");
+    TTestEdit &edit = fixture.Edit;
+    // A change that keeps the end state: the line itself, then the stop.
+    edit.Lines().Put(2, "C");
+    EXPECT_EQ(fixture.Highlighter.ScannedLines, (TIndexes{2}));
+
+    // Opening a block: every later line changes state.
+    fixture.Highlighter.ScannedLines.clear();
+    edit.Lines().Put(1, "{");
+    EXPECT_EQ(StoredRanges(edit.Lines()), (TRanges{0, 0, 1, 1, 1, 1}));
+    EXPECT_EQ(fixture.Highlighter.ScannedLines, (TIndexes{1, 2, 3, 4, 5}));
+
+    // Closing it again two lines further: the lines after it change back.
+    fixture.Highlighter.ScannedLines.clear();
+    edit.Lines().Put(3, "}");
+    EXPECT_EQ(StoredRanges(edit.Lines()), (TRanges{0, 0, 1, 1, 0, 0}));
+    EXPECT_EQ(fixture.Highlighter.ScannedLines, (TIndexes{3, 4, 5}));
+
+    // Closing it one line earlier: only that line and the next need a scan.
+    fixture.Highlighter.ScannedLines.clear();
+    edit.Lines().Put(2, "}");
+    EXPECT_EQ(StoredRanges(edit.Lines()), (TRanges{0, 0, 1, 0, 0, 0}));
+    EXPECT_EQ(fixture.Highlighter.ScannedLines, (TIndexes{2, 3}));
+
+    // The last line: nothing after it to carry a state to.
+    fixture.Highlighter.ScannedLines.clear();
+    edit.Lines().Put(5, "{");
+    EXPECT_TRUE(fixture.Highlighter.ScannedLines.empty());
+}
+
+TEST(RangeStates, InsertedLineThatOpensABlockIsScannedItself)
+{
+    THighlightedEdit fixture("a\r\nb\r\nc\r\nd");
+    TTestEdit &edit = fixture.Edit;
+    edit.Lines().Insert(1, "{");
+    EXPECT_EQ(LinesOf(edit.Lines()), (TLines{"a", "{", "b", "c", "d"}));
+    EXPECT_EQ(StoredRanges(edit.Lines()), ExpectedRanges(edit.Lines()));
+    EXPECT_EQ(StoredRanges(edit.Lines()), (TRanges{0, 0, 1, 1, 1}));
+
+    edit.Lines().Insert(0, "}");
+    EXPECT_EQ(StoredRanges(edit.Lines()), ExpectedRanges(edit.Lines()));
+    edit.Lines().Insert(5, "}");
+    EXPECT_EQ(StoredRanges(edit.Lines()), ExpectedRanges(edit.Lines()));
+}
+
+TEST(RangeStates, DeletingLinesRescansFromTheLineBefore)
+{
+    THighlightedEdit fixture("{\r\na\r\nb\r\n}\r\nc\r\nd");
+    TTestEdit &edit = fixture.Edit;
+    EXPECT_EQ(StoredRanges(edit.Lines()), (TRanges{0, 1, 1, 1, 0, 0}));
+    // Removing the opening line ends the block for the lines that follow.
+    edit.Lines().Delete(0);
+    EXPECT_EQ(StoredRanges(edit.Lines()), (TRanges{0, 0, 0, 0, 0}));
+    EXPECT_EQ(fixture.Highlighter.ScannedLines, (TIndexes{0, 1, 2}));
+
+    edit.SetText("{\r\na\r\n}\r\nb");
+    edit.Lines().Delete(2);
+    EXPECT_EQ(StoredRanges(edit.Lines()), (TRanges{0, 1, 1}));
+    edit.Lines().Delete(2);
+    EXPECT_EQ(StoredRanges(edit.Lines()), (TRanges{0, 1}));
+}
+
+TEST(RangeStates, ScanFromStopsAtTheFirstMatchingState)
+{
+    THighlightedEdit fixture("a\r\nb\r\nc\r\nd");
+    TTestEdit &edit = fixture.Edit;
+    // Corrupt a later slot: a scan from line 0 stops at line 1, which agrees.
+    edit.Lines().PutObject(3, 1);
+    fixture.Highlighter.ResetRange();
+    edit.ScanFrom(0);
+    EXPECT_EQ(edit.Lines().GetObject(3), 1);
+    EXPECT_EQ(fixture.Highlighter.ScannedLines, (TIndexes{0}));
+    // From line 2 it reaches the wrong slot and repairs it.
+    fixture.Highlighter.ScannedLines.clear();
+    fixture.Highlighter.SetRange(0);
+    edit.ScanFrom(2);
+    EXPECT_EQ(edit.Lines().GetObject(3), 0);
+    EXPECT_EQ(fixture.Highlighter.ScannedLines, (TIndexes{2, 3}));
+}
+
+TEST(RangeStates, MultiLineReplacementsKeepEveryState)
+{
+    // Random replacements of random ranges by texts full of braces; after each
+    // one the stored states must equal a scan of the whole text.
+    THighlightedEdit fixture("start");
+    TTestEdit &edit = fixture.Edit;
+    std::mt19937 random(1234);
+    const char pieces[] = {'a', '{', '}', ' ', '\n'};
+    for (int round = 0; round < 300; ++round) {
+        const int count = edit.LineCount();
+        const int y1 = int(random() % unsigned(count)) + 1;
+        const int y2 = int(random() % unsigned(count)) + 1;
+        edit.SetBlockBegin(TPoint{int(random() % 6) + 1, y1});
+        edit.SetBlockEnd(TPoint{int(random() % 6) + 1, y2});
+        std::string text;
+        const int length = int(random() % 12);
+        for (int i = 0; i < length; ++i)
+            text += pieces[random() % sizeof pieces];
+        edit.SetSelTextPrimitive(text);
+        ASSERT_EQ(StoredRanges(edit.Lines()), ExpectedRanges(edit.Lines())) << "round " << round;
+    }
+}
+
+TEST(RangeStates, AssigningThroughLinesOverwritesComputedStates)
+{
+    THighlightedEdit fixture("x");
+    TTestEdit &edit = fixture.Edit;
+    TStringList source;
+    source.Add("{");
+    source.Add("a");
+    edit.SetLines(source);
+    // The copy's own slots (0) replace what ListAdded computed.
+    EXPECT_EQ(LinesOf(edit.Lines()), (TLines{"", "{", "a"}));
+    EXPECT_EQ(StoredRanges(edit.Lines()), (TRanges{0, 0, 0}));
+    // A later edit rescans from there.
+    edit.Lines().Put(1, "{");
+    EXPECT_EQ(StoredRanges(edit.Lines()), (TRanges{0, 0, 1}));
+}
+
+TEST(HighlighterLink, AttachDetachAndDestruction)
+{
+    auto highlighter = std::make_unique<TBraceHighlighter>();
+    TzeCustomEdit edit;
+    edit.SetHighLighter(highlighter.get());
+    EXPECT_EQ(edit.HighLighter(), highlighter.get());
+    ASSERT_EQ(highlighter->Editors().Count(), 1);
+    EXPECT_EQ(highlighter->Editors().Items(0), &edit);
+    edit.SetHighLighter(nullptr);
+    EXPECT_EQ(highlighter->Editors().Count(), 0);
+
+    // The highlighter going away clears the editor's reference.
+    edit.SetHighLighter(highlighter.get());
+    highlighter.reset();
+    EXPECT_EQ(edit.HighLighter(), nullptr);
+    edit.SetText("{\r\na");
+    EXPECT_EQ(StoredRanges(edit.Lines()), (TRanges{0, 0}));
+}
+
+TEST(HighlighterLink, SwitchingKeepsTheOldListButDestructionLeavesBoth)
+{
+    TBraceHighlighter first;
+    TBraceHighlighter second;
+    {
+        TzeCustomEdit edit;
+        edit.SetHighLighter(&first);
+        edit.SetHighLighter(&second);
+        // Switching does not take the editor off the old highlighter's list.
+        EXPECT_EQ(first.Editors().Count(), 1);
+        EXPECT_EQ(second.Editors().Count(), 1);
+    }
+    // A destroyed editor is on neither list any more.
+    EXPECT_EQ(first.Editors().Count(), 0);
+    EXPECT_EQ(second.Editors().Count(), 0);
+}
+
+TEST(RangeStates, VbsHighlighterStartsEveryLineInItsResetState)
+{
+    // No VBScript construct crosses a line end: every line starts in the
+    // state that ResetRange gives, also after edits.
+    TjaVbsSyn highlighter;
+    highlighter.ResetRange();
+    const std::intptr_t start = highlighter.GetRange();
+    TzeCustomEdit edit;
+    edit.SetHighLighter(&highlighter);
+    edit.SetText("Sub Main\r\n  s = \"open string\r\n  ' comment\r\nEnd Sub");
+    edit.SetCaretXY(TPoint{3, 2});
+    edit.SetSelTextPrimitive("x = 1 ' \"\r\nRem y\r\n");
+    ASSERT_EQ(edit.LineCount(), 6);
+    for (int i = 0; i < edit.LineCount(); ++i)
+        EXPECT_EQ(edit.Lines().GetObject(i), start) << "line " << i;
+    edit.SetHighLighter(nullptr);
+}

@@ -1,0 +1,192 @@
+// UndoListTest.cpp: the bounded undo list and the editor's undo properties.
+#include <gtest/gtest.h>
+
+#include "toolkit/Exception.h"
+#include "EditorTestSupport.h"
+
+namespace {
+
+void PushNumbered(TUndoList &list, int count)
+{
+    for (int i = 0; i < count; ++i)
+        list.Push(ucInsert, TPoint{i + 1, 1}, TPoint{i + 2, 1}, std::to_string(i));
+}
+
+std::vector<std::string> Texts(const TUndoList &list)
+{
+    std::vector<std::string> texts;
+    for (int i = 0; i < list.Count(); ++i)
+        texts.push_back(list.Items(i).Text);
+    return texts;
+}
+
+using TTexts = std::vector<std::string>;
+
+} // namespace
+
+TEST(UndoList, PushOrdersThePointsAndCopiesTheText)
+{
+    TUndoList list(nullptr);
+    std::string text = "deleted";
+    list.Push(ucDelete, TPoint{5, 3}, TPoint{9, 1}, text);
+    text = "changed";
+    list.Push(ucForwardDelete, TPoint{2, 4}, TPoint{7, 4}, "");
+    list.Push(ucPaste, TPoint{8, 4}, TPoint{2, 4}, "");
+    ASSERT_EQ(list.Count(), 3);
+    EXPECT_EQ(list.Items(0), Change(ucDelete, TPoint{9, 1}, TPoint{5, 3}, "deleted"));
+    // Same line: ordered by column.
+    EXPECT_EQ(list.Items(1), Change(ucForwardDelete, TPoint{2, 4}, TPoint{7, 4}, ""));
+    EXPECT_EQ(list.Items(2), Change(ucPaste, TPoint{2, 4}, TPoint{8, 4}, ""));
+    EXPECT_THROW(list.Items(3), EListError);
+    EXPECT_THROW(list.Items(-1), EListError);
+}
+
+TEST(UndoList, PopTakesTheNewestAndLeavesOutputsAloneWhenEmpty)
+{
+    TUndoList list(nullptr);
+    TPoint start{-7, -7}, end{-8, -8};
+    std::string text = "untouched";
+    EXPECT_EQ(list.PeekKind(), ucNone);
+    EXPECT_EQ(list.Pop(start, end, text), ucNone);
+    EXPECT_EQ(start, (TPoint{-7, -7}));
+    EXPECT_EQ(end, (TPoint{-8, -8}));
+    EXPECT_EQ(text, "untouched");
+
+    list.Push(ucDelete, TPoint{1, 1}, TPoint{3, 1}, "ab");
+    list.Push(ucLineBreak, TPoint{4, 2}, TPoint{4, 2}, "rest");
+    EXPECT_EQ(list.PeekKind(), ucLineBreak);
+    EXPECT_EQ(list.Pop(start, end, text), ucLineBreak);
+    EXPECT_EQ(start, (TPoint{4, 2}));
+    EXPECT_EQ(text, "rest");
+    EXPECT_EQ(list.PeekKind(), ucDelete);
+    EXPECT_EQ(list.Pop(start, end, text), ucDelete);
+    EXPECT_EQ(end, (TPoint{3, 1}));
+    EXPECT_EQ(text, "ab");
+    EXPECT_EQ(list.Count(), 0);
+}
+
+TEST(UndoList, LimitKeepsTheNewest)
+{
+    // Limit 10, twelve changes: the last ten remain.
+    TUndoList list(nullptr);
+    EXPECT_EQ(list.Limit(), 10);
+    PushNumbered(list, 12);
+    EXPECT_EQ(Texts(list), (TTexts{"2", "3", "4", "5", "6", "7", "8", "9", "10", "11"}));
+
+    // Limit 3 with eight changes leaves the three newest.
+    TUndoList small(nullptr);
+    PushNumbered(small, 8);
+    small.SetLimit(3);
+    EXPECT_EQ(small.Limit(), 3);
+    EXPECT_EQ(Texts(small), (TTexts{"5", "6", "7"}));
+}
+
+TEST(UndoList, LimitZeroStillKeepsTheNewestChange)
+{
+    TUndoList list(nullptr);
+    list.SetLimit(0);
+    PushNumbered(list, 3);
+    EXPECT_EQ(Texts(list), (TTexts{"2"}));
+}
+
+TEST(UndoList, PushRemovesOnlyOneRecordWhenFull)
+{
+    // At the limit a push drops exactly the oldest record.
+    TUndoList list(nullptr);
+    PushNumbered(list, 4);
+    list.SetLimit(4);
+    list.Push(ucInsert, TPoint{1, 1}, TPoint{1, 1}, "new");
+    EXPECT_EQ(Texts(list), (TTexts{"1", "2", "3", "new"}));
+}
+
+TEST(UndoList, LockedRecordsNothing)
+{
+    TUndoList list(nullptr);
+    list.Lock();
+    EXPECT_TRUE(list.Locked());
+    PushNumbered(list, 2);
+    EXPECT_EQ(list.Count(), 0);
+    list.Unlock();
+    PushNumbered(list, 1);
+    EXPECT_EQ(list.Count(), 1);
+}
+
+TEST(UndoList, RemoveAtIgnoresBadIndexesAndClearEmpties)
+{
+    TUndoList list(nullptr);
+    PushNumbered(list, 4);
+    list.RemoveAt(4);
+    list.RemoveAt(-1);
+    EXPECT_EQ(list.Count(), 4);
+    list.RemoveAt(1);
+    EXPECT_EQ(Texts(list), (TTexts{"0", "2", "3"}));
+    list.Clear();
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_EQ(list.PeekKind(), ucNone);
+}
+
+TEST(UndoList, EveryRecordedChangeSetsModifiedAndFiresOnChange)
+{
+    TzeCustomEdit edit;
+    int changes = 0;
+    TzeCustomEdit *sender = nullptr;
+    edit.OnChange = [&](TzeCustomEdit &e) {
+        ++changes;
+        sender = &e;
+        EXPECT_TRUE(e.Modified());
+    };
+    EXPECT_FALSE(edit.Modified());
+    edit.UndoList().Push(ucInsert, TPoint{1, 1}, TPoint{2, 1}, "");
+    EXPECT_TRUE(edit.Modified());
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(sender, &edit);
+    EXPECT_EQ(edit.UndoList().Owner(), &edit);
+
+    edit.SetModified(false);
+    edit.RedoList().Push(ucDelete, TPoint{1, 1}, TPoint{2, 1}, "x");
+    EXPECT_TRUE(edit.Modified());
+    EXPECT_EQ(changes, 2);
+
+    // Not while recording is locked, and not for changes made through Lines.
+    edit.SetModified(false);
+    edit.LockUndo();
+    edit.UndoList().Push(ucInsert, TPoint{1, 1}, TPoint{2, 1}, "");
+    edit.RedoList().Push(ucInsert, TPoint{1, 1}, TPoint{2, 1}, "");
+    edit.UnlockUndo();
+    edit.Lines().Add("direct");
+    edit.Lines().Put(0, "also direct");
+    EXPECT_FALSE(edit.Modified());
+    EXPECT_EQ(changes, 2);
+}
+
+TEST(UndoList, EditorMaxUndoCanUndoAndClear)
+{
+    TzeCustomEdit edit;
+    EXPECT_EQ(edit.MaxUndo(), 10);
+    EXPECT_FALSE(edit.CanUndo());
+    EXPECT_FALSE(edit.CanRedo());
+    PushNumbered(edit.UndoList(), 8);
+    PushNumbered(edit.RedoList(), 8);
+    EXPECT_TRUE(edit.CanUndo());
+    EXPECT_TRUE(edit.CanRedo());
+
+    edit.SetMaxUndo(3);
+    EXPECT_EQ(edit.MaxUndo(), 3);
+    EXPECT_EQ(edit.UndoList().Count(), 3);
+    EXPECT_EQ(edit.RedoList().Limit(), 3);
+    EXPECT_EQ(edit.RedoList().Count(), 3);
+    edit.SetMaxUndo(-1);
+    EXPECT_EQ(edit.MaxUndo(), 3);
+    EXPECT_EQ(edit.RedoList().Limit(), 3);
+
+    edit.LockUndo();
+    EXPECT_TRUE(edit.UndoList().Locked());
+    EXPECT_TRUE(edit.RedoList().Locked());
+    edit.UnlockUndo();
+    EXPECT_FALSE(edit.UndoList().Locked());
+    EXPECT_FALSE(edit.RedoList().Locked());
+
+    edit.ClearUndo();
+    EXPECT_FALSE(edit.CanUndo());
+    EXPECT_FALSE(edit.CanRedo());
+}
