@@ -36,7 +36,8 @@ private:
         fileDialogs.push_back(options);
         if (files.empty())
             return std::nullopt;
-        auto f = files.front();
+        std::optional<QString> f;
+        f.swap(files.front());
         files.pop_front();
         return f;
     }
