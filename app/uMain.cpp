@@ -72,7 +72,9 @@ TfmScript::TfmScript(const QStringList &arguments, IDialogs &dialogs, QWidget *p
         m_panels[i]->setFixedWidth(i == 0 ? 80 : 50);
         statusBar()->addWidget(m_panels[i]);
     }
+    m_creating = true;
     FormCreate(arguments);
+    m_creating = false;
 }
 
 TfmScript::~TfmScript() = default;
@@ -245,8 +247,14 @@ bool TfmScript::OpenFile(const QString &path)
     } catch (const Exception &error) {
         reason = QString::fromLocal8Bit(error.what());
     }
-    m_dialogs.MessageDlg(QStringLiteral("Could not open script \"%1\":\n%2").arg(QFileInfo(path).fileName(), reason),
-                         mtError, mbOK);
+    const QString message = QStringLiteral("Could not open script \"%1\":\n%2").arg(QFileInfo(path).fileName(), reason);
+    if (!m_creating) {
+        m_dialogs.MessageDlg(message, mtError, mbOK);
+    } else {
+        // A file named on the command line: tell once the window is on screen.
+        QMetaObject::invokeMethod(this, [this, message] { m_dialogs.MessageDlg(message, mtError, mbOK); },
+                                  Qt::QueuedConnection);
+    }
     return false;
 }
 

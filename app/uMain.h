@@ -82,6 +82,7 @@ private:
     QLabel *m_panels[2] = {nullptr, nullptr};
     QString m_fileName;
     QString m_dialogDir;
+    bool m_creating = false; // FormCreate runs before the window is shown
 };
 
 #endif

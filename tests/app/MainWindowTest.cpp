@@ -101,6 +101,8 @@ TEST_F(MainWindow, UnopenableCommandLineFileIsReportedByName)
     const QString path = dir.filePath("broken.tvs");
     std::ofstream(path.toStdString()) << "not a compound file";
     TfmScript w({path}, dialogs);
+    EXPECT_TRUE(dialogs.messages.isEmpty()); // shown once the window is up
+    RunUntilIdle();
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_TRUE(dialogs.messages[0].contains("broken.tvs")) << dialogs.messages[0].toStdString();
     EXPECT_EQ(dialogs.types[0], mtError);
