@@ -20,8 +20,6 @@
 
 namespace {
 
-constexpr std::array<std::string_view, 7> kOwnStreams = {"Name", "Menu", "ID", "Hint", "Main", "Script", "Icon"};
-
 struct TUsageError {
     std::string message;
 };
@@ -56,21 +54,6 @@ bool ReadFile(const std::string &path, std::string &data)
         return false;
     data.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     return !in.bad();
-}
-
-bool IsOwn(const std::u16string &name)
-{
-    const std::string utf8 = cfb::NameToUtf8(name);
-    for (std::string_view own : kOwnStreams) {
-        if (utf8.size() != own.size())
-            continue;
-        bool same = true;
-        for (std::size_t i = 0; i < own.size() && same; ++i)
-            same = std::toupper(static_cast<unsigned char>(utf8[i])) == std::toupper(static_cast<unsigned char>(own[i]));
-        if (same)
-            return true;
-    }
-    return false;
 }
 
 int Load(const std::string &path, TScript &script, std::ostream &err)
@@ -111,7 +94,7 @@ int Info(const std::vector<std::string> &args, std::ostream &out, std::ostream &
     out << "  \"extra\": [";
     bool first = true;
     for (const cfb::EntryInfo &entry : file.Root().List()) {
-        if (IsOwn(entry.name))
+        if (IsScriptStreamName(entry.name))
             continue;
         out << (first ? "\n" : ",\n") << "    {\"name\": " << JsonString(cfb::NameToUtf8(entry.name))
             << ", \"type\": \"" << (entry.isStorage ? "storage" : "stream") << "\"";

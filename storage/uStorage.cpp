@@ -21,23 +21,6 @@ std::u16string StreamName(std::string_view name)
     return Win1252::ToUtf16(name);
 }
 
-bool IsOwnStream(const std::u16string &name)
-{
-    for (std::string_view own : kStreams) {
-        const std::u16string ownName = StreamName(own);
-        if (name.size() == ownName.size()) {
-            bool same = true;
-            for (std::size_t i = 0; i < name.size() && same; ++i) {
-                auto up = [](char16_t c) { return (c >= u'a' && c <= u'z') ? char16_t(c - 32) : c; };
-                same = up(name[i]) == up(ownName[i]);
-            }
-            if (same)
-                return true;
-        }
-    }
-    return false;
-}
-
 // Resolves a symbolic link so that a save replaces the file it points to.
 std::string RealTarget(const std::string &path)
 {
@@ -48,6 +31,14 @@ std::string RealTarget(const std::string &path)
 }
 
 } // namespace
+
+bool IsScriptStreamName(const std::u16string &name)
+{
+    for (std::string_view own : kStreams)
+        if (cfb::CompareNames(name, StreamName(own)) == 0)
+            return true;
+    return false;
+}
 
 TScript::TScript() : m_lines(std::make_unique<TStringList>()) {}
 TScript::~TScript() = default;
@@ -173,7 +164,7 @@ bool TScript::SaveToFile(const std::string &path)
         to.creationTime = from.creationTime;
         to.modifiedTime = from.modifiedTime;
         for (const cfb::EntryInfo &entry : from.List())
-            if (!IsOwnStream(entry.name))
+            if (!IsScriptStreamName(entry.name))
                 to.CopyEntryFrom(from, entry.name);
         compound.version = previous.version;
     }

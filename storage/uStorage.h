@@ -78,6 +78,10 @@ private:
     std::string m_lastError;
 };
 
+// Whether an entry name is one of the seven streams of a script file (in any
+// letter case, as compound-file names compare).
+bool IsScriptStreamName(const std::u16string &name);
+
 // Test seam for the file steps of a save and a load ("lock", "read", "create",
 // "write", "sync", "chmod", "rename"): the injector is asked before each step
 // and makes it fail by answering true. Pass an empty function to remove it.
