@@ -1,0 +1,1 @@
+../../../tests/data/vbscript/errors/1014_sub_inside_sub.vbs

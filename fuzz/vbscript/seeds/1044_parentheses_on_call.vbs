@@ -1,0 +1,1 @@
+../../../tests/data/vbscript/errors/1044_parentheses_on_call.vbs

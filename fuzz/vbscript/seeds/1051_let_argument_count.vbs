@@ -1,0 +1,1 @@
+../../../tests/data/vbscript/errors/1051_let_argument_count.vbs

@@ -1,0 +1,1 @@
+../../../tests/data/vbscript/valid/lexical.vbs

@@ -1,0 +1,2 @@
+' expect: 2:7 1002 Syntax error
+Option Base 1

@@ -1,0 +1,2 @@
+' expect: 2:14 1007 Expected ']'
+[open name = 1

@@ -1,0 +1,2 @@
+' expect: 2:12 1011 Expected '='
+Const Limit 10

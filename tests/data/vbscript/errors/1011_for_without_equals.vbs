@@ -1,0 +1,3 @@
+' expect: 2:6 1011 Expected '='
+For i 1 To 10
+Next

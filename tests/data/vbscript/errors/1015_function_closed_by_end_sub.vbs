@@ -1,0 +1,3 @@
+' expect: 3:4 1015 Expected 'Function'
+Function F
+End Sub

@@ -1,0 +1,3 @@
+' expect: 3:0 1018 Expected 'Wend'
+While x
+End While

@@ -1,0 +1,3 @@
+' expect: 4:0 1019 Expected 'Loop'
+Do
+    x = 1

@@ -1,0 +1,2 @@
+' expect: 2:7 1023 Expected expression
+x = 1 +

@@ -1,0 +1,3 @@
+' expect: 3:5 1028 Expected 'While,' 'Until,' or end of statement
+Do
+Loop x

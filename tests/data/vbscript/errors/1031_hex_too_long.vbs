@@ -1,0 +1,2 @@
+' expect: 2:4 1031 Invalid number
+x = &H123456789

@@ -1,0 +1,3 @@
+' expect: 2:4 1033 Unterminated string constant
+x = "abc
+def"

@@ -1,0 +1,2 @@
+' expect: 2:0 1039 Invalid 'exit' statement
+Exit For

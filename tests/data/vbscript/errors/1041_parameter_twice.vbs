@@ -1,0 +1,3 @@
+' expect: 2:12 1041 Name redefined
+Sub S(a, b, a)
+End Sub

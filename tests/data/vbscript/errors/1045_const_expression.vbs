@@ -1,0 +1,2 @@
+' expect: 2:10 1045 Expected literal constant
+Const A = B

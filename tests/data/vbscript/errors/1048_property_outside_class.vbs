@@ -1,0 +1,3 @@
+' expect: 2:0 1048 Must be defined inside a Class
+Property Get P
+End Property

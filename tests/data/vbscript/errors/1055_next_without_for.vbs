@@ -1,0 +1,3 @@
+' expect: 3:0 1055 Unexpected 'Next'
+x = 1
+Next

@@ -1,0 +1,1 @@
+' Only a comment, no line break

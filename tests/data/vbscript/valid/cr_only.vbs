@@ -1,0 +1,1 @@
+' Old Mac line breaks: CR alone.' procedures: Main/0/SubSub Main    If True Then        x = 1    End IfEnd Sub
