@@ -15,6 +15,7 @@ int TQtDialogs::MessageDlg(const QString &text, TMsgDlgType type, int buttons)
     case mtError: box.setIcon(QMessageBox::Critical); break;
     case mtInformation: box.setIcon(QMessageBox::Information); break;
     case mtConfirmation: box.setIcon(QMessageBox::Question); break;
+    case mtCustom: break; // a plain message
     }
     struct Map { int ours; QMessageBox::StandardButton qt; int result; };
     const Map map[] = {{mbYes, QMessageBox::Yes, mrYes}, {mbNo, QMessageBox::No, mrNo},

@@ -16,10 +16,13 @@
 #include <QToolBar>
 
 #include "toolkit/Exception.h"
+#include "toolkit/Win1252.h"
 #include "storage/uStorage.h"
 #include "highlight/jaVBSSyn.h"
 #include "editor/zeCustomEdit.h"
 #include "app/Application.h"
+#include "app/MSScriptControl_TLB.h"
+#include "app/uProperties.h"
 
 // The images live in a static library, whose resources must be registered.
 static void InitResources()
@@ -60,6 +63,9 @@ TfmScript::TfmScript(const QStringList &arguments, IDialogs &dialogs, QWidget *p
     setWindowIcon(QIcon(QStringLiteral(":/images/quenlo.xpm")));
 
     jaVbsSyn1 = std::make_unique<TjaVbsSyn>();
+    ScriptControl1 = std::make_unique<TScriptControl>();
+    ScriptControl1->SetLanguage("VBScript");
+    RunPropertiesDialog = [](TfmProperties &dialog) { return dialog.exec(); };
     zeEditor = new TzeCustomEdit(this);
     zeEditor->SetMaxUndo(10);
     zeEditor->SetHighLighter(jaVbsSyn1.get());
@@ -94,10 +100,12 @@ void TfmScript::CreateActions()
         {&acOpen, "&Open...", "Open file", "open", {}, &TfmScript::acOpenExecute},
         {&acSave, "&Save", "Save file", "save", {}, &TfmScript::acSaveExecute},
         {&acSaveAs, "Save &as...", "Save file as", nullptr, {}, &TfmScript::acSaveAsExecute},
+        {&acProperties, "&Properties...", "Properties", nullptr, {}, &TfmScript::acPropertiesExecute},
         {&acExit, "E&xit", "Exit", nullptr, {}, nullptr},
         {&acCut, "Cu&t", "Cut", "cut", QKeySequence(Qt::CTRL | Qt::Key_X), &TfmScript::acCutExecute},
         {&acCopy, "&Copy", "Copy", "copy", QKeySequence(Qt::CTRL | Qt::Key_C), &TfmScript::acCopyExecute},
         {&acPaste, "&Paste", nullptr, "paste", QKeySequence(Qt::CTRL | Qt::Key_V), &TfmScript::acPasteExecute},
+        {&acSyntaxCheck, "&Syntax check", nullptr, nullptr, {}, &TfmScript::acSyntaxCheckExecute},
     };
     for (const Def &d : defs) {
         auto *action = new QAction(QString::fromLatin1(d.caption), this);
@@ -123,10 +131,14 @@ void TfmScript::CreateActions()
     QMenu *file = menuBar()->addMenu(tr("&File"));
     file->addActions({acNew, acOpen, acSave, acSaveAs});
     file->addSeparator();
+    file->addAction(acProperties);
+    file->addSeparator();
     file->addAction(acExit);
     QMenu *edit = menuBar()->addMenu(tr("&Edit"));
     edit->addActions({acCut, acCopy, acPaste});
-    menuBar()->addMenu(tr("&Tools"));
+    QMenu *tools = menuBar()->addMenu(tr("&Tools"));
+    tools->addAction(acSyntaxCheck);
+    tools->addSeparator();
     menuBar()->addMenu(tr("&Help"));
 
     m_toolBar = addToolBar(tr("Standard"));
@@ -296,6 +308,33 @@ void TfmScript::acSaveAsExecute()
 void TfmScript::acCutExecute() { zeEditor->CutToClipboard(); }
 void TfmScript::acCopyExecute() { zeEditor->CopyToClipboard(); }
 void TfmScript::acPasteExecute() { zeEditor->PasteFromClipboard(); }
+
+void TfmScript::acPropertiesExecute()
+{
+    // Freed on every path; an engine error while filling the procedure list
+    // reaches the standard handler and the dialog is not shown.
+    auto dialog = std::make_unique<TfmProperties>(*zeEditor, m_dialogs, this);
+    dialog->LoadFromScript(*m_script);
+    if (RunPropertiesDialog(*dialog) == QDialog::Accepted) {
+        dialog->SaveToScript(*m_script);
+        zeEditor->SetModified(true);
+        UpdateActionStates();
+    }
+}
+
+void TfmScript::acSyntaxCheckExecute()
+{
+    ScriptControl1->Reset();
+    try {
+        ScriptControl1->AddCode(zeEditor->Text());
+        m_dialogs.MessageDlg(QStringLiteral("Syntax check completed with no errors"), mtCustom, mbOK);
+    } catch (const Exception &) {
+        const TScriptError &error = ScriptControl1->Error();
+        m_dialogs.MessageDlg(QStringLiteral("An error occurred at line %1\r\n").arg(error.Line) +
+                                 Win1252::ToUnicode(error.Description),
+                             mtError, mbOK);
+    }
+}
 
 void TfmScript::zeEditorSelectionChange()
 {

@@ -4,6 +4,7 @@
 #ifndef QUENLO_APP_UMAIN_H
 #define QUENLO_APP_UMAIN_H
 
+#include <functional>
 #include <memory>
 
 #include <QMainWindow>
@@ -14,7 +15,9 @@
 class QAction;
 class QLabel;
 class QToolBar;
+class TfmProperties;
 class TScript;
+class TScriptControl;
 class TjaVbsSyn;
 class TzeCustomEdit;
 
@@ -41,10 +44,12 @@ public:
     QAction *acOpen = nullptr;
     QAction *acSave = nullptr;
     QAction *acSaveAs = nullptr;
+    QAction *acProperties = nullptr;
     QAction *acExit = nullptr;
     QAction *acCut = nullptr;
     QAction *acCopy = nullptr;
     QAction *acPaste = nullptr;
+    QAction *acSyntaxCheck = nullptr;
 
     void acNewExecute();
     void acOpenExecute();
@@ -53,6 +58,11 @@ public:
     void acCutExecute();
     void acCopyExecute();
     void acPasteExecute();
+    void acPropertiesExecute();
+    void acSyntaxCheckExecute();
+
+    // Shows the properties dialog modally and returns its result; tests replace it.
+    std::function<int(TfmProperties &)> RunPropertiesDialog;
 
     static constexpr const char *kCaption = "Tavrix Script Editor";
     // Where the highlighter's colours live, under the current user.
@@ -77,6 +87,7 @@ private:
     std::unique_ptr<TScript> m_script;
     // Destroyed before the editor, a child widget; it tells the editor so.
     std::unique_ptr<TjaVbsSyn> jaVbsSyn1;
+    std::unique_ptr<TScriptControl> ScriptControl1;
     TzeCustomEdit *zeEditor = nullptr;
     QToolBar *m_toolBar = nullptr;
     QLabel *m_panels[2] = {nullptr, nullptr};

@@ -9,7 +9,7 @@
 #include <QString>
 #include <QStringList>
 
-enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation };
+enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
 enum TMsgDlgBtn { mbYes = 1, mbNo = 2, mbOK = 4, mbCancel = 8 };
 enum TModalResult { mrNone = 0, mrOk = 1, mrCancel = 2, mrYes = 6, mrNo = 7 };
 
