@@ -17,6 +17,7 @@
 #include "toolkit/Exception.h"
 #include "toolkit/Win1252.h"
 #include "storage/uStorage.h"
+#include "vbscript/VbsEngine.h"
 
 namespace {
 
@@ -125,6 +126,46 @@ int Cat(const std::vector<std::string> &args, std::ostream &out, std::ostream &e
     const TStringList &lines = script.Lines();
     for (int i = 0; i < lines.Count(); ++i)
         out << (raw ? lines[i] : Win1252::ToUtf8(lines[i])) << '\n';
+    return csOk;
+}
+
+// The script file's text through the parser; exit 3 for a syntax error.
+int Check(const std::vector<std::string> &args, std::ostream &out, std::ostream &err)
+{
+    if (args.size() != 2)
+        throw TUsageError{"check takes one FILE"};
+    TScript script;
+    if (int status = Load(args[1], script, err))
+        return status;
+    vbs::Engine engine;
+    if (engine.AddCode(script.Lines().Text())) {
+        out << "no errors\n";
+        return csOk;
+    }
+    const vbs::CompileError &e = *engine.Error();
+    out << "line " << e.line << ", column " << e.column + 1 << ": error " << e.number << ": "
+        << Win1252::ToUtf8(e.description);
+    if (!e.note.empty())
+        out << " (" << Win1252::ToUtf8(e.note) << ")";
+    out << "\n  " << Win1252::ToUtf8(e.text) << "\n";
+    return csSyntaxError;
+}
+
+int Procedures(const std::vector<std::string> &args, std::ostream &out, std::ostream &err)
+{
+    if (args.size() != 2)
+        throw TUsageError{"procedures takes one FILE"};
+    TScript script;
+    if (int status = Load(args[1], script, err))
+        return status;
+    vbs::Engine engine;
+    if (!engine.AddCode(script.Lines().Text())) {
+        const vbs::CompileError &e = *engine.Error();
+        err << "quenlo-cli: line " << e.line << ": " << Win1252::ToUtf8(e.description) << "\n";
+        return csSyntaxError;
+    }
+    for (const vbs::Procedure &p : engine.Procedures())
+        out << Win1252::ToUtf8(p.name) << ' ' << p.numArgs << ' ' << (p.hasReturnValue ? "function" : "sub") << '\n';
     return csOk;
 }
 
@@ -239,7 +280,11 @@ std::string CliUsage()
            "  cat [--raw] FILE       the script text, lines ending in LF (UTF-8; --raw: Windows-1252 bytes)\n"
            "  pack OUT --script FILE [--name S] [--menu S] [--id S] [--hint S] [--main S] [--icon FILE.ico]\n"
            "                         create OUT, or update it keeping its other entries and the fields not given\n"
-           "exit status: 0 success, 1 a file that cannot be read or written, 2 bad usage\n";
+           "  check FILE             syntax check of the script text: \"no errors\" or the first error's\n"
+           "                         line, column, number and description\n"
+           "  procedures FILE        the global procedures: name, argument count, sub or function\n"
+           "exit status: 0 success, 1 a file that cannot be read or written, 2 bad usage,\n"
+           "             3 the script has a syntax error (check, procedures)\n";
 }
 
 int RunCli(const std::vector<std::string> &args, std::ostream &out, std::ostream &err)
@@ -256,6 +301,10 @@ int RunCli(const std::vector<std::string> &args, std::ostream &out, std::ostream
             return Info(args, out, err);
         if (command == "cat")
             return Cat(args, out, err);
+        if (command == "check")
+            return Check(args, out, err);
+        if (command == "procedures")
+            return Procedures(args, out, err);
         if (command == "pack")
             return Pack(args, err);
         throw TUsageError{"unknown command '" + command + "'"};

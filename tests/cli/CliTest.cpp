@@ -116,3 +116,22 @@ TEST_F(Cli, ExitStatuses)
     EXPECT_EQ(Run({"pack", Path("y.tvs"), "--script", Path("s.vbs"), "--icon", Path("bad.ico")}), 1);
     EXPECT_EQ(Run({"help"}), 0);
 }
+
+TEST_F(Cli, CheckAndProcedures)
+{
+    Write("ok.vbs", "Sub Main\r\nEnd Sub\r\nFunction Twice(x)\r\n  Twice = 2 * x\r\nEnd Function\r\n");
+    ASSERT_EQ(Run({"pack", Path("ok.tvs"), "--script", Path("ok.vbs")}), 0);
+    EXPECT_EQ(Run({"check", Path("ok.tvs")}), 0);
+    EXPECT_EQ(out.str(), "no errors\n");
+    EXPECT_EQ(Run({"procedures", Path("ok.tvs")}), 0);
+    EXPECT_EQ(out.str(), "Main 0 sub\nTwice 1 function\n");
+
+    Write("bad.vbs", "Sub Main\r\n  x = (1 + \r\nEnd Sub\r\n");
+    ASSERT_EQ(Run({"pack", Path("bad.tvs"), "--script", Path("bad.vbs")}), 0);
+    EXPECT_EQ(Run({"check", Path("bad.tvs")}), 3);
+    EXPECT_EQ(out.str().rfind("line 2, column ", 0), 0u) << out.str();
+    EXPECT_NE(out.str().find("Expected expression"), std::string::npos) << out.str();
+    EXPECT_EQ(Run({"procedures", Path("bad.tvs")}), 3);
+    EXPECT_EQ(Run({"check", Path("missing.tvs")}), 1);
+    EXPECT_EQ(Run({"check"}), 2);
+}
