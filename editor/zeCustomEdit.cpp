@@ -14,6 +14,7 @@ TzeCustomEdit::TzeCustomEdit(QWidget *parent, bool designing)
       m_lines(std::make_unique<TzeEditList>()),
       m_undoList(std::make_unique<TUndoList>(this)),
       m_redoList(std::make_unique<TUndoList>(this)),
+      m_keystrokes(std::make_unique<TzeKeyStrokes>(this)),
       m_designing(designing)
 {
     // The widget exists from here on: the run-time counterpart of a window handle.
@@ -48,6 +49,7 @@ TzeCustomEdit::TzeCustomEdit(QWidget *parent, bool designing)
     m_lines->OnChange = [this](TStringList &list) { LinesChanged(list); };
 
     m_charAdvances.assign(size_t(m_maxLeftChar), m_charWidth);
+    ResetKeystrokes();
     ApplyScrollBarPolicies();
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this,
             [this](int value) { ScrollBarMoved(Qt::Vertical, value); });

@@ -21,6 +21,7 @@
 #include "toolkit/StringList.h"
 #include "highlight/zeHighlighter.h"
 #include "editor/zeTypes.h"
+#include "editor/zeKeyCmds.h"
 
 class QPainter;
 class QRegion;
@@ -341,6 +342,26 @@ public:
     void InvalidateLines(int first, int last);
     void InvalidateGutterLines(int first, int last);
 
+    // --- Commands and key bindings
+    TzeKeyStrokes &Keystrokes() noexcept { return *m_keystrokes; }
+    // Nothing clears every binding; a collection is copied into the editor's own.
+    void SetKeystrokes(const TzeKeyStrokes *value);
+    virtual void ResetKeystrokes();
+    // The command bound to exactly this key and these modifiers, or ecNone.
+    TzeEditorCommand TranslateKeyCode(std::uint16_t key, TShiftState shift, void *&data) const;
+    // Runs one command: offered to the application first, executed under one
+    // paint lock, then OnCommandDone unless it ended early or raised.
+    virtual void CommandProcessor(TzeEditorCommand command, char aChar, void *data);
+    bool ReadOnly() const noexcept { return m_readOnly; }
+    void SetReadOnly(bool value) noexcept { m_readOnly = value; }
+    bool HalfpageScroll() const noexcept { return m_halfpageScroll; }
+    void SetHalfpageScroll(bool value) noexcept { m_halfpageScroll = value; }
+
+    using TProcessCommandEvent = std::function<void(TzeEditorCommand &command, char &aChar, void *data)>;
+    TProcessCommandEvent OnProcessCommand;
+    TProcessCommandEvent OnProcessUserCommand;
+    std::function<void(TzeCustomEdit &)> OnCommandDone;
+
     // --- Events, called only when set.
     std::function<void(TzeCustomEdit &)> OnChange;
     std::function<void(TzeCustomEdit &)> OnSelectionChange;
@@ -350,6 +371,11 @@ public:
     void HighlighterDestroyed(TzeCustomHighLighter *highlighter) override;
 
 protected:
+    virtual void DoOnProcessCommand(TzeEditorCommand &command, char &aChar, void *data);
+    // Executes a command in 1..1000; false when it ended early.
+    bool ExecuteCommand(TzeEditorCommand command, char aChar, void *data);
+    bool ExecuteMovement(TzeEditorCommand command, void *data);
+    void keyPressEvent(QKeyEvent *event) override;
     virtual void DoOnSelectionChange();
     virtual void PaintGutter(QPainter &painter, const QRect &rect);
     virtual void PaintText(QPainter &painter, const QRect &rect);
@@ -400,6 +426,9 @@ private:
     std::unique_ptr<TUndoList> m_undoList;
     std::unique_ptr<TUndoList> m_redoList;
     std::unique_ptr<TMarkList> m_marks;
+    std::unique_ptr<TzeKeyStrokes> m_keystrokes;
+    bool m_readOnly = false;
+    bool m_halfpageScroll = false;
     TzeCustomHighLighter *m_highlighter = nullptr;
     // Every highlighter whose editor list may still hold this editor; the
     // destructor removes it from all of them.

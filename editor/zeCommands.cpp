@@ -1,0 +1,216 @@
+// zeCommands.cpp: the command processor, key bindings of the control and the
+// caret movement, selection and scroll commands.
+#include <QKeyEvent>
+
+#include "toolkit/VirtualKeys.h"
+#include "editor/zeCustomEdit.h"
+
+void TzeCustomEdit::SetKeystrokes(const TzeKeyStrokes *value)
+{
+    if (!value)
+        m_keystrokes->Clear();
+    else
+        m_keystrokes->Assign(*value);
+}
+
+void TzeCustomEdit::ResetKeystrokes()
+{
+    m_keystrokes->LoadDefaults();
+}
+
+TzeEditorCommand TzeCustomEdit::TranslateKeyCode(std::uint16_t key, TShiftState shift, void *&) const
+{
+    const int i = m_keystrokes->IndexOfKey(key, shift);
+    return i >= 0 ? m_keystrokes->Items(i).Command() : ecNone;
+}
+
+void TzeCustomEdit::DoOnProcessCommand(TzeEditorCommand &command, char &aChar, void *data)
+{
+    if (command >= ecUserFirst) {
+        if (OnProcessUserCommand)
+            OnProcessUserCommand(command, aChar, data);
+    } else if (OnProcessCommand) {
+        OnProcessCommand(command, aChar, data);
+    }
+}
+
+void TzeCustomEdit::CommandProcessor(TzeEditorCommand command, char aChar, void *data)
+{
+    DoOnProcessCommand(command, aChar, data);
+    if (command == ecNone || command >= ecUserFirst)
+        return;
+    bool completed = false;
+    {
+        TPaintLockGuard lock(*this); // released also when the command raises
+        completed = ExecuteCommand(command, aChar, data);
+    }
+    if (completed && OnCommandDone)
+        OnCommandDone(*this);
+}
+
+bool TzeCustomEdit::ExecuteCommand(TzeEditorCommand command, char, void *data)
+{
+    if ((command >= ecLeft && command <= ecGotoXY) || (command >= ecSelLeft && command <= ecSelGotoXY))
+        return ExecuteMovement(command, data);
+    switch (command) {
+    case ecSelectAll:
+        SelectAll();
+        break;
+    case ecCopy:
+        CopyToClipboard();
+        break;
+    case ecCut:
+        if (!m_readOnly)
+            CutToClipboard();
+        break;
+    case ecPaste:
+        if (!m_readOnly)
+            PasteFromClipboard();
+        break;
+    case ecScrollUp:
+        SetTopLine(TopLine() - 1);
+        if (CaretY() > TopLine() + LinesInWindow() - 1)
+            SetCaretY(TopLine() + LinesInWindow() - 1);
+        break;
+    case ecScrollDown:
+        SetTopLine(TopLine() + 1);
+        if (CaretY() < TopLine())
+            SetCaretY(TopLine());
+        break;
+    case ecScrollLeft:
+        SetLeftChar(LeftChar() - 1);
+        if (CaretX() > LeftChar() + CharsInWindow())
+            SetCaretX(LeftChar() + CharsInWindow());
+        break;
+    case ecScrollRight:
+        SetLeftChar(LeftChar() + 1);
+        if (CaretX() < LeftChar())
+            SetCaretX(LeftChar());
+        break;
+    default:
+        break; // unassigned codes, and those of later commands, do nothing
+    }
+    return true;
+}
+
+bool TzeCustomEdit::ExecuteMovement(TzeEditorCommand command, void *data)
+{
+    const bool selecting = command >= ecSelection;
+    const TzeEditorCommand move = selecting ? TzeEditorCommand(command - ecSelection) : command;
+    const int lineCount = LineCount();
+
+    if (move == ecLeft || move == ecRight) {
+        const int x = CaretX() + (move == ecLeft ? -1 : 1);
+        if (selecting) {
+            if (!SelAvail())
+                SetBlockBegin(CaretXY());
+            SetBlockEnd(TPoint{x, CaretY()});
+        } else {
+            SetBlockBegin(TPoint{x, CaretY()});
+        }
+        if (!m_scrollPastEOL && move == ecLeft && x < 1) {
+            if (CaretY() > 1) {
+                SetCaretY(CaretY() - 1);
+                SetCaretX(int(LineText().size()) + 1);
+            }
+        } else if (!m_scrollPastEOL && move == ecRight && x > int(LineText().size()) + 1) {
+            if (lineCount > CaretY()) {
+                SetCaretX(1);
+                SetCaretY(CaretY() + 1);
+            }
+        } else {
+            SetCaretX(x);
+        }
+        return true;
+    }
+    if (move == ecUp || move == ecDown) {
+        const int y = CaretY();
+        SetCaretY(y + (move == ecUp ? -1 : 1));
+        if (selecting) {
+            if (!SelAvail())
+                SetBlockBegin(TPoint{CaretX(), y});
+            SetBlockEnd(CaretXY());
+        } else {
+            SetBlockBegin(CaretXY());
+        }
+        return true;
+    }
+    if (move == ecGotoXY && !data)
+        return false; // ends early: no selection change, no OnCommandDone
+
+    if (selecting && !SelAvail())
+        SetBlockBegin(CaretXY());
+    const int page = m_halfpageScroll ? LinesInWindow() / 2 : LinesInWindow();
+    switch (move) {
+    case ecWordLeft:
+        SetCaretXY(PrevWordPos());
+        break;
+    case ecWordRight:
+        SetCaretXY(NextWordPos());
+        break;
+    case ecLineStart:
+        SetCaretX(1);
+        break;
+    case ecLineEnd:
+        SetCaretX(int(LineText().size()) + 1);
+        break;
+    case ecPageUp:
+        SetTopLine(TopLine() - page);
+        SetCaretY(CaretY() - page);
+        break;
+    case ecPageDown:
+        SetTopLine(TopLine() + page);
+        SetCaretY(CaretY() + page);
+        break;
+    case ecPageLeft:
+        SetLeftChar(LeftChar() - CharsInWindow());
+        SetCaretX(CaretX() - CharsInWindow());
+        break;
+    case ecPageRight:
+        SetLeftChar(LeftChar() + CharsInWindow());
+        SetCaretX(CaretX() + CharsInWindow());
+        break;
+    case ecPageTop:
+        SetCaretY(TopLine());
+        break;
+    case ecPageBottom:
+        SetCaretY(TopLine() + LinesInWindow() - 1);
+        break;
+    case ecEditorTop:
+        SetCaretX(1);
+        SetCaretY(1);
+        break;
+    case ecEditorBottom: {
+        // An empty list counts as one empty line.
+        const int last = std::max(lineCount, 1);
+        SetCaretY(last);
+        SetTopLine(last - LinesInWindow() + 1);
+        SetCaretX(lineCount > 0 ? int(m_lines->Get(lineCount - 1).size()) + 1 : 1);
+        SetLeftChar(1);
+        break;
+    }
+    case ecGotoXY:
+        SetCaretXY(*static_cast<const TPoint *>(data));
+        break;
+    default:
+        break;
+    }
+    if (selecting)
+        SetBlockEnd(CaretXY());
+    else
+        SetBlockBegin(CaretXY());
+    return true;
+}
+
+void TzeCustomEdit::keyPressEvent(QKeyEvent *event)
+{
+    void *data = nullptr;
+    const TzeEditorCommand command =
+        TranslateKeyCode(VirtualKeyFromQt(event->key()), ShiftStateFromQt(event->modifiers()), data);
+    if (command != ecNone) {
+        event->accept();
+        CommandProcessor(command, '\0', data);
+        return;
+    }
+    QAbstractScrollArea::keyPressEvent(event);
+}

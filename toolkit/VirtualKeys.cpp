@@ -1,0 +1,66 @@
+// VirtualKeys.cpp: the Qt key to virtual-key table.
+#include "toolkit/VirtualKeys.h"
+
+std::uint16_t VirtualKeyFromQt(int qtKey) noexcept
+{
+    if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z)
+        return std::uint16_t('A' + (qtKey - Qt::Key_A));
+    if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)
+        return std::uint16_t('0' + (qtKey - Qt::Key_0));
+    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24)
+        return std::uint16_t(0x70 + (qtKey - Qt::Key_F1));
+    switch (qtKey) {
+    case Qt::Key_Backspace: return 0x08;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: return 0x09;
+    case Qt::Key_Clear: return 0x0C;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return 0x0D;
+    case Qt::Key_Shift: return 0x10;
+    case Qt::Key_Control: return 0x11;
+    case Qt::Key_Alt: return 0x12;
+    case Qt::Key_Pause: return 0x13;
+    case Qt::Key_CapsLock: return 0x14;
+    case Qt::Key_Escape: return 0x1B;
+    case Qt::Key_Space: return 0x20;
+    case Qt::Key_PageUp: return 0x21;
+    case Qt::Key_PageDown: return 0x22;
+    case Qt::Key_End: return 0x23;
+    case Qt::Key_Home: return 0x24;
+    case Qt::Key_Left: return 0x25;
+    case Qt::Key_Up: return 0x26;
+    case Qt::Key_Right: return 0x27;
+    case Qt::Key_Down: return 0x28;
+    case Qt::Key_Print: return 0x2C;
+    case Qt::Key_Insert: return 0x2D;
+    case Qt::Key_Delete: return 0x2E;
+    case Qt::Key_Help: return 0x2F;
+    case Qt::Key_Menu: return 0x5D;
+    case Qt::Key_NumLock: return 0x90;
+    case Qt::Key_ScrollLock: return 0x91;
+    case Qt::Key_Semicolon: return 0xBA;
+    case Qt::Key_Equal: return 0xBB;
+    case Qt::Key_Comma: return 0xBC;
+    case Qt::Key_Minus: return 0xBD;
+    case Qt::Key_Period: return 0xBE;
+    case Qt::Key_Slash: return 0xBF;
+    case Qt::Key_QuoteLeft: return 0xC0;
+    case Qt::Key_BracketLeft: return 0xDB;
+    case Qt::Key_Backslash: return 0xDC;
+    case Qt::Key_BracketRight: return 0xDD;
+    case Qt::Key_Apostrophe: return 0xDE;
+    default: return 0;
+    }
+}
+
+std::uint8_t ShiftStateFromQt(Qt::KeyboardModifiers modifiers) noexcept
+{
+    std::uint8_t shift = 0;
+    if (modifiers & Qt::ShiftModifier)
+        shift |= 1;
+    if (modifiers & Qt::AltModifier)
+        shift |= 2;
+    if (modifiers & Qt::ControlModifier)
+        shift |= 4;
+    return shift;
+}
