@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 
 #include "toolkit/VirtualKeys.h"
+#include "toolkit/Win1252.h"
 #include "editor/zeCustomEdit.h"
 
 void TzeCustomEdit::SetKeystrokes(const TzeKeyStrokes *value)
@@ -48,10 +49,13 @@ void TzeCustomEdit::CommandProcessor(TzeEditorCommand command, char aChar, void 
         OnCommandDone(*this);
 }
 
-bool TzeCustomEdit::ExecuteCommand(TzeEditorCommand command, char, void *data)
+bool TzeCustomEdit::ExecuteCommand(TzeEditorCommand command, char aChar, void *data)
 {
     if ((command >= ecLeft && command <= ecGotoXY) || (command >= ecSelLeft && command <= ecSelGotoXY))
         return ExecuteMovement(command, data);
+    if ((command >= ecDeleteLastChar && command <= ecChar) || command == ecUndo || command == ecRedo ||
+        (command >= ecInsertMode && command <= ecToggleMode))
+        return ExecuteTextCommand(command, aChar);
     switch (command) {
     case ecSelectAll:
         SelectAll();
@@ -210,6 +214,15 @@ void TzeCustomEdit::keyPressEvent(QKeyEvent *event)
     if (command != ecNone) {
         event->accept();
         CommandProcessor(command, '\0', data);
+        return;
+    }
+    // The typed text as characters: each one Windows-1252 can hold is typed.
+    const QString text = event->text();
+    if (!text.isEmpty() && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        event->accept();
+        for (QChar ch : text)
+            if (auto byte = Win1252::FromChar(ch.unicode()))
+                CommandProcessor(ecChar, char(*byte), nullptr);
         return;
     }
     QAbstractScrollArea::keyPressEvent(event);

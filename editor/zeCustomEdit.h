@@ -299,6 +299,10 @@ public:
     void SetMaxUndo(int value);
     bool CanUndo() const noexcept { return m_undoList->Count() > 0; }
     bool CanRedo() const noexcept { return m_redoList->Count() > 0; }
+    // Reverts the newest change (a paste over a selection or a drop move in one
+    // step) and moves its inverse to the redo list; Redo the other way round.
+    void Undo();
+    void Redo();
     void LockUndo() noexcept;
     void UnlockUndo() noexcept;
     void ClearUndo() noexcept;
@@ -354,6 +358,11 @@ public:
     virtual void CommandProcessor(TzeEditorCommand command, char aChar, void *data);
     bool ReadOnly() const noexcept { return m_readOnly; }
     void SetReadOnly(bool value) noexcept { m_readOnly = value; }
+    bool InsertMode() const noexcept { return m_insertMode; }
+    void SetInsertMode(bool value);
+    int TabIndent() const noexcept { return m_tabIndent; }
+    // Accepted only within 1..16.
+    void SetTabIndent(int value) noexcept;
     bool HalfpageScroll() const noexcept { return m_halfpageScroll; }
     void SetHalfpageScroll(bool value) noexcept { m_halfpageScroll = value; }
 
@@ -375,6 +384,15 @@ protected:
     // Executes a command in 1..1000; false when it ended early.
     bool ExecuteCommand(TzeEditorCommand command, char aChar, void *data);
     bool ExecuteMovement(TzeEditorCommand command, void *data);
+    // The text-changing commands; false when the command ended early.
+    bool ExecuteTextCommand(TzeEditorCommand command, char aChar);
+    bool TypeChar(char c);
+    bool DeleteLastChar();
+    bool DeleteChar();
+    bool LineBreak(bool moveCaret);
+    // Every mark on line from or below moves by delta lines.
+    void MoveMarksFrom(int from, int delta);
+    void PadLineTo(TPoint p);
     void keyPressEvent(QKeyEvent *event) override;
     virtual void DoOnSelectionChange();
     virtual void PaintGutter(QPainter &painter, const QRect &rect);
@@ -428,6 +446,8 @@ private:
     std::unique_ptr<TMarkList> m_marks;
     std::unique_ptr<TzeKeyStrokes> m_keystrokes;
     bool m_readOnly = false;
+    bool m_insertMode = true;
+    int m_tabIndent = 4;
     bool m_halfpageScroll = false;
     TzeCustomHighLighter *m_highlighter = nullptr;
     // Every highlighter whose editor list may still hold this editor; the

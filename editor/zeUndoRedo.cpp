@@ -1,0 +1,139 @@
+// zeUndoRedo.cpp: Undo and Redo over the two change lists.
+#include "editor/zeCustomEdit.h"
+
+namespace {
+
+bool IsInsertion(TUndoChangeKind k) noexcept { return k == ucInsert || k == ucPaste || k == ucDropInsert; }
+
+void TrimRight(std::string &s)
+{
+    while (!s.empty() && static_cast<unsigned char>(s.back()) <= 32)
+        s.pop_back();
+}
+
+} // namespace
+
+// A deletion that started past the end of its line had padded the line to its
+// column first (Delete joining a line, for one); a redo does the same, so that
+// it gives the text that the command gave.
+void TzeCustomEdit::PadLineTo(TPoint p)
+{
+    if (p.Y < 1 || p.Y > LineCount())
+        return;
+    const std::string &line = m_lines->Get(p.Y - 1);
+    if (int(line.size()) < p.X - 1)
+        m_lines->Put(p.Y - 1, line + std::string(std::size_t(p.X - 1) - line.size(), ' '));
+}
+
+void TzeCustomEdit::Undo()
+{
+    if (!CanUndo())
+        return;
+    TPoint s{}, e{};
+    std::string t;
+    const TUndoChangeKind k = m_undoList->Pop(s, e, t);
+    bool again = false;
+    {
+        TPaintLockGuard lock(*this);
+        if (IsInsertion(k)) {
+            SetBlockBegin(s);
+            SetBlockEnd(e);
+            const std::string inserted = SelText();
+            SetSelTextPrimitive(t);
+            // The redo record spans what came back (an overwritten character,
+            // else nothing), so that the redo replaces it instead of inserting
+            // beside it.
+            m_redoList->Push(k, s, CaretXY(), inserted);
+            SetCaretXY(s);
+            again = (m_undoList->PeekKind() == ucDropDelete && k == ucDropInsert) ||
+                    (m_undoList->PeekKind() == ucPasteDelete && k == ucPaste);
+        } else if (k == ucForwardDelete) {
+            const bool endsWithBreak = t.size() >= 2 && t.compare(t.size() - 2, 2, "\r\n") == 0;
+            if (s.Y > LineCount() && s.X == 1 && endsWithBreak && LineCount() > 0) {
+                // The deleted last line: re-insert it after the new last line, so
+                // the text comes back in its order and with no extra line.
+                const TPoint end{int(m_lines->Get(LineCount() - 1).size()) + 1, LineCount()};
+                SetCaretXY(end);
+                SetBlockBegin(end);
+                SetSelTextPrimitive("\r\n" + t.substr(0, t.size() - 2));
+                m_redoList->Push(k, end, BlockEnd(), SelText());
+            } else {
+                while (LineCount() < s.Y)
+                    m_lines->Add(std::string());
+                SetCaretXY(s);
+                SetBlockBegin(s);
+                SetSelTextPrimitive(t);
+                m_redoList->Push(k, s, BlockEnd(), SelText());
+            }
+            SetCaretXY(e);
+        } else if (k == ucDelete || k == ucPasteDelete || k == ucDropDelete) {
+            SetCaretXY(s);
+            SetBlockBegin(s);
+            SetSelTextPrimitive(t);
+            m_redoList->Push(k, s, BlockEnd(), SelText());
+        } else if (k == ucLineBreak) {
+            SetCaretXY(s);
+            // Recorded at the break itself, which the redo needs; the anchors may lie elsewhere.
+            m_redoList->Push(ucLineBreak, s, s, std::string());
+            // Blanks left behind by undone typing are not text of the line.
+            std::string line = LineText();
+            TrimRight(line);
+            // A break inside the text trimmed the first part: pad it back to the
+            // break column. A break at the line start or in its leading blanks
+            // moved the whole line (T holds all of it) and left this line empty.
+            if (!line.empty() && int(line.size()) < CaretX() - 1)
+                line.resize(std::size_t(CaretX() - 1), ' ');
+            if (e.Y < LineCount())
+                m_lines->Delete(e.Y); // the line that the break created
+            SetCaretXY(s);
+            std::string joined = line + t;
+            TrimRight(joined);
+            SetLineText(joined);
+        }
+    }
+    if (again)
+        Undo();
+}
+
+void TzeCustomEdit::Redo()
+{
+    if (!CanRedo())
+        return;
+    TPoint s{}, e{};
+    std::string t;
+    const TUndoChangeKind k = m_redoList->Pop(s, e, t);
+    bool again = false;
+    TPaintLockGuard lock(*this);
+    if (IsInsertion(k)) {
+        SetCaretXY(s);
+        SetBlockBegin(s);
+        SetBlockEnd(e);
+        const std::string restored = SelText();
+        SetSelTextPrimitive(t);
+        m_undoList->Push(k, s, CaretXY(), restored);
+    } else if (k == ucForwardDelete) {
+        PadLineTo(s);
+        SetCaretXY(s);
+        SetBlockBegin(s);
+        SetBlockEnd(e);
+        m_undoList->Push(k, BlockBegin(), BlockEnd(), SelText());
+        SetSelTextPrimitive(t);
+        SetCaretXY(s);
+    } else if (k == ucDelete || k == ucPasteDelete || k == ucDropDelete) {
+        PadLineTo(s);
+        SetBlockBegin(s);
+        SetBlockEnd(e);
+        m_undoList->Push(k, BlockBegin(), BlockEnd(), SelText());
+        SetSelTextPrimitive(t);
+        SetCaretXY(s);
+        again = (m_redoList->PeekKind() == ucDropInsert && k == ucDropDelete) ||
+                (m_redoList->PeekKind() == ucPaste && k == ucPasteDelete);
+    } else if (k == ucLineBreak) {
+        // Break where the change was recorded: after other redos the caret
+        // no longer stands where the undo of this break left it.
+        SetCaretXY(s);
+        CommandProcessor(ecLineBreak, '\r', nullptr);
+    }
+    if (again)
+        Redo();
+}
