@@ -10,21 +10,11 @@
 
 #include "highlight/jaVBSSyn.h"
 #include "editor/zeCustomEdit.h"
+#include "bench/editor/BenchScript.h"
 
 namespace {
 
 constexpr int kLines = 100000;
-
-// count script-like lines, each followed by CR LF.
-std::string ScriptLines(int count, int seed)
-{
-    std::string text;
-    text.reserve(size_t(count) * 56);
-    for (int i = 0; i < count; ++i)
-        text += "    Call Process(items(" + std::to_string(seed + i) + "), \"value\", " +
-                std::to_string(i * 7) + ") ' step\r\n";
-    return text;
-}
 
 // The editor under test, shown (offscreen), with or without the VBScript highlighter.
 struct TBenchEdit {
