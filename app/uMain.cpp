@@ -68,6 +68,9 @@ TfmScript::TfmScript(const QStringList &arguments, IDialogs &dialogs, QWidget *p
     RunPropertiesDialog = [](TfmProperties &dialog) { return dialog.exec(); };
     zeEditor = new TzeCustomEdit(this);
     zeEditor->SetMaxUndo(10);
+    zeEditor->SetTabIndent(4);
+    zeEditor->SetWantTabs(false); // Tab moves the focus
+    zeEditor->ResetKeystrokes();  // the default key table
     zeEditor->SetHighLighter(jaVbsSyn1.get());
     zeEditor->OnSelectionChange = [this](TzeCustomEdit &) { zeEditorSelectionChange(); };
     setCentralWidget(zeEditor);

@@ -227,3 +227,11 @@ void TzeCustomEdit::keyPressEvent(QKeyEvent *event)
     }
     QAbstractScrollArea::keyPressEvent(event);
 }
+
+bool TzeCustomEdit::focusNextPrevChild(bool next)
+{
+    // With WantTabs the Tab key reaches keyPressEvent and is typed.
+    if (m_wantTabs)
+        return false;
+    return QAbstractScrollArea::focusNextPrevChild(next);
+}

@@ -363,6 +363,9 @@ public:
     int TabIndent() const noexcept { return m_tabIndent; }
     // Accepted only within 1..16.
     void SetTabIndent(int value) noexcept;
+    // Off: Tab moves the focus to the next control; on: it types TabIndent blanks.
+    bool WantTabs() const noexcept { return m_wantTabs; }
+    void SetWantTabs(bool value) noexcept { m_wantTabs = value; }
     bool HalfpageScroll() const noexcept { return m_halfpageScroll; }
     void SetHalfpageScroll(bool value) noexcept { m_halfpageScroll = value; }
 
@@ -394,6 +397,7 @@ protected:
     void MoveMarksFrom(int from, int delta);
     void PadLineTo(TPoint p);
     void keyPressEvent(QKeyEvent *event) override;
+    bool focusNextPrevChild(bool next) override;
     virtual void DoOnSelectionChange();
     virtual void PaintGutter(QPainter &painter, const QRect &rect);
     virtual void PaintText(QPainter &painter, const QRect &rect);
@@ -448,6 +452,7 @@ private:
     bool m_readOnly = false;
     bool m_insertMode = true;
     int m_tabIndent = 4;
+    bool m_wantTabs = false;
     bool m_halfpageScroll = false;
     TzeCustomHighLighter *m_highlighter = nullptr;
     // Every highlighter whose editor list may still hold this editor; the

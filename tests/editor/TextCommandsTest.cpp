@@ -308,3 +308,26 @@ TEST(KeyboardTyping, KeysTypeAndUndoAsAUserWould)
     QTest::keyClick(&edit, Qt::Key_Home, Qt::ShiftModifier);
     EXPECT_EQ(edit.SelText(), "MsgBox \"caf\xE9 \"");
 }
+
+TEST(KeyboardTyping, TabMovesTheFocusUnlessWantTabs)
+{
+    QWidget form;
+    auto *edit = new TzeCustomEdit(&form);
+    auto *next = new TzeCustomEdit(&form);
+    form.show();
+    edit->setFocus();
+    QApplication::processEvents();
+    ASSERT_TRUE(edit->hasFocus());
+    edit->SetText("x");
+    edit->SetCaretXY({1, 1});
+    QTest::keyClick(edit, Qt::Key_Tab);
+    EXPECT_EQ(edit->Lines()[0], "x");
+    EXPECT_TRUE(next->hasFocus());
+
+    edit->setFocus();
+    QApplication::processEvents();
+    edit->SetWantTabs(true);
+    QTest::keyClick(edit, Qt::Key_Tab);
+    EXPECT_EQ(edit->Lines()[0], "    x"); // TabIndent blanks
+    EXPECT_TRUE(edit->hasFocus());
+}
