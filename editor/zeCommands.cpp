@@ -71,6 +71,28 @@ bool TzeCustomEdit::ExecuteCommand(TzeEditorCommand command, char aChar, void *d
         if (!m_readOnly)
             PasteFromClipboard();
         break;
+    case ecGotoMarker0 + 0: case ecGotoMarker0 + 1: case ecGotoMarker0 + 2: case ecGotoMarker0 + 3:
+    case ecGotoMarker0 + 4: case ecGotoMarker0 + 5: case ecGotoMarker0 + 6: case ecGotoMarker0 + 7:
+    case ecGotoMarker0 + 8: case ecGotoMarker9:
+        if (m_bookMarkOptions->EnableKeys())
+            GotoBookmark(command - ecGotoMarker0);
+        break;
+    case ecSetMarker0 + 0: case ecSetMarker0 + 1: case ecSetMarker0 + 2: case ecSetMarker0 + 3:
+    case ecSetMarker0 + 4: case ecSetMarker0 + 5: case ecSetMarker0 + 6: case ecSetMarker0 + 7:
+    case ecSetMarker0 + 8: case ecSetMarker9:
+        if (m_bookMarkOptions->EnableKeys()) {
+            // Setting a marker again on its own line removes it.
+            const int n = command - ecSetMarker0;
+            if (TMark *mark = Bookmarks(n)) {
+                const bool moved = mark->Line() != CaretY();
+                ClearBookmark(n);
+                if (moved)
+                    SetBookmark(n, CaretX(), CaretY());
+            } else {
+                SetBookmark(n, CaretX(), CaretY());
+            }
+        }
+        break;
     case ecScrollUp:
         SetTopLine(TopLine() - 1);
         if (CaretY() > TopLine() + LinesInWindow() - 1)

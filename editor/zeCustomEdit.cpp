@@ -50,6 +50,7 @@ TzeCustomEdit::TzeCustomEdit(QWidget *parent, bool designing)
 
     m_charAdvances.assign(size_t(m_maxLeftChar), m_charWidth);
     ResetKeystrokes();
+    m_bookMarkOptions = std::make_unique<TzeBookMarkOpt>(this);
     ApplyScrollBarPolicies();
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this,
             [this](int value) { ScrollBarMoved(Qt::Vertical, value); });
@@ -75,6 +76,10 @@ TzeCustomEdit::~TzeCustomEdit()
     m_lines->OnTextSet = nullptr;
     m_lines->OnPut = nullptr;
     m_marks->OnChange = nullptr;
+    for (TMark *&mark : m_bookmarks) {
+        delete mark;
+        mark = nullptr;
+    }
 }
 
 void TzeCustomEdit::SetScrollPastEOL(bool value)

@@ -4,6 +4,7 @@
 #ifndef QUENLO_EDITOR_ZECUSTOMEDIT_H
 #define QUENLO_EDITOR_ZECUSTOMEDIT_H
 
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -208,6 +209,28 @@ private:
 // (column, line) points; Lines is indexed from 0, so line N is item N-1.
 // Pixels are client pixels of the viewport; the gutter occupies
 // 0 .. GutterWidth-1 and text column 1 starts at TextOrigin.
+// Bookmark options of an editor; the glyph settings repaint the gutter.
+class TzeBookMarkOpt {
+public:
+    explicit TzeBookMarkOpt(TzeCustomEdit *owner) noexcept : m_owner(owner) {}
+    // Gates the marker commands.
+    bool EnableKeys() const noexcept { return m_enableKeys; }
+    void SetEnableKeys(bool value) noexcept { m_enableKeys = value; }
+    bool GlyphsVisible() const noexcept { return m_glyphsVisible; }
+    void SetGlyphsVisible(bool value);
+    int LeftMargin() const noexcept { return m_leftMargin; }
+    void SetLeftMargin(int value);
+    int Xoffset() const noexcept { return m_xoffset; }
+    void SetXoffset(int value);
+
+private:
+    bool m_enableKeys = true;
+    bool m_glyphsVisible = true;
+    int m_leftMargin = 2;
+    TzeCustomEdit *m_owner;
+    int m_xoffset = 12;
+};
+
 class TzeCustomEdit : public QAbstractScrollArea, public IzeHighlighterClient {
     Q_OBJECT
 
@@ -307,8 +330,19 @@ public:
     void UnlockUndo() noexcept;
     void ClearUndo() noexcept;
 
-    // --- Marks
+    // --- Marks and the ten bookmarks
     TMarkList &Marks() noexcept { return *m_marks; }
+    TzeBookMarkOpt &BookMarkOptions() noexcept { return *m_bookMarkOptions; }
+    // The mark in slot n (0..9), or none.
+    TMark *Bookmarks(int n) const noexcept { return n >= 0 && n < 10 ? m_bookmarks[size_t(n)] : nullptr; }
+    // Places bookmark n at (column, line), replacing any bookmark on that line
+    // and the old one of slot n; nothing for n outside 0..9 or a line past the text.
+    void SetBookmark(int n, int column, int line);
+    void ClearBookmark(int n);
+    void GotoBookmark(int n);
+    // May change the new mark, replace it (the editor then owns the replacement
+    // and frees the original) or set it to none to cancel.
+    std::function<void(TMark *&mark)> OnPlaceBookmark;
 
     // --- Paint lock: while above zero, scroll bar updates, repaints and
     // caret placement are only flagged; the decrement to zero runs them.
@@ -449,6 +483,8 @@ private:
     std::unique_ptr<TUndoList> m_redoList;
     std::unique_ptr<TMarkList> m_marks;
     std::unique_ptr<TzeKeyStrokes> m_keystrokes;
+    std::unique_ptr<TzeBookMarkOpt> m_bookMarkOptions;
+    std::array<TMark *, 10> m_bookmarks{}; // owned; each is also in m_marks
     bool m_readOnly = false;
     bool m_insertMode = true;
     int m_tabIndent = 4;

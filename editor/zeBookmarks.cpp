@@ -1,0 +1,78 @@
+// zeBookmarks.cpp: the ten bookmarks of the editor, their options and the
+// marker commands' operations.
+#include "editor/zeCustomEdit.h"
+
+void TzeBookMarkOpt::SetGlyphsVisible(bool value)
+{
+    if (value != m_glyphsVisible) {
+        m_glyphsVisible = value;
+        if (m_owner)
+            m_owner->InvalidateGutterLines(-1, -1);
+    }
+}
+
+void TzeBookMarkOpt::SetLeftMargin(int value)
+{
+    if (value != m_leftMargin) {
+        m_leftMargin = value;
+        if (m_owner)
+            m_owner->InvalidateGutterLines(-1, -1);
+    }
+}
+
+void TzeBookMarkOpt::SetXoffset(int value)
+{
+    m_xoffset = value;
+    if (m_owner)
+        m_owner->viewport()->update();
+}
+
+void TzeCustomEdit::SetBookmark(int n, int column, int line)
+{
+    if (n < 0 || n > 9 || line > LineCount())
+        return;
+    TMark *original = new TMark(this);
+    original->SetLine(line);
+    original->SetColumn(column);
+    original->SetImageIndex(n);
+    original->SetBookmarkNumber(n);
+    original->SetVisible(true);
+    original->SetInternalImage(true); // no image list of its own yet
+    TMark *mark = original;
+    if (OnPlaceBookmark)
+        OnPlaceBookmark(mark);
+    if (mark != original)
+        delete original;
+    if (!mark)
+        return;
+    // A line carries at most one bookmark.
+    for (int i = 0; i < 10; ++i)
+        if (m_bookmarks[size_t(i)] && m_bookmarks[size_t(i)]->Line() == line)
+            ClearBookmark(i);
+    if (m_bookmarks[size_t(n)])
+        ClearBookmark(n);
+    m_bookmarks[size_t(n)] = mark;
+    m_marks->Add(mark);
+}
+
+void TzeCustomEdit::ClearBookmark(int n)
+{
+    if (n < 0 || n > 9 || !m_bookmarks[size_t(n)])
+        return;
+    TMark *mark = m_bookmarks[size_t(n)];
+    m_marks->Remove(mark);
+    m_bookmarks[size_t(n)] = nullptr;
+    delete mark;
+}
+
+void TzeCustomEdit::GotoBookmark(int n)
+{
+    if (n < 0 || n > 9 || !m_bookmarks[size_t(n)] || m_bookmarks[size_t(n)]->Line() > LineCount())
+        return;
+    const TMark &mark = *m_bookmarks[size_t(n)];
+    SetCaretXY(TPoint{mark.Column(), mark.Line()});
+    TPaintLockGuard lock(*this);
+    if (CaretX() < LeftChar())
+        SetLeftChar(CaretX());
+    InvalidateGutterLines(-1, -1);
+}
