@@ -6,11 +6,6 @@
 
 namespace {
 
-void TrimRight(std::string &s)
-{
-    while (!s.empty() && static_cast<unsigned char>(s.back()) <= 32)
-        s.pop_back();
-}
 
 std::string Trimmed(std::string s)
 {

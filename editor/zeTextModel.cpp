@@ -20,13 +20,6 @@ constexpr bool IsBlank(char c) noexcept
     return static_cast<unsigned char>(c) <= 32;
 }
 
-void TrimRight(std::string &s)
-{
-    size_t end = s.size();
-    while (end > 0 && IsBlank(s[end - 1]))
-        --end;
-    s.resize(end);
-}
 
 // The characters of s from 0-based position pos on, at most n of them; none
 // where s is shorter.

@@ -5,6 +5,17 @@
 
 #include <compare>
 #include <cstdint>
+#include <string>
+
+// Removes the trailing characters of code 32 or lower, as every line that an
+// edit rewrites loses its trailing blanks.
+inline void TrimRight(std::string &s)
+{
+    std::size_t end = s.size();
+    while (end > 0 && static_cast<unsigned char>(s[end - 1]) <= 32)
+        --end;
+    s.resize(end);
+}
 
 // A text position: X is the column, Y the line, both 1-based. Column N is the
 // gap before character N; length + 1 is the end of the line. Points order by

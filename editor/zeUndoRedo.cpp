@@ -5,11 +5,6 @@ namespace {
 
 bool IsInsertion(TUndoChangeKind k) noexcept { return k == ucInsert || k == ucPaste || k == ucDropInsert; }
 
-void TrimRight(std::string &s)
-{
-    while (!s.empty() && static_cast<unsigned char>(s.back()) <= 32)
-        s.pop_back();
-}
 
 } // namespace
 
