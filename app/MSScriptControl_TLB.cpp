@@ -1,9 +1,7 @@
 // MSScriptControl_TLB.cpp: TScriptControl over vbs::Engine.
 #include "app/MSScriptControl_TLB.h"
 
-#include <algorithm>
-#include <cctype>
-
+#include "toolkit/AsciiCase.h"
 #include "vbscript/VbsEngine.h"
 
 TScriptControl::TScriptControl() : m_engine(std::make_unique<vbs::Engine>()) {}
@@ -17,10 +15,7 @@ void TScriptControl::Reset()
 
 void TScriptControl::AddCode(const std::string &code)
 {
-    std::string language = m_language;
-    std::transform(language.begin(), language.end(), language.begin(),
-                   [](unsigned char c) { return char(std::tolower(c)); });
-    if (language != "vbscript")
+    if (!SameTextIgnoringAsciiCase(m_language, "VBScript"))
         throw EOleException("The script language '" + m_language + "' is not supported");
     if (m_engine->AddCode(code)) {
         m_error = TScriptError{};

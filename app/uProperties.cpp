@@ -15,6 +15,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "toolkit/AsciiCase.h"
 #include "toolkit/Win1252.h"
 #include "storage/uStorage.h"
 #include "editor/zeCustomEdit.h"
@@ -31,18 +32,6 @@ QLabel *WrappedLabel(const char *text, QWidget *parent)
 QString Unicode(const std::string &text) { return Win1252::ToUnicode(text); }
 // Edit boxes hold what the user typed; characters a script cannot hold are dropped.
 std::string Bytes(const QString &text) { return Win1252::FromUnicodeDropping(text); }
-
-bool SameIgnoringAsciiCase(const std::string &a, const std::string &b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](unsigned char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : char(c); };
-        if (lower(a[i]) != lower(b[i]))
-            return false;
-    }
-    return true;
-}
 
 } // namespace
 
@@ -146,7 +135,7 @@ void TfmProperties::LoadFromScript(const TScript &script)
     edScriptID->setText(Unicode(script.ID()));
     cbProcedures->setCurrentIndex(-1);
     for (int i = 0; i < cbProcedures->count(); ++i) {
-        if (SameIgnoringAsciiCase(Bytes(cbProcedures->itemText(i)), script.Main())) {
+        if (SameTextIgnoringAsciiCase(Bytes(cbProcedures->itemText(i)), script.Main())) {
             cbProcedures->setCurrentIndex(i);
             break;
         }

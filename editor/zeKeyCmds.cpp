@@ -3,23 +3,13 @@
 
 #include <algorithm>
 
+#include "toolkit/AsciiCase.h"
+
 namespace {
 
 // Windows virtual-key codes of the default table.
 constexpr std::uint16_t vkBack = 8, vkReturn = 13, vkPrior = 33, vkNext = 34, vkEnd = 35, vkHome = 36,
                         vkLeft = 37, vkUp = 38, vkRight = 39, vkDown = 40, vkInsert = 45, vkDelete = 46;
-
-constexpr bool SameIgnoringCase(std::string_view a, std::string_view b) noexcept
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; };
-        if (lower(a[i]) != lower(b[i]))
-            return false;
-    }
-    return true;
-}
 
 struct TDefaultBinding {
     std::uint16_t key;
@@ -94,7 +84,7 @@ std::optional<std::string_view> CommandToIdent(TzeEditorCommand command)
 std::optional<TzeEditorCommand> IdentToCommand(std::string_view ident)
 {
     for (const TIdentMapEntry &entry : CommandIdents)
-        if (SameIgnoringCase(entry.Name, ident))
+        if (SameTextIgnoringAsciiCase(entry.Name, ident))
             return entry.Value;
     return std::nullopt;
 }

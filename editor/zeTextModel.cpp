@@ -271,12 +271,7 @@ void TzeCustomEdit::InsertAtCaretPrimitive(const std::string &value)
     int index = m_caretY;
     for (size_t i = 1; i + 1 < parts.size(); ++i)
         m_lines->Insert(++index, parts[i]);
-    const int caretLine = CaretY();
-    for (int i = 0; i < m_marks->Count(); ++i) {
-        TMark *mark = m_marks->Items(i);
-        if (mark->Line() >= caretLine)
-            mark->SetLine(mark->Line() + added);
-    }
+    MoveMarksFrom(CaretY(), added);
     std::string &lastPart = parts.back();
     const int lastLength = int(lastPart.size());
     lastPart += rest;

@@ -8,6 +8,8 @@
 #include <optional>
 #include <string_view>
 
+#include "toolkit/AsciiCase.h"
+
 namespace {
 
 const std::string kBackground = "Background";
@@ -42,10 +44,7 @@ std::optional<TColor> ImportColor(std::string_view field)
 // A stored flag is true unless it is "FALSE" in any letter case or "0".
 bool ImportFlag(const std::string &text)
 {
-    std::string upper = text;
-    std::transform(upper.begin(), upper.end(), upper.begin(),
-                   [](unsigned char c) { return char(c >= 'a' && c <= 'z' ? c - 32 : c); });
-    return upper != "FALSE" && upper != "0";
+    return !SameTextIgnoringAsciiCase(text, "FALSE") && text != "0";
 }
 
 struct TImported {
@@ -117,10 +116,7 @@ std::optional<TImported> ImportNewLayout(TBetterRegistry &registry, const std::s
 // The framework's case-insensitive order of names.
 bool NameLess(const std::string &a, const std::string &b)
 {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](unsigned char x, unsigned char y) {
-        const auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : int(c); };
-        return lower(x) < lower(y);
-    });
+    return LessIgnoringAsciiCase(a, b);
 }
 
 } // namespace
