@@ -225,7 +225,12 @@ void TzeCustomEdit::DeleteSelectionPrimitive(TPoint b, TPoint e)
         return;
     }
     const std::string &firstLine = m_lines->Get(b.Y - 1);
+    // A selection that starts past the end of its line joins the rest at its
+    // start column, padded with blanks (as Delete at a line end does): the
+    // joined text keeps its column, so an undo re-inserts at the right place
+    // even where trimming took blanks that earlier changes counted on.
     std::string joined = firstLine.substr(0, std::min(firstLine.size(), size_t(b.X - 1)));
+    joined.resize(size_t(b.X - 1), ' ');
     joined.append(Part(m_lines->Get(e.Y - 1), e.X - 1));
     const int removed = e.Y - b.Y;
     for (int i = 0; i < m_marks->Count(); ++i) {

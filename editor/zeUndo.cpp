@@ -11,18 +11,8 @@ void TUndoList::Push(TUndoChangeKind kind, TPoint p1, TPoint p2, const std::stri
         return;
     if (Count() >= m_limit && !m_items.empty())
         m_items.pop_front();
-    TPoint start = MinPoint(p1, p2);
-    // A deletion that began past the end of its line took nothing from the
-    // columns beyond it: its text goes back at the line end, or an undo would
-    // insert it in the middle of the text that the deletion joined there.
-    const bool deletion = kind >= ucForwardDelete && kind <= ucDropDelete;
-    if (deletion && !text.empty() && m_owner && start.Y >= 1 && start.Y <= m_owner->LineCount()) {
-        const int lineEnd = int(m_owner->Lines()[start.Y - 1].size()) + 1;
-        if (start.X > lineEnd)
-            start.X = lineEnd;
-    }
     try {
-        m_items.push_back(TUndoChange{text, kind, start, MaxPoint(p1, p2)});
+        m_items.push_back(TUndoChange{text, kind, MinPoint(p1, p2), MaxPoint(p1, p2)});
     } catch (const std::bad_alloc &) {
         return;
     }

@@ -54,8 +54,12 @@ void TStringList::PutObject(int index, std::intptr_t object)
 
 void TStringList::GapTo(int position)
 {
-    if (position == m_gapStart)
+    // Without a gap there is nothing to move; moving anyway would move every
+    // line onto itself, which empties it.
+    if (position == m_gapStart || m_gapLength == 0) {
+        m_gapStart = position;
         return;
+    }
     auto base = m_items.begin();
     if (position < m_gapStart) {
         std::move_backward(base + position, base + m_gapStart, base + m_gapStart + m_gapLength);

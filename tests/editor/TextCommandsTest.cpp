@@ -2,7 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <random>
 
 #include <QApplication>
@@ -193,14 +196,36 @@ TEST_F(Commands, PasteOverASelectionUndoesInOneStep)
     EXPECT_EQ(Lines(edit), V{"hello there"});
 }
 
-// Thousands of random commands (40 seeds x 800; a failure names its seed, and
+namespace {
+
+std::vector<std::string> Trimmed(std::vector<std::string> v)
+{
+    for (auto &s : v)
+        while (!s.empty() && s.back() == ' ')
+            s.pop_back();
+    return v;
+}
+
+void Trace(const TzeCustomEdit &edit)
+{
+    for (const std::string &line : Lines(const_cast<TzeCustomEdit &>(edit)))
+        std::printf("   [%s]\n", line.c_str());
+}
+
+} // namespace
+
+// Thousands of random commands (300 seeds x 800; a failure names its seed, and
 // QUENLO_SEED, QUENLO_STEPS and QUENLO_TRACE replay and print it; QUENLO_SEEDS
-// runs more seeds); after every one the caret and anchors lie in
-// the text; undoing everything gives the start text back (trailing blanks
-// aside), redoing everything the text before the undos.
+// runs more seeds); after every one the caret and anchors lie in the text.
+// Then everything is undone, and every time the undo list is back to the
+// length it had after a command, the text must be what it was then (trailing
+// blanks aside, which typing trims by design); at the end it is the start
+// text. Redoing everything goes through the same texts again, up to the text
+// before the undos.
 static void RunRandomSessions(const std::vector<unsigned> &seeds)
 {
     const char *only = std::getenv("QUENLO_SEED");
+    const bool trace = std::getenv("QUENLO_TRACE") != nullptr;
     for (unsigned seed : seeds) {
         if (only && unsigned(std::atoi(only)) != seed)
             continue;
@@ -218,61 +243,66 @@ static void RunRandomSessions(const std::vector<unsigned> &seeds)
             start += line + "\r\n";
         }
         edit.SetText(start);
-        const std::vector<std::string> before = Lines(edit);
+        // The text after each command, by the undo list's length then.
+        std::map<int, std::pair<int, std::vector<std::string>>> snapshots;
+        snapshots[0] = {-1, Trimmed(Lines(edit))};
         const TzeEditorCommand commands[] = {ecChar, ecChar, ecChar, ecDeleteLastChar, ecDeleteChar, ecDeleteWord,
                                              ecDeleteLastWord, ecDeleteBOL, ecDeleteEOL, ecDeleteLine, ecLineBreak,
                                              ecInsertLine, ecPaste, ecCut, ecToggleMode, ecLeft, ecRight, ecUp, ecDown,
                                              ecSelLeft, ecSelRight, ecSelUp, ecSelDown, ecWordRight, ecSelWordLeft,
-                                             ecLineEnd, ecSelLineStart, ecEditorTop, ecSelEditorBottom};
+                                             ecLineEnd, ecSelLineStart, ecEditorTop, ecSelEditorBottom, ecSelectAll,
+                                             ecSelPageDown, ecPageUp, ecSelWordRight, ecSelLineEnd, ecLineStart};
         const int steps = std::getenv("QUENLO_STEPS") ? std::atoi(std::getenv("QUENLO_STEPS")) : 800;
         for (int i = 0; i < steps; ++i) {
             const TzeEditorCommand c = commands[pick(int(std::size(commands)))];
             char ch = "ab \t.x"[pick(6)];
             if (c == ecPaste)
-                QGuiApplication::clipboard()->setText(pick(2) ? "pa\r\nste" : "p");
-            if (std::getenv("QUENLO_TRACE"))
+                QGuiApplication::clipboard()->setText(
+                    QString::fromLatin1(std::array{"pa\r\nste", "p", "  in\r\n", "\r\n\r\nx y"}[pick(4)]));
+            if (trace)
                 std::printf("%d: cmd %d ch %d caret %d,%d\n", i, c, ch, edit.CaretX(), edit.CaretY());
             ASSERT_NO_THROW(edit.CommandProcessor(c, ch, nullptr)) << "seed " << seed << " step " << i;
-            if (std::getenv("QUENLO_TRACE")) {
-                for (auto &l : Lines(edit))
-                    std::printf("   [%s]\n", l.c_str());
-            }
+            if (trace)
+                Trace(edit);
             ASSERT_GE(edit.LineCount(), 1) << "seed " << seed;
             ASSERT_GE(edit.CaretY(), 1) << "seed " << seed;
             ASSERT_LE(edit.CaretY(), edit.LineCount()) << "seed " << seed << " step " << i;
             ASSERT_GE(edit.CaretX(), 1);
             ASSERT_LE(edit.BlockEnd().Y, edit.LineCount()) << "seed " << seed << " step " << i;
             ASSERT_GE(edit.BlockBegin().X, 1);
+            snapshots[edit.UndoList().Count()] = {i, Trimmed(Lines(edit))};
         }
-        auto trimmed = [](std::vector<std::string> v) {
-            for (auto &s : v)
-                while (!s.empty() && s.back() == ' ')
-                    s.pop_back();
-            return v;
-        };
         const std::vector<std::string> after = Lines(edit);
-        int undos = 0;
         while (edit.CanUndo()) {
-            if (std::getenv("QUENLO_TRACE")) {
-                const auto &c = edit.UndoList().Items(edit.UndoList().Count() - 1);
-                std::printf("undo kind %d %d,%d-%d,%d [%s]\n", c.Kind, c.StartPos.X, c.StartPos.Y, c.EndPos.X, c.EndPos.Y, c.Text.c_str());
+            if (trace) {
+                const TUndoChange &u = edit.UndoList().Items(edit.UndoList().Count() - 1);
+                std::printf("undo kind %d %d,%d-%d,%d [%s]\n", u.Kind, u.StartPos.X, u.StartPos.Y, u.EndPos.X,
+                            u.EndPos.Y, u.Text.c_str());
             }
             ASSERT_NO_THROW(edit.Undo()) << "seed " << seed;
-            if (std::getenv("QUENLO_TRACE"))
-                for (auto &l : Lines(edit))
-                    std::printf("   [%s]\n", l.c_str());
-            ++undos;
+            if (trace)
+                Trace(edit);
+            const auto snapshot = snapshots.find(edit.UndoList().Count());
+            if (snapshot != snapshots.end()) {
+                ASSERT_EQ(Trimmed(Lines(edit)), snapshot->second.second)
+                    << "seed " << seed << ": undo back to the text after step " << snapshot->second.first;
+            }
         }
-        EXPECT_EQ(trimmed(Lines(edit)), trimmed(before)) << "seed " << seed << " after " << undos << " undos";
-        while (edit.CanRedo())
+        while (edit.CanRedo()) {
             ASSERT_NO_THROW(edit.Redo()) << "seed " << seed;
-        EXPECT_EQ(trimmed(Lines(edit)), trimmed(after)) << "seed " << seed;
+            const auto snapshot = snapshots.find(edit.UndoList().Count());
+            if (snapshot != snapshots.end()) {
+                ASSERT_EQ(Trimmed(Lines(edit)), snapshot->second.second)
+                    << "seed " << seed << ": redo up to the text after step " << snapshot->second.first;
+            }
+        }
+        EXPECT_EQ(Trimmed(Lines(edit)), Trimmed(after)) << "seed " << seed;
     }
 }
 
 TEST(CommandsProperty, RandomCommandsUndoAndRedoCompletely)
 {
-    const unsigned count = std::getenv("QUENLO_SEEDS") ? unsigned(std::atoi(std::getenv("QUENLO_SEEDS"))) : 40;
+    const unsigned count = std::getenv("QUENLO_SEEDS") ? unsigned(std::atoi(std::getenv("QUENLO_SEEDS"))) : 300;
     std::vector<unsigned> seeds;
     for (unsigned seed = 1; seed <= count; ++seed)
         seeds.push_back(seed);

@@ -315,11 +315,16 @@ TEST(SetSelTextPrimitive, ReplacingAMultiLineSelection)
     EXPECT_EQ(LinesOf(edit.Lines()), (TLines{"alpha", "betX", "Ylta"}));
     EXPECT_EQ(edit.CaretXY(), (TPoint{2, 3}));
     EXPECT_FALSE(edit.SelAvail());
-    // The selection begin past the end of its line joins without padding.
+    // A selection begin past the end of its line joins at its column, padded
+    // with blanks, so that the undo puts the text back where it was.
+    edit.SetText("alpha\r\nbetX\r\nYlta");
     Select(edit, TPoint{9, 1}, TPoint{2, 2});
-    edit.SetSelTextPrimitive("");
-    EXPECT_EQ(LinesOf(edit.Lines()), (TLines{"alphaetX", "Ylta"}));
+    edit.SetSelText("");
+    EXPECT_EQ(LinesOf(edit.Lines()), (TLines{"alpha   etX", "Ylta"}));
     EXPECT_EQ(edit.CaretXY(), (TPoint{9, 1}));
+    edit.Undo(); // the empty insertion
+    edit.Undo(); // the deletion
+    EXPECT_EQ(LinesOf(edit.Lines()), (TLines{"alpha   ", "betX", "Ylta"}));
 }
 
 TEST(SetSelTextPrimitive, RunsAsOneListUpdate)

@@ -1,6 +1,8 @@
 // StringListTest.cpp: the gap-buffer string list and the line-splitting rule.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "toolkit/Exception.h"
 #include "toolkit/StringList.h"
 
@@ -114,4 +116,56 @@ TEST(StringList, ManyInsertsAtOnePlaceKeepOrder)
         list.Delete(500);
     EXPECT_EQ(list.Count(), 1000);
     EXPECT_EQ(list[500], "base500");
+}
+
+// The buffer is exactly full after 16 lines: the first delete at the front
+// used to move every line onto itself, emptying them.
+TEST(StringList, DeleteWhenTheBufferIsFullKeepsTheLines)
+{
+    TStringList list;
+    for (int i = 1; i <= 16; ++i)
+        list.Add("L" + std::to_string(i));
+    list.Delete(0);
+    EXPECT_EQ(list[0], "L2");
+    EXPECT_EQ(list[14], "L16");
+}
+
+// Random inserts, deletes and writes against a plain vector.
+TEST(StringList, RandomEditsMatchAVector)
+{
+    std::mt19937 rng(7);
+    for (int round = 0; round < 200; ++round) {
+        TStringList list;
+        V model;
+        for (int step = 0; step < 300; ++step) {
+            const int count = int(model.size());
+            const std::string line = std::to_string(round) + ":" + std::to_string(step);
+            switch (rng() % 4) {
+            case 0:
+                list.Add(line);
+                model.push_back(line);
+                break;
+            case 1: {
+                const int at = int(rng() % unsigned(count + 1));
+                list.Insert(at, line);
+                model.insert(model.begin() + at, line);
+                break;
+            }
+            case 2:
+                if (count > 0) {
+                    const int at = int(rng() % unsigned(count));
+                    list.Delete(at);
+                    model.erase(model.begin() + at);
+                }
+                break;
+            default:
+                if (count > 0) {
+                    const int at = int(rng() % unsigned(count));
+                    list.Put(at, line);
+                    model[size_t(at)] = line;
+                }
+            }
+            ASSERT_EQ(Lines(list), model) << "round " << round << " step " << step;
+        }
+    }
 }
