@@ -230,21 +230,35 @@ bool TzeCustomEdit::ExecuteMovement(TzeEditorCommand command, void *data)
 
 void TzeCustomEdit::keyPressEvent(QKeyEvent *event)
 {
+    std::uint16_t key = VirtualKeyFromQt(event->key());
+    const TShiftState shift = ShiftStateFromQt(event->modifiers());
+    if (OnKeyDown) {
+        OnKeyDown(*this, key, shift);
+        if (key == 0) {
+            event->accept();
+            return;
+        }
+    }
     void *data = nullptr;
-    const TzeEditorCommand command =
-        TranslateKeyCode(VirtualKeyFromQt(event->key()), ShiftStateFromQt(event->modifiers()), data);
+    const TzeEditorCommand command = TranslateKeyCode(key, shift, data);
     if (command != ecNone) {
+        // Alt+Backspace (undo) included: accepted here, it never beeps.
         event->accept();
         CommandProcessor(command, '\0', data);
         return;
     }
-    // The typed text as characters: each one Windows-1252 can hold is typed.
+    // The typed text as characters: each one Windows-1252 can hold is typed,
+    // after OnKeyPress has seen it (and perhaps changed it).
     const QString text = event->text();
     if (!text.isEmpty() && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
         event->accept();
         for (QChar ch : text)
-            if (auto byte = Win1252::FromChar(ch.unicode()))
-                CommandProcessor(ecChar, char(*byte), nullptr);
+            if (auto byte = Win1252::FromChar(ch.unicode())) {
+                char typed = char(*byte);
+                if (OnKeyPress)
+                    OnKeyPress(*this, typed);
+                CommandProcessor(ecChar, typed, nullptr);
+            }
         return;
     }
     QAbstractScrollArea::keyPressEvent(event);

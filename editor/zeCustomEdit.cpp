@@ -1,12 +1,14 @@
 // zeCustomEdit.cpp: construction, properties, events and the paint lock of TzeCustomEdit.
 // The highlighter link (attach, detach, removal notice) and the font metrics live here too.
 #include <algorithm>
+#include <cmath>
 
 #include <QEvent>
 #include <QFont>
 #include <QFontMetrics>
 #include <QScrollBar>
 
+#include "toolkit/Win1252.h"
 #include "editor/zeCustomEdit.h"
 
 TzeCustomEdit::TzeCustomEdit(QWidget *parent, bool designing)
@@ -37,12 +39,14 @@ TzeCustomEdit::TzeCustomEdit(QWidget *parent, bool designing)
     resize(200, 150);
     viewport()->setCursor(Qt::IBeamCursor);
 
-    // "Courier New" where it exists, else the metric-compatible fixed-pitch face.
-    QFont editorFont(QStringLiteral("Courier New"));
-    editorFont.setStyleHint(QFont::TypeWriter);
-    editorFont.setFixedPitch(true);
-    editorFont.setPixelSize(13);
-    setFont(editorFont);
+    m_selectedColor = std::make_unique<TzeSelectedColor>(this);
+    // "Courier New" where it exists, else the metric-compatible fixed-pitch
+    // face; it is also the face that replaces a proportional font.
+    m_font = QFont(QStringLiteral("Courier New"));
+    m_font.setStyleHint(QFont::TypeWriter);
+    m_font.setFixedPitch(true);
+    m_font.setPixelSize(13);
+    m_ownFace = m_font;
     FontChanged();
 
     setFocusPolicy(Qt::StrongFocus);
@@ -82,6 +86,120 @@ TzeCustomEdit::~TzeCustomEdit()
     }
 }
 
+void TzeSelectedColor::SetBackground(TColor value)
+{
+    if (StoreIfChanged(m_background, value) && m_owner)
+        m_owner->viewport()->update();
+}
+
+void TzeSelectedColor::SetForeground(TColor value)
+{
+    if (StoreIfChanged(m_foreground, value) && m_owner)
+        m_owner->viewport()->update();
+}
+
+void TzeCustomEdit::SetBorderStyle(TBorderStyle value)
+{
+    if (StoreIfChanged(m_borderStyle, value))
+        setFrameShape(value == bsSingle ? QFrame::StyledPanel : QFrame::NoFrame);
+}
+
+void TzeCustomEdit::SetColor(TColor value)
+{
+    if (StoreIfChanged(m_color, value))
+        InvalidateAll();
+}
+
+void TzeCustomEdit::SetHideSelection(bool value)
+{
+    if (StoreIfChanged(m_hideSelection, value))
+        InvalidateAll();
+}
+
+void TzeCustomEdit::SetRightEdge(int value)
+{
+    if (StoreIfChanged(m_rightEdge, value))
+        InvalidateAll();
+}
+
+void TzeCustomEdit::SetRightEdgeColor(TColor value)
+{
+    if (!StoreIfChanged(m_rightEdgeColor, value))
+        return;
+    // Only the strip around the line.
+    const int edge = m_rightEdge * m_charWidth + m_textOrigin;
+    viewport()->update(QRect(edge - 1, 0, 3, ClientHeight()));
+}
+
+bool TzeCustomEdit::IsFixedPitch(const QFont &font)
+{
+    // Every character the editor can show, compared with the blank: the
+    // average and the widest advance of that set are then the same.
+    const QFontMetricsF metrics(font);
+    const qreal blank = metrics.horizontalAdvance(QLatin1Char(' '));
+    for (int code = 33; code < 256; ++code) {
+        if (code == 127)
+            continue;
+        const QString ch = Win1252::ToUnicode(std::string(1, char(code)));
+        if (!ch.at(0).isPrint())
+            continue; // unassigned codes and the soft hyphen show nothing
+        if (std::abs(metrics.horizontalAdvance(ch) - blank) > 0.01)
+            return false;
+    }
+    return true;
+}
+
+void TzeCustomEdit::SetFont(const QFont &value)
+{
+    if (IsFixedPitch(value)) {
+        m_font = value;
+    } else {
+        QFont fixed = m_ownFace;
+        if (value.pixelSize() > 0)
+            fixed.setPixelSize(value.pixelSize());
+        else
+            fixed.setPointSizeF(value.pointSizeF());
+        fixed.setWeight(value.weight());
+        fixed.setItalic(value.italic());
+        fixed.setUnderline(value.underline());
+        fixed.setStrikeOut(value.strikeOut());
+        fixed.setFixedPitch(true);
+        m_font = fixed;
+    }
+    FontChanged();
+}
+
+void TzeCustomEdit::SetFontColor(TColor value)
+{
+    if (StoreIfChanged(m_fontColor, value))
+        InvalidateAll();
+}
+
+void TzeCustomEdit::SetName(const QString &value)
+{
+    const QString old = objectName();
+    setObjectName(value);
+    if (!m_designing || m_reading)
+        return;
+    std::string text = Text();
+    TrimRight(text);
+    if (Win1252::ToUnicode(text) == old)
+        if (const auto name = Win1252::FromUnicode(value))
+            SetText(*name);
+}
+
+void TzeCustomEdit::Loaded()
+{
+    m_reading = false;
+    UpdateScrollBars(false);
+}
+
+void TzeCustomEdit::DoOnPrintStatus(TzePrintStatus status, int pageNumber, bool &abort)
+{
+    if (OnPrintStatus)
+        OnPrintStatus(*this, status, pageNumber, abort);
+}
+
 void TzeCustomEdit::SetScrollPastEOL(bool value)
 {
     if (m_scrollPastEOL == value)
@@ -94,18 +212,16 @@ void TzeCustomEdit::SetScrollPastEOL(bool value)
 void TzeCustomEdit::SetMaxLeftChar(int value)
 {
     value = std::clamp(value, 1, 100000);
-    if (value == m_maxLeftChar)
+    if (!StoreIfChanged(m_maxLeftChar, value))
         return;
-    m_maxLeftChar = value;
     m_charAdvances.assign(size_t(m_maxLeftChar), m_charWidth);
     InvalidateAll();
 }
 
 void TzeCustomEdit::SetScrollBars(TScrollStyle value)
 {
-    if (value == m_scrollBars)
+    if (!StoreIfChanged(m_scrollBars, value))
         return;
-    m_scrollBars = value;
     ApplyScrollBarPolicies();
     UpdateScrollBars(false);
     InvalidateAll();
@@ -194,9 +310,8 @@ void TzeCustomEdit::SetExtraLineSpacing(int value)
 
 void TzeCustomEdit::SetCharWidth(int value)
 {
-    if (value == m_charWidth)
+    if (!StoreIfChanged(m_charWidth, value))
         return;
-    m_charWidth = value;
     m_charAdvances.assign(size_t(m_maxLeftChar), m_charWidth);
     InvalidateAll();
 }
@@ -205,27 +320,28 @@ void TzeCustomEdit::FontChanged()
 {
     // The grid comes from the widest face of the font, bold italic, so that
     // every styled token fits its cells.
-    QFont wide = font();
+    QFont wide = m_font;
     wide.setBold(true);
     wide.setItalic(true);
     const QFontMetrics metrics(wide);
     SetCharWidth(std::max(1, metrics.averageCharWidth()));
     m_lineHeight = std::max(1, metrics.height() + std::max(0, metrics.leading()) + m_extraLineSpacing);
-    m_rawFont = QRawFont::fromFont(font());
-    m_ascent = QFontMetrics(font()).ascent();
+    m_rawFont = QRawFont::fromFont(m_font);
+    m_ascent = QFontMetrics(m_font).ascent();
     if (m_handleAllocated) {
         SetLinesInWindow(ClientHeight() / m_lineHeight);
         m_charsInWindow = std::max(0, (ClientWidth() - m_gutterWidth - 2) / m_charWidth);
     }
     UpdateScrollBars(true);
+    InitializeCaret();
     InvalidateAll();
 }
 
 void TzeCustomEdit::changeEvent(QEvent *event)
 {
+    // The editor keeps its own font (Font), so a font given to the widget or
+    // inherited from the parent changes nothing.
     QAbstractScrollArea::changeEvent(event);
-    if (event->type() == QEvent::FontChange)
-        FontChanged();
-    else if (event->type() == QEvent::PaletteChange)
+    if (event->type() == QEvent::PaletteChange)
         InvalidateAll();
 }

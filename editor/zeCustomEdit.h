@@ -16,9 +16,13 @@
 #include <vector>
 
 #include <QAbstractScrollArea>
+#include <QBasicTimer>
+#include <QFont>
 #include <QPointer>
 #include <QRawFont>
 
+#include "toolkit/Canvas.h"
+#include "toolkit/Colors.h"
 #include "toolkit/StringList.h"
 #include "highlight/zeHighlighter.h"
 #include "editor/zeTypes.h"
@@ -231,6 +235,22 @@ private:
     int m_xoffset = 12;
 };
 
+// The colours of selected text. Each setter stores only a different value,
+// then repaints the owning editor.
+class TzeSelectedColor {
+public:
+    explicit TzeSelectedColor(TzeCustomEdit *owner) noexcept : m_owner(owner) {}
+    TColor Background() const noexcept { return m_background; }
+    void SetBackground(TColor value);
+    TColor Foreground() const noexcept { return m_foreground; }
+    void SetForeground(TColor value);
+
+private:
+    TzeCustomEdit *m_owner;
+    TColor m_background = clHighlight;
+    TColor m_foreground = clHighlightText;
+};
+
 class TzeCustomEdit : public QAbstractScrollArea, public IzeHighlighterClient {
     Q_OBJECT
 
@@ -313,6 +333,53 @@ public:
     void SetScrollBars(TScrollStyle value);
     TzeCustomHighLighter *HighLighter() const noexcept { return m_highlighter; }
     void SetHighLighter(TzeCustomHighLighter *value);
+    TBorderStyle BorderStyle() const noexcept { return m_borderStyle; }
+    void SetBorderStyle(TBorderStyle value);
+    bool ShowScrollHint() const noexcept { return m_showScrollHint; }
+    void SetShowScrollHint(bool value) noexcept { m_showScrollHint = value; }
+
+    // --- Colours and font
+    // The background of the text area (system colours resolve through the palette).
+    TColor Color() const noexcept { return m_color; }
+    void SetColor(TColor value);
+    TzeSelectedColor &SelectedColor() noexcept { return *m_selectedColor; }
+    // Shows the selection as plain text while the editor has no focus.
+    bool HideSelection() const noexcept { return m_hideSelection; }
+    void SetHideSelection(bool value);
+    // The column after which a vertical line is drawn; 0 draws none.
+    int RightEdge() const noexcept { return m_rightEdge; }
+    void SetRightEdge(int value);
+    TColor RightEdgeColor() const noexcept { return m_rightEdgeColor; }
+    void SetRightEdgeColor(TColor value);
+    // The editor font; its colour is FontColor.
+    const QFont &Font() const noexcept { return m_font; }
+    // Takes a fixed-pitch font as it is. For any other font the editor keeps
+    // its own face and takes the size and style of value, with fixed pitch.
+    void SetFont(const QFont &value);
+    TColor FontColor() const noexcept { return m_fontColor; }
+    void SetFontColor(TColor value);
+    // Whether every character the editor can show has one advance in font.
+    static bool IsFixedPitch(const QFont &font);
+    // --- Caret shapes, for insert and for overwrite mode
+    TCaretType InsertCaret() const noexcept { return m_insertCaret; }
+    void SetInsertCaret(TCaretType value);
+    TCaretType OverwriteCaret() const noexcept { return m_overwriteCaret; }
+    void SetOverwriteCaret(TCaretType value);
+    // Takes the shape of the current mode and places the caret again.
+    void InitializeCaret();
+    QSize CaretSize() const noexcept { return m_caretSize; }
+    QPoint CaretOffset() const noexcept { return m_caretOffset; }
+
+    // --- Form life
+    // The component name; at design time, while no form is being read, a
+    // text that equals the old name (trailing blanks and control characters
+    // aside) follows the rename.
+    void SetName(const QString &value);
+    QString Name() const { return objectName(); }
+    // Set while a form is being read; Loaded ends it and brings the scroll
+    // bars up to date.
+    void SetReading(bool value) noexcept { m_reading = value; }
+    virtual void Loaded();
 
     // --- Undo
     TUndoList &UndoList() noexcept { return *m_undoList; }
@@ -407,6 +474,13 @@ public:
     TProcessCommandEvent OnProcessCommand;
     TProcessCommandEvent OnProcessUserCommand;
     std::function<void(TzeCustomEdit &)> OnCommandDone;
+    // Before a key is translated; setting key to 0 keeps it from the editor.
+    std::function<void(TzeCustomEdit &, std::uint16_t &key, TShiftState shift)> OnKeyDown;
+    // Before a typed character goes to ecChar; it may change the character.
+    std::function<void(TzeCustomEdit &, char &key)> OnKeyPress;
+    // At the end of every paint, the canvas clipped to the update rectangle.
+    std::function<void(TzeCustomEdit &, TCanvas &canvas)> OnPaint;
+    std::function<void(TzeCustomEdit &, TzePrintStatus status, int pageNumber, bool &abort)> OnPrintStatus;
 
     // --- Events, called only when set.
     std::function<void(TzeCustomEdit &)> OnChange;
@@ -433,6 +507,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     bool focusNextPrevChild(bool next) override;
     virtual void DoOnSelectionChange();
+    virtual void DoOnPrintStatus(TzePrintStatus status, int pageNumber, bool &abort);
     virtual void PaintGutter(QPainter &painter, const QRect &rect);
     virtual void PaintText(QPainter &painter, const QRect &rect);
 
@@ -458,6 +533,7 @@ protected:
     void changeEvent(QEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
+    void timerEvent(QTimerEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
 
     bool m_handleAllocated = false;
@@ -533,6 +609,26 @@ private:
     QRawFont m_rawFont;
     int m_ascent = 0;
 
+    std::unique_ptr<TzeSelectedColor> m_selectedColor;
+    TBorderStyle m_borderStyle = bsSingle;
+    bool m_showScrollHint = true;
+    TColor m_color = clWindow;
+    bool m_hideSelection = false;
+    int m_rightEdge = 80;
+    TColor m_rightEdgeColor = clSilver;
+    QFont m_font;
+    // The editor's own face: it stands in for a proportional font.
+    QFont m_ownFace;
+    TColor m_fontColor = clWindowText;
+    bool m_reading = false;
+
+    TCaretType m_insertCaret = ctVerticalLine;
+    TCaretType m_overwriteCaret = ctBlock;
+    QSize m_caretSize{2, 13};
+    // The caret blinks with the platform's flash time while shown.
+    QBasicTimer m_caretBlink;
+    bool m_caretBlinkOn = true;
+    void RestartCaretBlink();
     bool m_caretVisible = false;
     QPoint m_caretOffset{-1, 0};
     QPoint m_caretPixel{0, 0};

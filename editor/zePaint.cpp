@@ -95,12 +95,25 @@ void TzeCustomEdit::Paint(QPainter &painter, const QRect &r)
     if (r.x() < m_gutterWidth)
         PaintGutter(painter, Edges(r.x(), r.y(), m_gutterWidth, Bottom(r)));
     if (m_gutterWidth < Right(r)) {
-        painter.setFont(font());
+        painter.setFont(m_font);
         PaintText(painter, Edges(std::max(r.x(), m_gutterWidth), r.y(), Right(r), Bottom(r)));
     }
-    if (m_caretVisible && hasFocus()) {
+    if (OnPaint) {
+        painter.save();
+        painter.setClipRect(r);
+        TCanvas canvas(&painter);
+        canvas.SetFont(m_font);
+        canvas.SetFontColor(m_fontColor);
+        canvas.SetBrushColor(m_color);
+        OnPaint(*this, canvas);
+        painter.restore();
+    }
+    if (m_caretVisible && m_caretBlinkOn && hasFocus()) {
+        // Drawn inverting, as a system caret is, so a block shows its character.
         painter.setClipping(false);
-        painter.fillRect(CaretRect(), palette().color(QPalette::Text));
+        painter.setCompositionMode(QPainter::CompositionMode_Difference);
+        painter.fillRect(CaretRect(), Qt::white);
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     }
 }
 
@@ -117,7 +130,7 @@ void TzeCustomEdit::PaintGutter(QPainter &painter, const QRect &rect)
 
 QRegion TzeCustomEdit::SelectionRegion() const
 {
-    if (!SelAvail())
+    if (!SelAvail() || (m_hideSelection && !hasFocus()))
         return {};
     const TPoint b = BlockBegin();
     const TPoint f = BlockEnd();
@@ -149,23 +162,34 @@ void TzeCustomEdit::PaintText(QPainter &painter, const QRect &rect)
 {
     const QRegion area(rect);
     const QRegion selection = SelectionRegion();
+    // The right edge: the left pixel of column RightEdge + 1, when it lies in rect.
+    const int edge = m_rightEdge * m_charWidth + m_textOrigin;
+    const bool drawEdge = m_rightEdge > 0 && rect.x() <= edge && edge <= Right(rect);
+    const auto paintEdge = [&] {
+        if (drawEdge) {
+            painter.setPen(ToQColor(m_rightEdgeColor));
+            painter.drawLine(edge, rect.y(), edge, Bottom(rect) - 1);
+        }
+    };
     painter.setClipRegion(selection.isEmpty() ? area : area.subtracted(selection));
-    painter.setBrush(palette().color(QPalette::Base));
-    painter.setPen(palette().color(QPalette::Text));
+    painter.setBrush(ToQColor(m_color));
+    painter.setPen(ToQColor(m_fontColor));
     PaintPlainLines(painter, rect, m_firstPaintLine, m_lastPaintLine);
 
     const int below = (m_lastPaintLine - TopLine() + 1) * m_lineHeight;
     if (below < Bottom(rect))
-        painter.fillRect(Edges(rect.x(), below, Right(rect), Bottom(rect)), palette().color(QPalette::Base));
+        painter.fillRect(Edges(rect.x(), below, Right(rect), Bottom(rect)), ToQColor(m_color));
+    paintEdge();
 
     if (!selection.isEmpty()) {
         painter.setClipRegion(selection.intersected(area));
-        painter.setBrush(palette().color(QPalette::Highlight));
-        painter.setPen(palette().color(QPalette::HighlightedText));
+        painter.setBrush(ToQColor(m_selectedColor->Background()));
+        painter.setPen(ToQColor(m_selectedColor->Foreground()));
         const int first = std::max(m_firstPaintLine, BlockBegin().Y);
         const int last = std::min(m_lastPaintLine, BlockEnd().Y);
         if (first <= last)
             PaintPlainLines(painter, rect, first, last);
+        paintEdge();
     }
     painter.setClipRegion(area);
 }

@@ -6,6 +6,9 @@
 #include <utility>
 
 #include <QFocusEvent>
+#include <QGuiApplication>
+#include <QStyleHints>
+#include <QTimerEvent>
 #include <QResizeEvent>
 #include <QScrollBar>
 
@@ -158,7 +161,67 @@ void TzeCustomEdit::EnsureCursorPosVisible()
 
 QRect TzeCustomEdit::CaretRect() const
 {
-    return QRect(m_caretPixel, QSize(2, std::max(1, m_lineHeight - 2)));
+    return QRect(m_caretPixel, m_caretSize);
+}
+
+void TzeCustomEdit::SetInsertCaret(TCaretType value)
+{
+    if (StoreIfChanged(m_insertCaret, value))
+        InitializeCaret();
+}
+
+void TzeCustomEdit::SetOverwriteCaret(TCaretType value)
+{
+    if (StoreIfChanged(m_overwriteCaret, value))
+        InitializeCaret();
+}
+
+void TzeCustomEdit::InitializeCaret()
+{
+    const int height = std::max(1, m_lineHeight - 2);
+    switch (m_insertMode ? m_insertCaret : m_overwriteCaret) {
+    case ctVerticalLine:
+        m_caretSize = QSize(2, height);
+        m_caretOffset = QPoint(-1, 0);
+        break;
+    case ctHorizontalLine:
+        m_caretSize = QSize(m_charWidth, 2);
+        m_caretOffset = QPoint(0, m_lineHeight - 2);
+        break;
+    case ctHalfBlock:
+        m_caretSize = QSize(m_charWidth, std::max(1, height / 2));
+        m_caretOffset = QPoint(0, height / 2);
+        break;
+    case ctBlock:
+        m_caretSize = QSize(m_charWidth, height);
+        m_caretOffset = QPoint(0, 0);
+        break;
+    }
+    // The old shape goes: repaint where it was.
+    if (m_caretVisible)
+        viewport()->update(QRect(m_caretPixel, QSize(std::max(m_charWidth, 2), m_lineHeight)));
+    UpdateCaret();
+}
+
+void TzeCustomEdit::RestartCaretBlink()
+{
+    m_caretBlinkOn = true;
+    const int flash = QGuiApplication::styleHints()->cursorFlashTime();
+    if (m_caretVisible && flash > 0)
+        m_caretBlink.start(flash / 2, this);
+    else
+        m_caretBlink.stop();
+}
+
+void TzeCustomEdit::timerEvent(QTimerEvent *event)
+{
+    if (event->timerId() != m_caretBlink.timerId()) {
+        QAbstractScrollArea::timerEvent(event);
+        return;
+    }
+    m_caretBlinkOn = !m_caretBlinkOn;
+    if (m_caretVisible)
+        viewport()->update(CaretRect());
 }
 
 void TzeCustomEdit::UpdateCaret()
@@ -173,11 +236,15 @@ void TzeCustomEdit::UpdateCaret()
     const int x = m_caretX * m_charWidth + m_textOrigin + m_caretOffset.x();
     const int y = (m_caretY - m_topLine) * m_lineHeight + 1 + m_caretOffset.y();
     m_caretPixel = QPoint(x, y);
-    m_caretVisible = !(x < m_gutterWidth || x > ClientWidth() || y < 0 || y > ClientHeight() - m_lineHeight);
+    // Never over the gutter or on a partly visible last row.
+    const int cellTop = y - m_caretOffset.y();
+    m_caretVisible = !(x < m_gutterWidth || x > ClientWidth() || cellTop < 0 ||
+                       cellTop > ClientHeight() - m_lineHeight);
     if (wasVisible)
         viewport()->update(oldRect);
     if (m_caretVisible)
         viewport()->update(CaretRect());
+    RestartCaretBlink();
 }
 
 void TzeCustomEdit::resizeEvent(QResizeEvent *event)
@@ -191,7 +258,9 @@ void TzeCustomEdit::resizeEvent(QResizeEvent *event)
 void TzeCustomEdit::focusInEvent(QFocusEvent *event)
 {
     QAbstractScrollArea::focusInEvent(event);
-    UpdateCaret();
+    InitializeCaret();
+    if (m_hideSelection && SelAvail())
+        InvalidateAll();
 }
 
 void TzeCustomEdit::focusOutEvent(QFocusEvent *event)
@@ -201,4 +270,7 @@ void TzeCustomEdit::focusOutEvent(QFocusEvent *event)
         m_caretVisible = false;
         viewport()->update(CaretRect());
     }
+    m_caretBlink.stop();
+    if (m_hideSelection && SelAvail())
+        InvalidateAll();
 }

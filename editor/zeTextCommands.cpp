@@ -32,7 +32,8 @@ void TzeCustomEdit::SetInsertMode(bool value)
 {
     if (value != m_insertMode) {
         m_insertMode = value;
-        UpdateCaret();
+        if (!m_designing)
+            InitializeCaret();
     }
 }
 

@@ -1,5 +1,5 @@
 // zeTypes.h: small value types shared by the editor control and its users.
-// TPoint is a text position; TCaretType and TScrollStyle are published enumerations.
+// TPoint is a text position; the enumerations are those of the editor's properties.
 #ifndef QUENLO_EDITOR_ZETYPES_H
 #define QUENLO_EDITOR_ZETYPES_H
 
@@ -15,6 +15,17 @@ inline void TrimRight(std::string &s)
     while (end > 0 && static_cast<unsigned char>(s[end - 1]) <= 32)
         --end;
     s.resize(end);
+}
+
+// Stores value in field when it differs; true when it did. The property
+// setters run their write effect only then.
+template <class T>
+bool StoreIfChanged(T &field, const T &value)
+{
+    if (field == value)
+        return false;
+    field = value;
+    return true;
 }
 
 // A text position: X is the column, Y the line, both 1-based. Column N is the
@@ -39,5 +50,10 @@ constexpr TPoint MaxPoint(TPoint a, TPoint b) noexcept { return a < b ? b : a; }
 enum TCaretType : std::uint8_t { ctVerticalLine, ctHorizontalLine, ctHalfBlock, ctBlock };
 
 enum TScrollStyle : std::uint8_t { ssNone, ssHorizontal, ssVertical, ssBoth };
+
+enum TBorderStyle : std::uint8_t { bsNone, bsSingle };
+
+// Passed to OnPrintStatus; nothing in the editor prints, so it never fires.
+enum TzePrintStatus : std::uint8_t { psBegin, psNewPage, psEnd };
 
 #endif

@@ -41,8 +41,8 @@ bool HasInk(const QImage &image, const QRect &area, QRgb background)
 TEST(EditorWidget, FontAndGrid)
 {
     TzeCustomEdit edit;
-    EXPECT_TRUE(QFontInfo(edit.font()).fixedPitch());
-    EXPECT_EQ(edit.font().pixelSize(), 13);
+    EXPECT_TRUE(QFontInfo(edit.Font()).fixedPitch());
+    EXPECT_EQ(edit.Font().pixelSize(), 13);
     EXPECT_GT(edit.CharWidth(), 4);
     EXPECT_GE(edit.LineHeight(), 13);
     EXPECT_EQ(edit.GutterWidth(), 30);
