@@ -230,7 +230,7 @@ bool TzeCustomEdit::ExecuteMovement(TzeEditorCommand command, void *data)
 
 void TzeCustomEdit::keyPressEvent(QKeyEvent *event)
 {
-    std::uint16_t key = VirtualKeyFromQt(event->key());
+    std::uint16_t key = VirtualKeyFromEvent(*event);
     const TShiftState shift = ShiftStateFromQt(event->modifiers());
     if (OnKeyDown) {
         OnKeyDown(*this, key, shift);

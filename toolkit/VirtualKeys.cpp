@@ -1,6 +1,8 @@
 // VirtualKeys.cpp: the Qt key to virtual-key table.
 #include "toolkit/VirtualKeys.h"
 
+#include <QKeyEvent>
+
 std::uint16_t VirtualKeyFromQt(int qtKey) noexcept
 {
     if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z)
@@ -51,6 +53,32 @@ std::uint16_t VirtualKeyFromQt(int qtKey) noexcept
     case Qt::Key_Apostrophe: return 0xDE;
     default: return 0;
     }
+}
+
+std::uint16_t VirtualKeyFromEvent(const QKeyEvent &event) noexcept
+{
+#if defined(Q_OS_WIN)
+    if (const quint32 native = event.nativeVirtualKey(); native > 0 && native < 0xFF)
+        return std::uint16_t(native);
+#endif
+    const std::uint16_t key = VirtualKeyFromQt(event.key());
+    if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z'))
+        return key;
+#if defined(Q_OS_LINUX)
+    // X11 and Wayland key codes: the evdev codes of the row 1 .. 0 (2 .. 11) plus 8.
+    if (const quint32 scan = event.nativeScanCode(); scan >= 10 && scan <= 19)
+        return std::uint16_t(scan == 19 ? '0' : '1' + (scan - 10));
+#endif
+    if (event.nativeScanCode() == 0 && (event.modifiers() & Qt::ShiftModifier)) {
+        static constexpr int kShiftedDigits[10] = {Qt::Key_ParenRight, Qt::Key_Exclam,    Qt::Key_At,
+                                                   Qt::Key_NumberSign, Qt::Key_Dollar,    Qt::Key_Percent,
+                                                   Qt::Key_AsciiCircum, Qt::Key_Ampersand, Qt::Key_Asterisk,
+                                                   Qt::Key_ParenLeft};
+        for (int digit = 0; digit < 10; ++digit)
+            if (event.key() == kShiftedDigits[digit])
+                return std::uint16_t('0' + digit);
+    }
+    return key;
 }
 
 std::uint8_t ShiftStateFromQt(Qt::KeyboardModifiers modifiers) noexcept

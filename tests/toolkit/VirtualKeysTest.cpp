@@ -1,0 +1,52 @@
+// VirtualKeysTest.cpp: Qt keys and key events as virtual-key codes and modifier bits.
+#include <gtest/gtest.h>
+
+#include <QKeyEvent>
+
+#include "toolkit/VirtualKeys.h"
+
+namespace {
+
+std::uint16_t FromEvent(int key, Qt::KeyboardModifiers modifiers, quint32 scanCode)
+{
+    const QKeyEvent event(QEvent::KeyPress, key, modifiers, scanCode, 0, 0);
+    return VirtualKeyFromEvent(event);
+}
+
+} // namespace
+
+TEST(VirtualKeys, QtKeysMapToTheirCodes)
+{
+    EXPECT_EQ(VirtualKeyFromQt(Qt::Key_A), 'A');
+    EXPECT_EQ(VirtualKeyFromQt(Qt::Key_Z), 'Z');
+    EXPECT_EQ(VirtualKeyFromQt(Qt::Key_7), '7');
+    EXPECT_EQ(VirtualKeyFromQt(Qt::Key_F1), 0x70);
+    EXPECT_EQ(VirtualKeyFromQt(Qt::Key_Backspace), 0x08);
+    EXPECT_EQ(VirtualKeyFromQt(Qt::Key_Enter), 0x0D);
+    EXPECT_EQ(VirtualKeyFromQt(Qt::Key_PageDown), 0x22);
+    EXPECT_EQ(VirtualKeyFromQt(Qt::Key_Delete), 0x2E);
+    EXPECT_EQ(VirtualKeyFromQt(Qt::Key_Exclam), 0); // a symbol has no code of its own
+    EXPECT_EQ(ShiftStateFromQt(Qt::ShiftModifier | Qt::ControlModifier), 1 | 4);
+    EXPECT_EQ(ShiftStateFromQt(Qt::AltModifier), 2);
+    EXPECT_EQ(ShiftStateFromQt(Qt::KeypadModifier), 0);
+}
+
+TEST(VirtualKeys, TheDigitRowIsReadFromTheKeyPosition)
+{
+    // Ctrl+Shift+1 on a US layout names '!'.
+    EXPECT_EQ(FromEvent(Qt::Key_Exclam, Qt::ShiftModifier | Qt::ControlModifier, 0), '1');
+    EXPECT_EQ(FromEvent(Qt::Key_ParenRight, Qt::ShiftModifier, 0), '0');
+    // Unshifted symbols of a synthetic event stay what they are.
+    EXPECT_EQ(FromEvent(Qt::Key_Ampersand, Qt::ControlModifier, 0), 0);
+    EXPECT_EQ(FromEvent(Qt::Key_Home, Qt::ShiftModifier, 0), 0x24);
+    EXPECT_EQ(FromEvent(Qt::Key_4, Qt::ControlModifier, 13), '4');
+#if defined(Q_OS_LINUX)
+    // X11 key codes 10 .. 19 are the row 1 .. 0 whatever the layout names:
+    // '&' is Ctrl+1 on a French layout, '"' Ctrl+Shift+2 on a German one.
+    EXPECT_EQ(FromEvent(Qt::Key_Ampersand, Qt::ControlModifier, 10), '1');
+    EXPECT_EQ(FromEvent(Qt::Key_QuoteDbl, Qt::ShiftModifier | Qt::ControlModifier, 11), '2');
+    EXPECT_EQ(FromEvent(Qt::Key_Agrave, Qt::ControlModifier, 19), '0');
+    // Other positions keep the key's own code.
+    EXPECT_EQ(FromEvent(Qt::Key_Minus, Qt::ControlModifier, 20), 0xBD);
+#endif
+}
