@@ -6,6 +6,9 @@
 #include <chrono>
 #include <string>
 
+#include <QClipboard>
+#include <QGuiApplication>
+
 #include "highlight/jaVBSSyn.h"
 #include "editor/zeCustomEdit.h"
 #include "bench/editor/BenchScript.h"
@@ -92,13 +95,13 @@ void BM_UndoRedoPaste(benchmark::State &state)
     TCommandBenchEdit bench;
     TzeCustomEdit &edit = bench.Edit;
     const std::string base = ScriptLines(kCmdLines, 0);
-    const std::string block = ScriptLines(kCmdLines, kCmdLines);
+    QGuiApplication::clipboard()->setText(QString::fromLatin1(ScriptLines(kCmdLines, kCmdLines)));
     const bool timeRedo = state.range(0) != 0;
     for (auto _ : state) {
         state.PauseTiming();
         edit.SetText(base);
         edit.SetCaretXY(TPoint{1, kCmdLines / 2});
-        edit.SetSelText(block);
+        edit.PasteFromClipboard();
         const double undoTime = Timed([&] { edit.Undo(); });
         const int afterUndo = edit.LineCount();
         const double redoTime = Timed([&] { edit.Redo(); });
