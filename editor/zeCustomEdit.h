@@ -504,6 +504,8 @@ protected:
     // Every mark on line from or below moves by delta lines.
     void MoveMarksFrom(int from, int delta);
     void PadLineTo(TPoint p);
+    // Without ScrollPastEOL, a caret past its line end goes back to the end.
+    void ClampCaretToLineEnd();
     void keyPressEvent(QKeyEvent *event) override;
     bool focusNextPrevChild(bool next) override;
     virtual void DoOnSelectionChange();

@@ -13,19 +13,6 @@ std::string Trimmed(std::string s)
     return s;
 }
 
-// Restores a flag on every path out of a scope.
-class TFlagRestore {
-public:
-    TFlagRestore(bool &flag, bool value) noexcept : m_flag(flag), m_saved(flag) { m_flag = value; }
-    ~TFlagRestore() { m_flag = m_saved; }
-    TFlagRestore(const TFlagRestore &) = delete;
-    TFlagRestore &operator=(const TFlagRestore &) = delete;
-
-private:
-    bool &m_flag;
-    bool m_saved;
-};
-
 } // namespace
 
 void TzeCustomEdit::SetInsertMode(bool value)

@@ -28,6 +28,19 @@ bool StoreIfChanged(T &field, const T &value)
     return true;
 }
 
+// Sets a flag for a scope and restores it on every path out.
+class TFlagRestore {
+public:
+    TFlagRestore(bool &flag, bool value) noexcept : m_flag(flag), m_saved(flag) { m_flag = value; }
+    ~TFlagRestore() { m_flag = m_saved; }
+    TFlagRestore(const TFlagRestore &) = delete;
+    TFlagRestore &operator=(const TFlagRestore &) = delete;
+
+private:
+    bool &m_flag;
+    bool m_saved;
+};
+
 // A text position: X is the column, Y the line, both 1-based. Column N is the
 // gap before character N; length + 1 is the end of the line. Points order by
 // line first, then column.

@@ -1,4 +1,6 @@
 // zeUndoRedo.cpp: Undo and Redo over the two change lists.
+#include <optional>
+
 #include "editor/zeCustomEdit.h"
 
 namespace {
@@ -7,6 +9,12 @@ bool IsInsertion(TUndoChangeKind k) noexcept { return k == ucInsert || k == ucPa
 
 
 } // namespace
+
+void TzeCustomEdit::ClampCaretToLineEnd()
+{
+    if (!m_scrollPastEOL)
+        SetCaretX(CaretX());
+}
 
 // A deletion that started past the end of its line had padded the line to its
 // column first (Delete joining a line, for one); a redo does the same, so that
@@ -30,6 +38,9 @@ void TzeCustomEdit::Undo()
     bool again = false;
     {
         TPaintLockGuard lock(*this);
+        // Positions past a line end stand where blanks were that trimming
+        // took: they are taken as they are, whatever ScrollPastEOL says.
+        std::optional<TFlagRestore> pastEol(std::in_place, m_scrollPastEOL, true);
         if (IsInsertion(k)) {
             SetBlockBegin(s);
             SetBlockEnd(e);
@@ -74,9 +85,11 @@ void TzeCustomEdit::Undo()
             std::string line = LineText();
             TrimRight(line);
             // A break inside the text trimmed the first part: pad it back to the
-            // break column. A break at the line start or in its leading blanks
-            // moved the whole line (T holds all of it) and left this line empty.
-            if (!line.empty() && int(line.size()) < CaretX() - 1)
+            // break column. A break in the leading blanks (only with Autoindent)
+            // moved the whole line, blanks and all, and left this line empty;
+            // a part of blanks before the break is left empty too, so an empty
+            // line is padded when the moved text does not start with indentation.
+            if ((!line.empty() || LeftSpaces(t) == 0) && int(line.size()) < CaretX() - 1)
                 line.resize(std::size_t(CaretX() - 1), ' ');
             if (e.Y < LineCount())
                 m_lines->Delete(e.Y); // the line that the break created
@@ -85,6 +98,8 @@ void TzeCustomEdit::Undo()
             TrimRight(joined);
             SetLineText(joined);
         }
+        pastEol.reset();
+        ClampCaretToLineEnd();
     }
     if (again)
         Undo();
@@ -99,6 +114,7 @@ void TzeCustomEdit::Redo()
     const TUndoChangeKind k = m_redoList->Pop(s, e, t);
     bool again = false;
     TPaintLockGuard lock(*this);
+    std::optional<TFlagRestore> pastEol(std::in_place, m_scrollPastEOL, true);
     if (IsInsertion(k)) {
         SetCaretXY(s);
         SetBlockBegin(s);
@@ -129,6 +145,8 @@ void TzeCustomEdit::Redo()
         SetCaretXY(s);
         CommandProcessor(ecLineBreak, '\r', nullptr);
     }
+    pastEol.reset();
+    ClampCaretToLineEnd();
     if (again)
         Redo();
 }

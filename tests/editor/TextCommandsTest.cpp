@@ -182,6 +182,49 @@ TEST_F(Commands, DeleteCommandsAndReadOnly)
     EXPECT_EQ(edit.Lines()[0], "abc");
 }
 
+// Blanks that trimming took are given back by undo, whatever the settings.
+TEST_F(Commands, UndoRestoresTrimmedBlanks)
+{
+    // Without ScrollPastEOL the word's start lies past the trimmed line end.
+    edit.SetScrollPastEOL(false);
+    edit.SetText("x\r\n  in");
+    edit.SetCaretXY({5, 2});
+    Run(ecDeleteLastWord);
+    EXPECT_EQ(Lines(edit), (V{"x", ""}));
+    edit.Undo();
+    EXPECT_EQ(Lines(edit), (V{"x", "  in"}));
+    EXPECT_EQ(edit.CaretXY(), (TPoint{5, 2}));
+    edit.Redo();
+    EXPECT_EQ(Lines(edit), (V{"x", ""}));
+    EXPECT_EQ(edit.CaretXY(), (TPoint{1, 2})); // clamped again
+    edit.SetScrollPastEOL(true);
+
+    // A break between two blanks: the first part loses its trailing blank.
+    edit.SetText("abc  def");
+    edit.SetCaretXY({5, 1});
+    Run(ecLineBreak);
+    EXPECT_EQ(Lines(edit), (V{"abc", " def"}));
+    edit.Undo();
+    EXPECT_EQ(Lines(edit), V{"abc  def"});
+
+    // Without Autoindent a break in the leading blanks splits the line there.
+    edit.SetAutoindent(false);
+    edit.SetText(" in");
+    edit.SetCaretXY({2, 1});
+    Run(ecInsertLine);
+    EXPECT_EQ(Lines(edit), (V{"", "in"}));
+    edit.Undo();
+    EXPECT_EQ(Lines(edit), V{" in"});
+    // With it, the whole line moves down.
+    edit.SetAutoindent(true);
+    edit.SetText("   in");
+    edit.SetCaretXY({3, 1});
+    Run(ecLineBreak);
+    EXPECT_EQ(Lines(edit), (V{"", "   in"}));
+    edit.Undo();
+    EXPECT_EQ(Lines(edit), V{"   in"});
+}
+
 TEST_F(Commands, PasteOverASelectionUndoesInOneStep)
 {
     edit.SetText("hello world");
@@ -234,6 +277,10 @@ static void RunRandomSessions(const std::vector<unsigned> &seeds)
         edit.resize(300, 200);
         edit.SetMaxUndo(1000000);
         auto pick = [&](int n) { return int(rng() % unsigned(n)); };
+        // One seed in four each: no autoindent, no scrolling past the line end.
+        edit.SetAutoindent(pick(4) != 0);
+        edit.SetScrollPastEOL(pick(4) != 0);
+        edit.SetTabIndent(1 + pick(4));
         std::string start;
         const int lines = 1 + pick(6);
         for (int i = 0; i < lines; ++i) {
