@@ -120,7 +120,8 @@ void TfmScript::CreateActions()
             action->setIcon(QIcon(QStringLiteral(":/images/%1.xpm").arg(QLatin1String(d.image))));
         if (!d.shortcut.isEmpty()) {
             action->setShortcut(d.shortcut);
-            // The editor's own key bindings see these keys first.
+            // These shortcuts come before the editor's bindings of the same
+            // keys; both end in the same editor operation.
             action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
         }
         if (d.handler)

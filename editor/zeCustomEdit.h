@@ -503,7 +503,6 @@ protected:
     bool LineBreak(bool moveCaret);
     // Every mark on line from or below moves by delta lines.
     void MoveMarksFrom(int from, int delta);
-    void PadLineTo(TPoint p);
     // Without ScrollPastEOL, a caret past its line end goes back to the end.
     void ClampCaretToLineEnd();
     void keyPressEvent(QKeyEvent *event) override;

@@ -12,9 +12,10 @@ TMark::~TMark() = default;
 
 TzeCustomEdit *TMark::Edit()
 {
+    // Not listed yet (a new bookmark before it is added) or no longer: no
+    // owner to repaint, but the owner is kept for when it is listed.
     if (m_edit && m_edit->Marks().IndexOf(this) >= 0)
         return m_edit;
-    m_edit = nullptr;
     return nullptr;
 }
 

@@ -330,6 +330,9 @@ void TzeCustomEdit::ClearAll()
 {
     SetBlockBegin(TPoint{1, 1});
     m_lines->Clear();
+    // The caret goes with the selection: left on a line that is gone, what
+    // is typed next would be lost.
+    SetCaretXY(TPoint{1, 1});
 }
 
 // --- Clipboard

@@ -16,18 +16,6 @@ void TzeCustomEdit::ClampCaretToLineEnd()
         SetCaretX(CaretX());
 }
 
-// A deletion that started past the end of its line had padded the line to its
-// column first (Delete joining a line, for one); a redo does the same, so that
-// it gives the text that the command gave.
-void TzeCustomEdit::PadLineTo(TPoint p)
-{
-    if (p.Y < 1 || p.Y > LineCount())
-        return;
-    const std::string &line = m_lines->Get(p.Y - 1);
-    if (int(line.size()) < p.X - 1)
-        m_lines->Put(p.Y - 1, line + std::string(std::size_t(p.X - 1) - line.size(), ' '));
-}
-
 void TzeCustomEdit::Undo()
 {
     if (!CanUndo())
@@ -42,6 +30,9 @@ void TzeCustomEdit::Undo()
         // took: they are taken as they are, whatever ScrollPastEOL says.
         std::optional<TFlagRestore> pastEol(std::in_place, m_scrollPastEOL, true);
         if (IsInsertion(k)) {
+            // An empty range (an overwrite past the line end, say) gives the
+            // text back at its start, not wherever the caret stands.
+            SetCaretXY(s);
             SetBlockBegin(s);
             SetBlockEnd(e);
             const std::string inserted = SelText();
@@ -91,8 +82,10 @@ void TzeCustomEdit::Undo()
             // line is padded when the moved text does not start with indentation.
             if ((!line.empty() || LeftSpaces(t) == 0) && int(line.size()) < CaretX() - 1)
                 line.resize(std::size_t(CaretX() - 1), ' ');
-            if (e.Y < LineCount())
+            if (e.Y < LineCount()) {
                 m_lines->Delete(e.Y); // the line that the break created
+                MoveMarksFrom(e.Y + 1, -1); // the marks the break moved down
+            }
             SetCaretXY(s);
             std::string joined = line + t;
             TrimRight(joined);
@@ -119,11 +112,13 @@ void TzeCustomEdit::Redo()
         SetCaretXY(s);
         SetBlockBegin(s);
         SetBlockEnd(e);
+        // Recorded where the text really goes: after newer edits the redo
+        // position may lie past the end of the text, and it is clamped.
+        const TPoint start = InsertionPoint();
         const std::string restored = SelText();
         SetSelTextPrimitive(t);
-        m_undoList->Push(k, s, CaretXY(), restored);
+        m_undoList->Push(k, start, CaretXY(), restored);
     } else if (k == ucForwardDelete) {
-        PadLineTo(s);
         SetCaretXY(s);
         SetBlockBegin(s);
         SetBlockEnd(e);
@@ -131,7 +126,6 @@ void TzeCustomEdit::Redo()
         SetSelTextPrimitive(t);
         SetCaretXY(s);
     } else if (k == ucDelete || k == ucPasteDelete || k == ucDropDelete) {
-        PadLineTo(s);
         SetBlockBegin(s);
         SetBlockEnd(e);
         m_undoList->Push(k, BlockBegin(), BlockEnd(), SelText());
@@ -141,8 +135,11 @@ void TzeCustomEdit::Redo()
                 (m_redoList->PeekKind() == ucPaste && k == ucPasteDelete);
     } else if (k == ucLineBreak) {
         // Break where the change was recorded: after other redos the caret
-        // no longer stands where the undo of this break left it.
+        // no longer stands where the undo of this break left it. A selection
+        // is not the break's to delete, and ReadOnly does not hold back redo.
         SetCaretXY(s);
+        SetBlockBegin(CaretXY());
+        TFlagRestore writable(m_readOnly, false);
         CommandProcessor(ecLineBreak, '\r', nullptr);
     }
     pastEol.reset();

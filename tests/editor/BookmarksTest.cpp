@@ -32,6 +32,7 @@ TEST_F(Bookmarks, SetMoveRemoveAndOneBookmarkPerLine)
     ASSERT_NE(edit.Bookmarks(3), nullptr);
     EXPECT_EQ(edit.Bookmarks(3)->Line(), 10);
     EXPECT_EQ(edit.Marks().Count(), 1);
+    EXPECT_EQ(edit.Bookmarks(3)->Edit(), &edit); // listed, so it repaints its row
     Marker(ecSetMarker0 + 3, 20); // moves it
     EXPECT_EQ(edit.Bookmarks(3)->Line(), 20);
     EXPECT_EQ(edit.Marks().Count(), 1);
@@ -69,6 +70,28 @@ TEST_F(Bookmarks, GotoFollowsEditsAndIgnoresVanishedLines)
     edit.SetCaretXY({1, 1});
     edit.GotoBookmark(2); // line 21 no longer exists
     EXPECT_EQ(edit.CaretXY(), (TPoint{1, 1}));
+}
+
+TEST_F(Bookmarks, MarksFollowBreaksJoinsAndTheirUndo)
+{
+    Marker(ecSetMarker0 + 1, 10);
+    Marker(ecSetMarker0 + 2, 5);
+    edit.SetCaretXY({3, 5});
+    edit.CommandProcessor(ecLineBreak, '\r', nullptr);
+    EXPECT_EQ(edit.Bookmarks(1)->Line(), 11);
+    edit.Undo();
+    EXPECT_EQ(edit.Bookmarks(1)->Line(), 10);
+    EXPECT_EQ(edit.Bookmarks(2)->Line(), 5);
+    EXPECT_EQ(edit.Lines()[9], "line 10");
+    edit.Redo();
+    EXPECT_EQ(edit.Bookmarks(1)->Line(), 11);
+    EXPECT_EQ(edit.Lines()[10], "line 10");
+
+    // A Backspace at a line start joins, and the marks below move up.
+    edit.SetCaretXY({1, 8});
+    edit.CommandProcessor(ecDeleteLastChar, '\0', nullptr);
+    EXPECT_EQ(edit.Bookmarks(1)->Line(), 10);
+    EXPECT_EQ(edit.Lines()[9], "line 10");
 }
 
 TEST_F(Bookmarks, KeysPlaceEventAndEnableKeys)

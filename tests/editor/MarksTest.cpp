@@ -64,11 +64,12 @@ TEST(Marks, EditAnswersTheOwnerOnlyWhileItsListHoldsTheMark)
 {
     TzeCustomEdit edit;
     TMark mark(&edit);
-    // Not in the list yet: the owner is forgotten for good.
+    // Not in the list yet: no owner to repaint, until it is listed.
     EXPECT_EQ(mark.Edit(), nullptr);
     edit.Marks().Add(&mark);
-    EXPECT_EQ(mark.Edit(), nullptr);
+    EXPECT_EQ(mark.Edit(), &edit);
     edit.Marks().Remove(&mark);
+    EXPECT_EQ(mark.Edit(), nullptr);
 
     TMark listed(&edit);
     edit.Marks().Add(&listed);

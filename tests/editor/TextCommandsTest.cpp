@@ -239,6 +239,83 @@ TEST_F(Commands, PasteOverASelectionUndoesInOneStep)
     EXPECT_EQ(Lines(edit), V{"hello there"});
 }
 
+TEST_F(Commands, UndoAndRedoApplyWhereTheChangeWasRecorded)
+{
+    // An overwrite past the line end records an empty range: its undo gives
+    // the character back at the range, not at the caret.
+    edit.SetText("abn");
+    Run(ecOverwriteMode);
+    edit.SetCaretXY({3, 1});
+    Type(" ");
+    EXPECT_EQ(Lines(edit), V{"ab"});
+    edit.Undo();
+    edit.Redo();
+    Run(ecLineStart);
+    edit.Undo();
+    EXPECT_EQ(Lines(edit), V{"abn"});
+    Run(ecInsertMode);
+
+    // A Backspace past the line end deleted nothing: its redo adds no blanks.
+    edit.SetText("abc");
+    edit.SetCaretXY({8, 1});
+    Run(ecDeleteLastChar);
+    edit.Undo();
+    edit.Redo();
+    EXPECT_EQ(Lines(edit), V{"abc"});
+
+    // A redo of a break breaks at its place and leaves a selection alone.
+    edit.SetText("abcdef\r\nxyz");
+    edit.SetCaretXY({4, 1});
+    Run(ecLineBreak);
+    edit.Undo();
+    edit.SetBlockBegin({1, 2});
+    edit.SetBlockEnd({3, 2});
+    edit.SetCaretXY({3, 2});
+    edit.Redo();
+    EXPECT_EQ(Lines(edit), (V{"abc", "def", "xyz"}));
+
+    // A redo whose place newer edits took away goes in at the clamped place,
+    // and its undo takes out just that.
+    edit.SetText("abc\r\ndef\r\nghi");
+    edit.SetCaretXY({4, 3});
+    Type("x");
+    edit.Undo();
+    Run(ecSelectAll);
+    Run(ecDeleteChar);
+    EXPECT_EQ(Lines(edit), V{""});
+    edit.Redo();
+    EXPECT_EQ(Lines(edit), V{"   x"});
+    edit.Undo();
+    EXPECT_EQ(Lines(edit), V{""});
+    edit.Undo();
+    EXPECT_EQ(Lines(edit), (V{"abc", "def", "ghi"}));
+}
+
+TEST_F(Commands, ReadOnlyHoldsBackNoRedo)
+{
+    edit.SetText("abcdef");
+    edit.SetCaretXY({4, 1});
+    Run(ecLineBreak);
+    edit.Undo();
+    edit.SetReadOnly(true);
+    edit.Redo();
+    EXPECT_EQ(Lines(edit), (V{"abc", "def"}));
+    EXPECT_TRUE(edit.ReadOnly());
+    EXPECT_TRUE(edit.CanUndo());
+    Type("x");
+    EXPECT_EQ(Lines(edit), (V{"abc", "def"}));
+}
+
+TEST_F(Commands, TypingAfterClearAllStartsTheText)
+{
+    edit.SetText("one\r\ntwo\r\nthree");
+    edit.SetCaretXY({3, 3});
+    Run(ecClearAll);
+    EXPECT_EQ(edit.CaretXY(), (TPoint{1, 1}));
+    Type("x");
+    EXPECT_EQ(Lines(edit), V{"x"});
+}
+
 namespace {
 
 std::vector<std::string> Trimmed(std::vector<std::string> v)
@@ -257,19 +334,20 @@ void Trace(const TzeCustomEdit &edit)
 
 } // namespace
 
-// Thousands of random commands (300 seeds x 800; a failure names its seed, and
-// QUENLO_SEED, QUENLO_STEPS and QUENLO_TRACE replay and print it; QUENLO_SEEDS
-// runs more seeds); after every one the caret and anchors lie in the text.
-// Then everything is undone, and every time the undo list is back to the
-// length it had after a command, the text must be what it was then (trailing
-// blanks aside, which typing trims by design); at the end it is the start
-// text. Redoing everything goes through the same texts again, up to the text
-// before the undos.
-static void RunRandomSessions(const std::vector<unsigned> &seeds)
+// Thousands of random commands (300 seeds x 800 each way; a failure names its
+// seed, and QUENLO_SEED, QUENLO_STEPS and QUENLO_TRACE replay and print it;
+// QUENLO_SEEDS runs more seeds); after every one the caret and anchors lie in
+// the text. The text after each command is kept by the undo list's length
+// then; whenever an undo brings the list back to a length, the text must be
+// what it was then (trailing blanks aside, which typing trims by design).
+// At the end everything is undone, down to the start text, and redone, up to
+// the text before the undos. With undoAndRedo, Undo and Redo are among the
+// random commands too, so that redos also land on texts changed since.
+static void RunRandomSessions(unsigned count, bool undoAndRedo)
 {
     const char *only = std::getenv("QUENLO_SEED");
     const bool trace = std::getenv("QUENLO_TRACE") != nullptr;
-    for (unsigned seed : seeds) {
+    for (unsigned seed = 1; seed <= count; ++seed) {
         if (only && unsigned(std::atoi(only)) != seed)
             continue;
         std::mt19937 rng(seed);
@@ -293,21 +371,32 @@ static void RunRandomSessions(const std::vector<unsigned> &seeds)
         // The text after each command, by the undo list's length then.
         std::map<int, std::pair<int, std::vector<std::string>>> snapshots;
         snapshots[0] = {-1, Trimmed(Lines(edit))};
-        const TzeEditorCommand commands[] = {ecChar, ecChar, ecChar, ecDeleteLastChar, ecDeleteChar, ecDeleteWord,
-                                             ecDeleteLastWord, ecDeleteBOL, ecDeleteEOL, ecDeleteLine, ecLineBreak,
-                                             ecInsertLine, ecPaste, ecCut, ecToggleMode, ecLeft, ecRight, ecUp, ecDown,
-                                             ecSelLeft, ecSelRight, ecSelUp, ecSelDown, ecWordRight, ecSelWordLeft,
-                                             ecLineEnd, ecSelLineStart, ecEditorTop, ecSelEditorBottom, ecSelectAll,
-                                             ecSelPageDown, ecPageUp, ecSelWordRight, ecSelLineEnd, ecLineStart};
+        auto checkSnapshot = [&](const char *what) {
+            const auto snapshot = snapshots.find(edit.UndoList().Count());
+            if (snapshot != snapshots.end()) {
+                ASSERT_EQ(Trimmed(Lines(edit)), snapshot->second.second)
+                    << "seed " << seed << ": " << what << " to the text after step " << snapshot->second.first;
+            }
+        };
+        std::vector<TzeEditorCommand> commands = {
+            ecChar,         ecChar,        ecChar,        ecDeleteLastChar, ecDeleteChar,      ecDeleteWord,
+            ecDeleteLastWord, ecDeleteBOL, ecDeleteEOL,   ecDeleteLine,     ecLineBreak,       ecInsertLine,
+            ecPaste,        ecCut,         ecToggleMode,  ecLeft,           ecRight,           ecUp,
+            ecDown,         ecSelLeft,     ecSelRight,    ecSelUp,          ecSelDown,         ecWordRight,
+            ecSelWordLeft,  ecLineEnd,     ecSelLineStart, ecEditorTop,     ecSelEditorBottom, ecSelectAll,
+            ecSelPageDown,  ecPageUp,      ecSelWordRight, ecSelLineEnd,    ecLineStart};
+        if (undoAndRedo)
+            commands.insert(commands.end(), {ecUndo, ecUndo, ecUndo, ecRedo, ecRedo, ecRedo});
         const int steps = std::getenv("QUENLO_STEPS") ? std::atoi(std::getenv("QUENLO_STEPS")) : 800;
         for (int i = 0; i < steps; ++i) {
-            const TzeEditorCommand c = commands[pick(int(std::size(commands)))];
+            const TzeEditorCommand c = commands[std::size_t(pick(int(commands.size())))];
             char ch = "ab \t.x"[pick(6)];
             if (c == ecPaste)
                 QGuiApplication::clipboard()->setText(
                     QString::fromLatin1(std::array{"pa\r\nste", "p", "  in\r\n", "\r\n\r\nx y"}[pick(4)]));
             if (trace)
                 std::printf("%d: cmd %d ch %d caret %d,%d\n", i, c, ch, edit.CaretX(), edit.CaretY());
+            const int before = edit.UndoList().Count();
             ASSERT_NO_THROW(edit.CommandProcessor(c, ch, nullptr)) << "seed " << seed << " step " << i;
             if (trace)
                 Trace(edit);
@@ -317,9 +406,16 @@ static void RunRandomSessions(const std::vector<unsigned> &seeds)
             ASSERT_GE(edit.CaretX(), 1);
             ASSERT_LE(edit.BlockEnd().Y, edit.LineCount()) << "seed " << seed << " step " << i;
             ASSERT_GE(edit.BlockBegin().X, 1);
-            snapshots[edit.UndoList().Count()] = {i, Trimmed(Lines(edit))};
+            const int now = edit.UndoList().Count();
+            if (now < before)
+                checkSnapshot("undo back");
+            if (::testing::Test::HasFatalFailure())
+                return;
+            snapshots.erase(snapshots.upper_bound(now), snapshots.end());
+            snapshots[now] = {i, Trimmed(Lines(edit))};
         }
         const std::vector<std::string> after = Lines(edit);
+        const int recorded = edit.UndoList().Count();
         while (edit.CanUndo()) {
             if (trace) {
                 const TUndoChange &u = edit.UndoList().Items(edit.UndoList().Count() - 1);
@@ -329,31 +425,34 @@ static void RunRandomSessions(const std::vector<unsigned> &seeds)
             ASSERT_NO_THROW(edit.Undo()) << "seed " << seed;
             if (trace)
                 Trace(edit);
-            const auto snapshot = snapshots.find(edit.UndoList().Count());
-            if (snapshot != snapshots.end()) {
-                ASSERT_EQ(Trimmed(Lines(edit)), snapshot->second.second)
-                    << "seed " << seed << ": undo back to the text after step " << snapshot->second.first;
-            }
+            checkSnapshot("undo back");
+            if (::testing::Test::HasFatalFailure())
+                return;
         }
-        while (edit.CanRedo()) {
+        // Redos beyond these are older ones, left on the list by design.
+        while (edit.CanRedo() && edit.UndoList().Count() < recorded) {
             ASSERT_NO_THROW(edit.Redo()) << "seed " << seed;
-            const auto snapshot = snapshots.find(edit.UndoList().Count());
-            if (snapshot != snapshots.end()) {
-                ASSERT_EQ(Trimmed(Lines(edit)), snapshot->second.second)
-                    << "seed " << seed << ": redo up to the text after step " << snapshot->second.first;
-            }
+            checkSnapshot("redo up");
+            if (::testing::Test::HasFatalFailure())
+                return;
         }
         EXPECT_EQ(Trimmed(Lines(edit)), Trimmed(after)) << "seed " << seed;
     }
 }
 
+static unsigned SeedCount()
+{
+    return std::getenv("QUENLO_SEEDS") ? unsigned(std::atoi(std::getenv("QUENLO_SEEDS"))) : 300;
+}
+
 TEST(CommandsProperty, RandomCommandsUndoAndRedoCompletely)
 {
-    const unsigned count = std::getenv("QUENLO_SEEDS") ? unsigned(std::atoi(std::getenv("QUENLO_SEEDS"))) : 300;
-    std::vector<unsigned> seeds;
-    for (unsigned seed = 1; seed <= count; ++seed)
-        seeds.push_back(seed);
-    RunRandomSessions(seeds);
+    RunRandomSessions(SeedCount(), false);
+}
+
+TEST(CommandsProperty, RandomCommandsWithUndoAndRedoAmongThem)
+{
+    RunRandomSessions(SeedCount(), true);
 }
 
 TEST(KeyboardTyping, KeysTypeAndUndoAsAUserWould)
