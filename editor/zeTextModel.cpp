@@ -288,14 +288,22 @@ void TzeCustomEdit::InsertAtCaretPrimitive(const std::string &value)
 
 void TzeCustomEdit::SetSelTextPrimitive(const std::string &value)
 {
-    TPaintLockGuard lock(*this);
-    TUpdateGuard update(*m_lines);
-    const TPoint b = BlockBegin();
-    const TPoint e = BlockEnd();
-    if (SelAvail())
-        DeleteSelectionPrimitive(b, e);
-    if (!value.empty())
-        InsertAtCaretPrimitive(value);
+    const TPoint caret = CaretXY();
+    const bool selected = SelAvail();
+    {
+        TPaintLockGuard lock(*this);
+        TUpdateGuard update(*m_lines);
+        const TPoint b = BlockBegin();
+        const TPoint e = BlockEnd();
+        if (selected)
+            DeleteSelectionPrimitive(b, e);
+        if (!value.empty())
+            InsertAtCaretPrimitive(value);
+    }
+    // The caret was put in place directly (a cut, a multi-line paste): those
+    // who show where it stands hear of it as of any other move.
+    if (selected || CaretXY() != caret)
+        DoOnSelectionChange();
 }
 
 TPoint TzeCustomEdit::InsertionPoint() const noexcept

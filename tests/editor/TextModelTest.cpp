@@ -466,3 +466,25 @@ TEST(PaintLock, DefersScrollBarsUntilTheLastRelease)
     EXPECT_EQ(edit.PaintLock(), 0);
     EXPECT_EQ(edit.verticalScrollBar()->value(), 40);
 }
+
+TEST(Caret, PlacedByATextChangeFiresSelectionChange)
+{
+    TzeCustomEdit edit;
+    edit.SetText("abc\r\ndef\r\nghi");
+    edit.SetBlockBegin({3, 1});
+    edit.SetBlockEnd({2, 3});
+    edit.SetCaretXY({2, 3});
+    TSelectionSpy spy(edit);
+    edit.CutToClipboard(); // the caret goes back to the selection's start
+    EXPECT_EQ(edit.CaretXY(), (TPoint{3, 1}));
+    EXPECT_GE(spy.Calls, 1);
+
+    spy.Calls = 0;
+    edit.SetSelTextPrimitive("x\r\ny"); // a multi-line insertion moves it down
+    EXPECT_EQ(edit.CaretXY(), (TPoint{2, 2}));
+    EXPECT_GE(spy.Calls, 1);
+
+    spy.Calls = 0;
+    edit.SetSelTextPrimitive(std::string()); // nothing selected, nothing moves
+    EXPECT_EQ(spy.Calls, 0);
+}
