@@ -230,38 +230,58 @@ bool TzeCustomEdit::ExecuteMovement(TzeEditorCommand command, void *data)
 
 void TzeCustomEdit::keyPressEvent(QKeyEvent *event)
 {
+    // Key down: OnKeyDown may take the key (set it to 0) from its binding.
     std::uint16_t key = VirtualKeyFromEvent(*event);
     const TShiftState shift = ShiftStateFromQt(event->modifiers());
-    if (OnKeyDown) {
+    const bool known = key != 0;
+    if (OnKeyDown)
         OnKeyDown(*this, key, shift);
-        if (key == 0) {
+    if (key != 0) {
+        void *data = nullptr;
+        const TzeEditorCommand command = TranslateKeyCode(key, shift, data);
+        if (command != ecNone) {
+            // Alt+Backspace (undo) included: accepted here, it never beeps.
             event->accept();
+            CommandProcessor(command, '\0', data);
             return;
         }
     }
-    void *data = nullptr;
-    const TzeEditorCommand command = TranslateKeyCode(key, shift, data);
-    if (command != ecNone) {
-        // Alt+Backspace (undo) included: accepted here, it never beeps.
-        event->accept();
-        CommandProcessor(command, '\0', data);
-        return;
-    }
-    // The typed text as characters: each one Windows-1252 can hold is typed,
-    // after OnKeyPress has seen it (and perhaps changed it).
-    const QString text = event->text();
-    if (!text.isEmpty() && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
-        event->accept();
-        for (QChar ch : text)
+    // Key press: the typed text, each character that Windows-1252 can hold,
+    // after OnKeyPress has seen it (and perhaps changed it). Ctrl with Alt is
+    // how AltGr arrives on some systems, so its characters are typed; Ctrl
+    // alone types only control characters (Ctrl+I a tab; ecChar ignores the
+    // others), and Alt alone nothing.
+    const bool ctrl = event->modifiers() & Qt::ControlModifier;
+    const bool alt = event->modifiers() & Qt::AltModifier;
+    bool typed = false;
+    if (!alt || ctrl) {
+        for (QChar ch : event->text()) {
+            if (ctrl && !alt && ch.unicode() >= 32)
+                continue;
             if (auto byte = Win1252::FromChar(ch.unicode())) {
-                char typed = char(*byte);
+                char c = char(*byte);
                 if (OnKeyPress)
-                    OnKeyPress(*this, typed);
-                CommandProcessor(ecChar, typed, nullptr);
+                    OnKeyPress(*this, c);
+                CommandProcessor(ecChar, c, nullptr);
+                typed = true;
             }
-        return;
+        }
     }
-    QAbstractScrollArea::keyPressEvent(event);
+    // A key without a binding is not the view's to scroll either: it goes
+    // on to the parent, unless OnKeyDown took it.
+    if (typed || (known && key == 0))
+        event->accept();
+    else
+        event->ignore();
+}
+
+void TzeCustomEdit::keyReleaseEvent(QKeyEvent *event)
+{
+    if (OnKeyUp && !event->isAutoRepeat()) {
+        std::uint16_t key = VirtualKeyFromEvent(*event);
+        OnKeyUp(*this, key, ShiftStateFromQt(event->modifiers()));
+    }
+    event->ignore();
 }
 
 bool TzeCustomEdit::focusNextPrevChild(bool next)

@@ -474,10 +474,17 @@ public:
     TProcessCommandEvent OnProcessCommand;
     TProcessCommandEvent OnProcessUserCommand;
     std::function<void(TzeCustomEdit &)> OnCommandDone;
-    // Before a key is translated; setting key to 0 keeps it from the editor.
+    // Before a key is translated; setting key to 0 keeps it from its
+    // binding (a character it types is still typed, as a key press).
     std::function<void(TzeCustomEdit &, std::uint16_t &key, TShiftState shift)> OnKeyDown;
     // Before a typed character goes to ecChar; it may change the character.
     std::function<void(TzeCustomEdit &, char &key)> OnKeyPress;
+    // When a key is let go (not for the releases of auto-repeat).
+    std::function<void(TzeCustomEdit &, std::uint16_t &key, TShiftState shift)> OnKeyUp;
+    // When the focus comes to the editor from another control of its window,
+    // and when it leaves for one (not when the window itself is (de)activated).
+    std::function<void(TzeCustomEdit &)> OnEnter;
+    std::function<void(TzeCustomEdit &)> OnExit;
     // At the end of every paint, the canvas clipped to the update rectangle.
     std::function<void(TzeCustomEdit &, TCanvas &canvas)> OnPaint;
     std::function<void(TzeCustomEdit &, TzePrintStatus status, int pageNumber, bool &abort)> OnPrintStatus;
@@ -506,6 +513,7 @@ protected:
     // Without ScrollPastEOL, a caret past its line end goes back to the end.
     void ClampCaretToLineEnd();
     void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
     bool focusNextPrevChild(bool next) override;
     virtual void DoOnSelectionChange();
     virtual void DoOnPrintStatus(TzePrintStatus status, int pageNumber, bool &abort);

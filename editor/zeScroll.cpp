@@ -258,6 +258,8 @@ void TzeCustomEdit::resizeEvent(QResizeEvent *event)
 void TzeCustomEdit::focusInEvent(QFocusEvent *event)
 {
     QAbstractScrollArea::focusInEvent(event);
+    if (OnEnter && event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason)
+        OnEnter(*this);
     InitializeCaret();
     if (m_hideSelection && SelAvail())
         InvalidateAll();
@@ -266,6 +268,8 @@ void TzeCustomEdit::focusInEvent(QFocusEvent *event)
 void TzeCustomEdit::focusOutEvent(QFocusEvent *event)
 {
     QAbstractScrollArea::focusOutEvent(event);
+    if (OnExit && event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason)
+        OnExit(*this);
     if (m_caretVisible) {
         m_caretVisible = false;
         viewport()->update(CaretRect());

@@ -1,6 +1,8 @@
 // VirtualKeys.cpp: the Qt key to virtual-key table.
 #include "toolkit/VirtualKeys.h"
 
+#include <string>
+
 #include <QKeyEvent>
 
 std::uint16_t VirtualKeyFromQt(int qtKey) noexcept
@@ -51,6 +53,18 @@ std::uint16_t VirtualKeyFromQt(int qtKey) noexcept
     case Qt::Key_Backslash: return 0xDC;
     case Qt::Key_BracketRight: return 0xDD;
     case Qt::Key_Apostrophe: return 0xDE;
+    // Shifted symbols of the US layout: the code of the key that has them.
+    case Qt::Key_Colon: return 0xBA;
+    case Qt::Key_Plus: return 0xBB;
+    case Qt::Key_Less: return 0xBC;
+    case Qt::Key_Underscore: return 0xBD;
+    case Qt::Key_Greater: return 0xBE;
+    case Qt::Key_Question: return 0xBF;
+    case Qt::Key_AsciiTilde: return 0xC0;
+    case Qt::Key_BraceLeft: return 0xDB;
+    case Qt::Key_Bar: return 0xDC;
+    case Qt::Key_BraceRight: return 0xDD;
+    case Qt::Key_QuoteDbl: return 0xDE;
     default: return 0;
     }
 }
@@ -61,13 +75,41 @@ std::uint16_t VirtualKeyFromEvent(const QKeyEvent &event) noexcept
     if (const quint32 native = event.nativeVirtualKey(); native > 0 && native < 0xFF)
         return std::uint16_t(native);
 #endif
+    if (event.modifiers() & Qt::KeypadModifier) {
+        // The number pad has codes of its own; without NumLock its keys
+        // arrive as the movement keys and are mapped as those below.
+        const int qtKey = event.key();
+        if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)
+            return std::uint16_t(0x60 + (qtKey - Qt::Key_0));
+        switch (qtKey) {
+        case Qt::Key_Asterisk: return 0x6A;
+        case Qt::Key_Plus: return 0x6B;
+        case Qt::Key_Minus: return 0x6D;
+        case Qt::Key_Period:
+        case Qt::Key_Comma: return 0x6E;
+        case Qt::Key_Slash: return 0x6F;
+        default: break;
+        }
+    }
     const std::uint16_t key = VirtualKeyFromQt(event.key());
     if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z'))
         return key;
 #if defined(Q_OS_LINUX)
     // X11 and Wayland key codes: the evdev codes of the row 1 .. 0 (2 .. 11) plus 8.
-    if (const quint32 scan = event.nativeScanCode(); scan >= 10 && scan <= 19)
+    const quint32 scan = event.nativeScanCode();
+    if (scan >= 10 && scan <= 19)
         return std::uint16_t(scan == 19 ? '0' : '1' + (scan - 10));
+    // A letter of a non-Latin layout (Cyrillic, Greek) is the Latin letter of
+    // its position, so that Ctrl+C still copies there.
+    if (key == 0) {
+        static constexpr struct {
+            quint32 first;
+            const char *letters;
+        } kRows[] = {{24, "QWERTYUIOP"}, {38, "ASDFGHJKL"}, {52, "ZXCVBNM"}};
+        for (const auto &row : kRows)
+            if (scan >= row.first && scan - row.first < std::char_traits<char>::length(row.letters))
+                return std::uint16_t(row.letters[scan - row.first]);
+    }
 #endif
     if (event.nativeScanCode() == 0 && (event.modifiers() & Qt::ShiftModifier)) {
         static constexpr int kShiftedDigits[10] = {Qt::Key_ParenRight, Qt::Key_Exclam,    Qt::Key_At,

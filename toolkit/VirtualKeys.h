@@ -17,7 +17,8 @@ std::uint16_t VirtualKeyFromQt(int qtKey) noexcept;
 // that Shift (or the keyboard layout) puts there: Ctrl+Shift+1 arrives as
 // '!' on a US layout and Ctrl+1 as '&' on a French one, and both are key '1'
 // to the bindings. Without a position (synthetic events) the shifted US
-// digit row is taken as the digits.
+// digit row is taken as the digits. The letters of a non-Latin layout are
+// read from their position too; the number pad has its own codes.
 std::uint16_t VirtualKeyFromEvent(const QKeyEvent &event) noexcept;
 
 // Modifier bits as the bindings use them: 1 Shift, 2 Alt, 4 Ctrl. On macOS Qt

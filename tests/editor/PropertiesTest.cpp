@@ -182,16 +182,65 @@ TEST(Component, KeyEventsComeFirst)
     ASSERT_EQ(seen.size(), 2u);
     EXPECT_EQ(seen[1], (std::pair<TzeEditorCommand, int>{ecChar, 0}));
 
-    // OnKeyDown clearing the key keeps it from its binding.
+    // OnKeyDown clearing the key keeps it from its binding, but what the key
+    // types is still typed (key down and key press are two steps).
     edit.OnKeyDown = [](TzeCustomEdit &, std::uint16_t &key, TShiftState shift) {
-        if (key == 'Z' && shift == ssCtrl)
+        if ((key == 'Z' && shift == ssCtrl) || key == 'C')
             key = 0;
     };
+    QTest::keyClick(&edit, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(edit.Lines()[0], "b");
+    QTest::keyClicks(&edit, QStringLiteral("c"));
+    EXPECT_EQ(edit.Lines()[0], "bc");
+    edit.OnKeyDown = nullptr;
     QTest::keyClick(&edit, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(edit.Lines()[0], "b");
     // Alt+Backspace is the other undo key.
     QTest::keyClick(&edit, Qt::Key_Backspace, Qt::AltModifier);
     EXPECT_EQ(edit.Lines()[0], "");
+}
+
+TEST(Component, KeysWithoutABindingLeaveTheViewAlone)
+{
+    TzeCustomEdit edit;
+    edit.resize(300, 200);
+    std::string text;
+    for (int i = 0; i < 100; ++i)
+        text += "a line long enough to scroll sideways, a line long enough to scroll sideways\r\n";
+    edit.SetText(text);
+    edit.SetCaretXY({1, 1});
+    QTest::keyClick(&edit, Qt::Key_Down, Qt::AltModifier);
+    QTest::keyClick(&edit, Qt::Key_Down, Qt::AltModifier | Qt::ControlModifier);
+    EXPECT_EQ(edit.TopLine(), 1);
+    edit.SetKeystrokes(nullptr);
+    for (Qt::Key key : {Qt::Key_PageDown, Qt::Key_Down, Qt::Key_Right, Qt::Key_End})
+        QTest::keyClick(&edit, key);
+    EXPECT_EQ(edit.TopLine(), 1);
+    EXPECT_EQ(edit.LeftChar(), 1);
+    EXPECT_EQ(edit.CaretXY(), (TPoint{1, 1}));
+}
+
+TEST(Component, TextTypedWithModifiers)
+{
+    TzeCustomEdit edit;
+    edit.resize(300, 200);
+    std::vector<int> pressed;
+    edit.OnKeyPress = [&pressed](TzeCustomEdit &, char &key) { pressed.push_back(static_cast<unsigned char>(key)); };
+    auto send = [&edit](int key, Qt::KeyboardModifiers modifiers, const QString &text) {
+        QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+        QApplication::sendEvent(&edit, &press);
+    };
+    // Ctrl+Alt is AltGr on some systems: its characters are typed.
+    send(Qt::Key_Q, Qt::ControlModifier | Qt::AltModifier, QStringLiteral("@"));
+    send(Qt::Key_E, Qt::ControlModifier | Qt::AltModifier, QString(QChar(0x20AC)));
+    EXPECT_EQ(edit.Lines()[0], "@\x80"); // the euro sign in Windows-1252
+    // Alt alone types nothing; Ctrl alone only control characters: Ctrl+I a tab.
+    send(Qt::Key_X, Qt::AltModifier, QStringLiteral("x"));
+    send(Qt::Key_Semicolon, Qt::ControlModifier, QStringLiteral(";"));
+    send(Qt::Key_I, Qt::ControlModifier, QStringLiteral("\t"));
+    EXPECT_EQ(edit.Lines()[0], "@\x80"); // the tab's blanks are trailing, so trimmed
+    EXPECT_EQ(edit.CaretX(), 3 + 4);
+    EXPECT_EQ(pressed, (std::vector<int>{'@', 0x80, 9}));
 }
 
 TEST(Component, RenamingFollowsTheTextOnlyAtDesignTime)

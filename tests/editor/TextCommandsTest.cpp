@@ -485,11 +485,20 @@ TEST(KeyboardTyping, TabMovesTheFocusUnlessWantTabs)
     edit->setFocus();
     QApplication::processEvents();
     ASSERT_TRUE(edit->hasFocus());
+    std::string events;
+    edit->OnExit = [&events](TzeCustomEdit &) { events += "exit "; };
+    edit->OnKeyUp = [&events](TzeCustomEdit &, std::uint16_t &key, TShiftState) {
+        events += "up " + std::to_string(key) + " ";
+    };
+    next->OnEnter = [&events](TzeCustomEdit &) { events += "enter next "; };
     edit->SetText("x");
     edit->SetCaretXY({1, 1});
-    QTest::keyClick(edit, Qt::Key_Tab);
+    QTest::keyPress(edit, Qt::Key_Tab);
     EXPECT_EQ(edit->Lines()[0], "x");
     EXPECT_TRUE(next->hasFocus());
+    EXPECT_EQ(events, "exit enter next ");
+    QTest::keyRelease(edit, Qt::Key_A);
+    EXPECT_EQ(events, "exit enter next up 65 ");
 
     edit->setFocus();
     QApplication::processEvents();

@@ -50,3 +50,27 @@ TEST(VirtualKeys, TheDigitRowIsReadFromTheKeyPosition)
     EXPECT_EQ(FromEvent(Qt::Key_Minus, Qt::ControlModifier, 20), 0xBD);
 #endif
 }
+
+TEST(VirtualKeys, NumberPadAndShiftedSymbolsHaveTheirCodes)
+{
+    EXPECT_EQ(FromEvent(Qt::Key_1, Qt::KeypadModifier | Qt::ControlModifier, 0), 0x61);
+    EXPECT_EQ(FromEvent(Qt::Key_0, Qt::KeypadModifier, 0), 0x60);
+    EXPECT_EQ(FromEvent(Qt::Key_Minus, Qt::KeypadModifier, 0), 0x6D);
+    EXPECT_EQ(FromEvent(Qt::Key_Slash, Qt::KeypadModifier, 0), 0x6F);
+    // Without NumLock the pad gives movement keys, the same as the others.
+    EXPECT_EQ(FromEvent(Qt::Key_Home, Qt::KeypadModifier | Qt::ControlModifier, 0), 0x24);
+    EXPECT_EQ(FromEvent(Qt::Key_Enter, Qt::KeypadModifier, 0), 0x0D);
+    // A shifted symbol of the US layout is the key it is on.
+    EXPECT_EQ(VirtualKeyFromQt(Qt::Key_Plus), 0xBB);
+    EXPECT_EQ(VirtualKeyFromQt(Qt::Key_Question), 0xBF);
+    EXPECT_EQ(VirtualKeyFromQt(Qt::Key_BraceRight), 0xDD);
+#if defined(Q_OS_LINUX)
+    // A Cyrillic letter (Qt names it by its code point) is the Latin letter
+    // of its position: X11 key code 54 is C, 52 Z, 33 P.
+    EXPECT_EQ(FromEvent(0x0421, Qt::ControlModifier, 54), 'C');
+    EXPECT_EQ(FromEvent(0x042F, Qt::ControlModifier, 52), 'Z');
+    EXPECT_EQ(FromEvent(0x0417, Qt::ControlModifier, 33), 'P');
+    // A Latin letter keeps its own code wherever it is (A is at Q's place on a French layout).
+    EXPECT_EQ(FromEvent(Qt::Key_A, Qt::ControlModifier, 24), 'A');
+#endif
+}
