@@ -395,6 +395,12 @@ public:
     void Redo();
     void LockUndo() noexcept;
     void UnlockUndo() noexcept;
+    // Drops the selection, dragged from dragBegin..dragEnd, at drop: moved,
+    // or copied with copy, and recorded as ucDropDelete (a move only) and
+    // ucDropInsert. The caret ends after the dropped text. False, with
+    // nothing changed, without a selection, when read-only, or for a drop
+    // onto the dragged text itself (ends included).
+    bool DropSelection(TPoint drop, TPoint dragBegin, TPoint dragEnd, bool copy);
     void ClearUndo() noexcept;
 
     // --- Marks and the ten bookmarks

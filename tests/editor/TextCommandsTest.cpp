@@ -334,15 +334,16 @@ void Trace(const TzeCustomEdit &edit)
 
 } // namespace
 
-// Thousands of random commands (300 seeds x 800 each way; a failure names its
-// seed, and QUENLO_SEED, QUENLO_STEPS and QUENLO_TRACE replay and print it;
-// QUENLO_SEEDS runs more seeds); after every one the caret and anchors lie in
-// the text. The text after each command is kept by the undo list's length
-// then; whenever an undo brings the list back to a length, the text must be
-// what it was then (trailing blanks aside, which typing trims by design).
-// At the end everything is undone, down to the start text, and redone, up to
-// the text before the undos. With undoAndRedo, Undo and Redo are among the
-// random commands too, so that redos also land on texts changed since.
+// Thousands of random commands and drops of the selection (300 seeds x 800
+// each way; a failure names its seed, and QUENLO_SEED, QUENLO_STEPS and
+// QUENLO_TRACE replay and print it; QUENLO_SEEDS runs more seeds); after every
+// one the caret and anchors lie in the text. The text after each command is
+// kept by the undo list's length then; whenever an undo brings the list back
+// to a length, the text must be what it was then (trailing blanks aside,
+// which typing trims by design). At the end everything is undone, down to the
+// start text, and redone, up to the text before the undos. With undoAndRedo,
+// Undo and Redo are among the random commands too, so that redos also land
+// on texts changed since.
 static void RunRandomSessions(unsigned count, bool undoAndRedo)
 {
     const char *only = std::getenv("QUENLO_SEED");
@@ -384,7 +385,8 @@ static void RunRandomSessions(unsigned count, bool undoAndRedo)
             ecPaste,        ecCut,         ecToggleMode,  ecLeft,           ecRight,           ecUp,
             ecDown,         ecSelLeft,     ecSelRight,    ecSelUp,          ecSelDown,         ecWordRight,
             ecSelWordLeft,  ecLineEnd,     ecSelLineStart, ecEditorTop,     ecSelEditorBottom, ecSelectAll,
-            ecSelPageDown,  ecPageUp,      ecSelWordRight, ecSelLineEnd,    ecLineStart};
+            ecSelPageDown,  ecPageUp,      ecSelWordRight, ecSelLineEnd,    ecLineStart,
+            ecNone}; // ecNone stands for a drop of the selection, moved or copied
         if (undoAndRedo)
             commands.insert(commands.end(), {ecUndo, ecUndo, ecUndo, ecRedo, ecRedo, ecRedo});
         const int steps = std::getenv("QUENLO_STEPS") ? std::atoi(std::getenv("QUENLO_STEPS")) : 800;
@@ -397,7 +399,13 @@ static void RunRandomSessions(unsigned count, bool undoAndRedo)
             if (trace)
                 std::printf("%d: cmd %d ch %d caret %d,%d\n", i, c, ch, edit.CaretX(), edit.CaretY());
             const int before = edit.UndoList().Count();
-            ASSERT_NO_THROW(edit.CommandProcessor(c, ch, nullptr)) << "seed " << seed << " step " << i;
+            if (c == ecNone) {
+                const TPoint drop{1 + pick(12), 1 + pick(edit.LineCount())};
+                ASSERT_NO_THROW(edit.DropSelection(drop, edit.BlockBegin(), edit.BlockEnd(), pick(3) == 0))
+                    << "seed " << seed << " step " << i;
+            } else {
+                ASSERT_NO_THROW(edit.CommandProcessor(c, ch, nullptr)) << "seed " << seed << " step " << i;
+            }
             if (trace)
                 Trace(edit);
             ASSERT_GE(edit.LineCount(), 1) << "seed " << seed;

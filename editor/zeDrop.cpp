@@ -1,0 +1,44 @@
+// zeDrop.cpp: the text side of dropping the editor's own selection, moved or
+// copied, with the two undo changes that undo and redo take as one step.
+#include "editor/zeCustomEdit.h"
+
+bool TzeCustomEdit::DropSelection(TPoint drop, TPoint dragBegin, TPoint dragEnd, bool copy)
+{
+    if (!SelAvail() || m_readOnly)
+        return false;
+    const TPoint b = MinPoint(dragBegin, dragEnd);
+    const TPoint e = MaxPoint(dragBegin, dragEnd);
+    // Onto the dragged text itself, ends included: nothing moves.
+    if (!(drop < b) && !(e < drop))
+        return false;
+    const std::string text = SelText();
+    TPaintLockGuard lock(*this);
+    TPoint d = drop;
+    {
+        struct TUnlock {
+            TzeCustomEdit &edit;
+            ~TUnlock() { edit.UnlockUndo(); }
+        } unlock{*this};
+        // The deletion is recorded before recording is locked for the
+        // replacements themselves; locked, it would be lost to undo.
+        if (!copy)
+            m_undoList->Push(ucDropDelete, m_blockBegin, m_blockEnd, text);
+        LockUndo();
+        if (!copy) {
+            SetSelText(std::string());
+            // The drop point as it stands once the text before it is gone.
+            if (d.Y == e.Y && !(d < e))
+                d = TPoint{b.X + d.X - e.X, b.Y};
+            else if (d.Y > e.Y)
+                d = TPoint{d.X, d.Y - (e.Y - b.Y)};
+        }
+        SetBlockBegin(d);
+        TFlagRestore pastEol(m_scrollPastEOL, true);
+        SetCaretXY(BlockBegin());
+        SetBlockEnd(BlockBegin());
+        d = CaretXY();
+        SetSelText(text);
+    }
+    m_undoList->Push(ucDropInsert, d, BlockEnd(), SelText());
+    return true;
+}
