@@ -250,12 +250,16 @@ void TzeCustomEdit::keyPressEvent(QKeyEvent *event)
     // after OnKeyPress has seen it (and perhaps changed it). Ctrl with Alt is
     // how AltGr arrives on some systems, so its characters are typed; Ctrl
     // alone types only control characters (Ctrl+I a tab; ecChar ignores the
-    // others), and Alt alone nothing.
+    // others) but nothing with the Tab key itself, and Alt alone nothing.
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
     const bool alt = event->modifiers() & Qt::AltModifier;
     bool typed = false;
-    if (!alt || ctrl) {
-        for (QChar ch : event->text()) {
+    // Shift+Tab types a tab too (it reaches here only with WantTabs),
+    // whatever character the system gives it.
+    const QString text = event->key() == Qt::Key_Backtab ? QStringLiteral("\t") : event->text();
+    const bool tabKey = event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab;
+    if ((!alt || ctrl) && !(ctrl && tabKey)) {
+        for (QChar ch : text) {
             if (ctrl && !alt && ch.unicode() >= 32)
                 continue;
             if (auto byte = Win1252::FromChar(ch.unicode())) {

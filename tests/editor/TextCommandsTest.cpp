@@ -514,4 +514,9 @@ TEST(KeyboardTyping, TabMovesTheFocusUnlessWantTabs)
     QTest::keyClick(edit, Qt::Key_Tab);
     EXPECT_EQ(edit->Lines()[0], "    x"); // TabIndent blanks
     EXPECT_TRUE(edit->hasFocus());
+    QTest::keyClick(edit, Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(edit->Lines()[0], "        x");
+    QTest::keyClick(edit, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(edit->Lines()[0], "        x");
+    EXPECT_TRUE(edit->hasFocus());
 }
