@@ -662,4 +662,16 @@ private:
     TzeCustomEdit &m_edit;
 };
 
+// Locks recording in both undo lists for a scope.
+class TUndoLockGuard {
+public:
+    explicit TUndoLockGuard(TzeCustomEdit &edit) noexcept : m_edit(edit) { m_edit.LockUndo(); }
+    ~TUndoLockGuard() { m_edit.UnlockUndo(); }
+    TUndoLockGuard(const TUndoLockGuard &) = delete;
+    TUndoLockGuard &operator=(const TUndoLockGuard &) = delete;
+
+private:
+    TzeCustomEdit &m_edit;
+};
+
 #endif

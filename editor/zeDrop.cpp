@@ -14,16 +14,12 @@ bool TzeCustomEdit::DropSelection(TPoint drop, TPoint dragBegin, TPoint dragEnd,
     const std::string text = SelText();
     TPaintLockGuard lock(*this);
     TPoint d = drop;
+    // The deletion is recorded before recording is locked for the
+    // replacements themselves; locked, it would be lost to undo.
+    if (!copy)
+        m_undoList->Push(ucDropDelete, m_blockBegin, m_blockEnd, text);
     {
-        struct TUnlock {
-            TzeCustomEdit &edit;
-            ~TUnlock() { edit.UnlockUndo(); }
-        } unlock{*this};
-        // The deletion is recorded before recording is locked for the
-        // replacements themselves; locked, it would be lost to undo.
-        if (!copy)
-            m_undoList->Push(ucDropDelete, m_blockBegin, m_blockEnd, text);
-        LockUndo();
+        TUndoLockGuard unrecorded(*this);
         if (!copy) {
             SetSelText(std::string());
             // The drop point as it stands once the text before it is gone.

@@ -47,18 +47,6 @@ bool IsBlankLine(const std::string &s)
     return std::all_of(s.begin(), s.end(), IsBlank);
 }
 
-// Restores recording in both undo lists at the end of a scope.
-class TUndoLockGuard {
-public:
-    explicit TUndoLockGuard(TzeCustomEdit &edit) noexcept : m_edit(edit) { m_edit.LockUndo(); }
-    ~TUndoLockGuard() { m_edit.UnlockUndo(); }
-    TUndoLockGuard(const TUndoLockGuard &) = delete;
-    TUndoLockGuard &operator=(const TUndoLockGuard &) = delete;
-
-private:
-    TzeCustomEdit &m_edit;
-};
-
 } // namespace
 
 const std::string &TzeCustomEdit::LineOrEmpty(int line) const
