@@ -228,6 +228,29 @@ bool TzeCustomEdit::ExecuteMovement(TzeEditorCommand command, void *data)
     return true;
 }
 
+namespace {
+
+// The characters a key press types. Ctrl with Alt is how AltGr arrives on
+// some systems, so its characters are typed; Ctrl alone types only control
+// characters (Ctrl+I a tab; ecChar ignores the others), and nothing with the
+// Tab key itself; Alt alone types nothing. Shift+Tab (which reaches the
+// editor only with WantTabs) types a tab, whatever character the system
+// gives it.
+QString TypedText(const QKeyEvent &event)
+{
+    const bool ctrl = event.modifiers() & Qt::ControlModifier;
+    const bool alt = event.modifiers() & Qt::AltModifier;
+    const bool tabKey = event.key() == Qt::Key_Tab || event.key() == Qt::Key_Backtab;
+    if ((alt && !ctrl) || (ctrl && tabKey))
+        return {};
+    QString text = event.key() == Qt::Key_Backtab ? QStringLiteral("\t") : event.text();
+    if (ctrl && !alt)
+        text.removeIf([](QChar ch) { return ch.unicode() >= 32; });
+    return text;
+}
+
+} // namespace
+
 void TzeCustomEdit::keyPressEvent(QKeyEvent *event)
 {
     // Key down: OnKeyDown may take the key (set it to 0) from its binding.
@@ -246,29 +269,16 @@ void TzeCustomEdit::keyPressEvent(QKeyEvent *event)
             return;
         }
     }
-    // Key press: the typed text, each character that Windows-1252 can hold,
-    // after OnKeyPress has seen it (and perhaps changed it). Ctrl with Alt is
-    // how AltGr arrives on some systems, so its characters are typed; Ctrl
-    // alone types only control characters (Ctrl+I a tab; ecChar ignores the
-    // others) but nothing with the Tab key itself, and Alt alone nothing.
-    const bool ctrl = event->modifiers() & Qt::ControlModifier;
-    const bool alt = event->modifiers() & Qt::AltModifier;
+    // Key press: each typed character that Windows-1252 can hold, after
+    // OnKeyPress has seen it (and perhaps changed it).
     bool typed = false;
-    // Shift+Tab types a tab too (it reaches here only with WantTabs),
-    // whatever character the system gives it.
-    const QString text = event->key() == Qt::Key_Backtab ? QStringLiteral("\t") : event->text();
-    const bool tabKey = event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab;
-    if ((!alt || ctrl) && !(ctrl && tabKey)) {
-        for (QChar ch : text) {
-            if (ctrl && !alt && ch.unicode() >= 32)
-                continue;
-            if (auto byte = Win1252::FromChar(ch.unicode())) {
-                char c = char(*byte);
-                if (OnKeyPress)
-                    OnKeyPress(*this, c);
-                CommandProcessor(ecChar, c, nullptr);
-                typed = true;
-            }
+    for (QChar ch : TypedText(*event)) {
+        if (auto byte = Win1252::FromChar(ch.unicode())) {
+            char c = char(*byte);
+            if (OnKeyPress)
+                OnKeyPress(*this, c);
+            CommandProcessor(ecChar, c, nullptr);
+            typed = true;
         }
     }
     // A key without a binding is not the view's to scroll either: it goes

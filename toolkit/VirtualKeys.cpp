@@ -1,7 +1,7 @@
 // VirtualKeys.cpp: the Qt key to virtual-key table.
 #include "toolkit/VirtualKeys.h"
 
-#include <string>
+#include <string_view>
 
 #include <QKeyEvent>
 
@@ -104,10 +104,10 @@ std::uint16_t VirtualKeyFromEvent(const QKeyEvent &event) noexcept
     if (key == 0) {
         static constexpr struct {
             quint32 first;
-            const char *letters;
+            std::string_view letters;
         } kRows[] = {{24, "QWERTYUIOP"}, {38, "ASDFGHJKL"}, {52, "ZXCVBNM"}};
         for (const auto &row : kRows)
-            if (scan >= row.first && scan - row.first < std::char_traits<char>::length(row.letters))
+            if (scan >= row.first && scan - row.first < row.letters.size())
                 return std::uint16_t(row.letters[scan - row.first]);
     }
 #endif
