@@ -4,8 +4,9 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
-int TQtDialogs::MessageDlg(const QString &text, TMsgDlgType type, int buttons)
+int TQtDialogs::MessageDlg(const QString &text, TMsgDlgType type, int buttons, int defaultButton)
 {
     QMessageBox box(m_parent);
     box.setWindowTitle(QApplication::applicationName());
@@ -20,9 +21,13 @@ int TQtDialogs::MessageDlg(const QString &text, TMsgDlgType type, int buttons)
     struct Map { int ours; QMessageBox::StandardButton qt; int result; };
     const Map map[] = {{mbYes, QMessageBox::Yes, mrYes}, {mbNo, QMessageBox::No, mrNo},
                        {mbOK, QMessageBox::Ok, mrOk}, {mbCancel, QMessageBox::Cancel, mrCancel}};
-    for (const Map &m : map)
-        if (buttons & m.ours)
-            box.addButton(m.qt);
+    for (const Map &m : map) {
+        if (buttons & m.ours) {
+            QPushButton *button = box.addButton(m.qt);
+            if (m.ours == defaultButton)
+                box.setDefaultButton(button);
+        }
+    }
     box.exec();
     const auto clicked = box.standardButton(box.clickedButton());
     for (const Map &m : map)

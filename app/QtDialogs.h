@@ -11,7 +11,8 @@ class TQtDialogs : public IDialogs {
 public:
     explicit TQtDialogs(QWidget *parent = nullptr) : m_parent(parent) {}
     void SetParent(QWidget *parent) noexcept { m_parent = parent; }
-    int MessageDlg(const QString &text, TMsgDlgType type, int buttons) override;
+    using IDialogs::MessageDlg;
+    int MessageDlg(const QString &text, TMsgDlgType type, int buttons, int defaultButton) override;
     std::optional<QString> OpenFileName(const TFileDialogOptions &options) override;
     std::optional<QString> SaveFileName(const TFileDialogOptions &options) override;
 

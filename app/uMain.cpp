@@ -52,6 +52,25 @@ bool HasSelectedText(TzeCustomEdit &editor)
     return b.Y <= editor.LineCount() && int(editor.Lines()[b.Y - 1].size()) >= b.X;
 }
 
+// What the status bar says of characters left out of typed or pasted text.
+QString UnstorableMessage(const QStringList &characters, bool typed)
+{
+    constexpr qsizetype kNamed = 5;
+    QStringList quoted;
+    for (qsizetype i = 0; i < characters.size() && i < kNamed; ++i)
+        quoted << QLatin1Char('\'') + characters[i] + QLatin1Char('\'');
+    if (characters.size() > kNamed)
+        quoted << QStringLiteral("...");
+    const QString named = quoted.join(QStringLiteral(", "));
+    if (typed)
+        return named + QStringLiteral(" cannot be stored in a script file");
+    if (characters.size() == 1)
+        return QStringLiteral("1 character cannot be stored in a script file and was left out: ") + named;
+    return QStringLiteral("%1 characters cannot be stored in a script file and were left out: %2")
+        .arg(characters.size())
+        .arg(named);
+}
+
 } // namespace
 
 TfmScript::TfmScript(const QStringList &arguments, IDialogs &dialogs, QWidget *parent)
@@ -73,6 +92,9 @@ TfmScript::TfmScript(const QStringList &arguments, IDialogs &dialogs, QWidget *p
     zeEditor->ResetKeystrokes();  // the default key table
     zeEditor->SetHighLighter(jaVbsSyn1.get());
     zeEditor->OnSelectionChange = [this](TzeCustomEdit &) { zeEditorSelectionChange(); };
+    zeEditor->OnUnstorableText = [this](TzeCustomEdit &, const QStringList &characters, bool typed) {
+        statusBar()->showMessage(UnstorableMessage(characters, typed), kStatusMessageTime);
+    };
     setCentralWidget(zeEditor);
 
     CreateActions();
@@ -168,10 +190,10 @@ void TfmScript::FormCreate(const QStringList &arguments)
     } catch (const std::exception &error) {
         HandleException(error, &m_dialogs);
     }
-    if (!arguments.isEmpty())
-        OpenFile(arguments.constFirst());
-    else
+    if (arguments.isEmpty())
         acNewExecute();
+    else if (!OpenFile(arguments.constFirst()))
+        zeEditorSelectionChange(); // the initial empty lines, with the caret's place shown
     UpdateActionStates();
 }
 
@@ -194,7 +216,8 @@ bool TfmScript::ConfirmDataLoss()
 {
     if (!zeEditor->Modified())
         return true;
-    return m_dialogs.MessageDlg(QString::fromLatin1(kDataLoss), mtConfirmation, mbYes | mbNo) != mrNo;
+    // No is the default: Enter must never throw work away.
+    return m_dialogs.MessageDlg(QString::fromLatin1(kDataLoss), mtConfirmation, mbYes | mbNo, mbNo) != mrNo;
 }
 
 void TfmScript::SetFileName(const QString &path)
@@ -278,7 +301,11 @@ bool TfmScript::SaveTo(const QString &path)
 {
     m_script->Lines().Assign(zeEditor->Lines());
     if (!m_script->SaveToFile(NativePath(path))) {
-        m_dialogs.MessageDlg(QString::fromLatin1(kSaveFailed), mtError, mbOK);
+        // The reason on a line of its own, as an open that fails gives it.
+        QString message = QString::fromLatin1(kSaveFailed);
+        if (!m_script->LastError().empty())
+            message += QStringLiteral("\n") + QString::fromLocal8Bit(m_script->LastError().c_str());
+        m_dialogs.MessageDlg(message, mtError, mbOK);
         return false;
     }
     return true;

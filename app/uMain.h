@@ -68,6 +68,8 @@ public:
     // Where the highlighter's colours live, under the current user.
     static constexpr const char *kSettingsKey = "Software\\Tavrix\\Quenlo";
     static constexpr const char *kFilter = "Tavrix scripts (*.tvs)|*.tvs|All files (*.*)|*.*";
+    // How long a passing note stays in the status bar, in milliseconds.
+    static constexpr int kStatusMessageTime = 6000;
 
 protected:
     void closeEvent(QCloseEvent *event) override;

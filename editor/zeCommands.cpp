@@ -1,5 +1,6 @@
 // zeCommands.cpp: the command processor, key bindings of the control and the
 // caret movement, selection and scroll commands.
+#include <QApplication>
 #include <QKeyEvent>
 
 #include "toolkit/VirtualKeys.h"
@@ -272,14 +273,19 @@ void TzeCustomEdit::keyPressEvent(QKeyEvent *event)
     // Key press: each typed character that Windows-1252 can hold, after
     // OnKeyPress has seen it (and perhaps changed it).
     bool typed = false;
-    for (QChar ch : TypedText(*event)) {
-        if (auto byte = Win1252::FromChar(ch.unicode())) {
-            char c = char(*byte);
-            if (OnKeyPress)
-                OnKeyPress(*this, c);
-            CommandProcessor(ecChar, c, nullptr);
-            typed = true;
-        }
+    QStringList unstorable;
+    for (char c : Win1252::FromUnicodeDropping(TypedText(*event), unstorable)) {
+        if (OnKeyPress)
+            OnKeyPress(*this, c);
+        CommandProcessor(ecChar, c, nullptr);
+        typed = true;
+    }
+    // A character the text cannot hold is not typed, but not in silence.
+    if (!unstorable.isEmpty()) {
+        QApplication::beep();
+        if (OnUnstorableText)
+            OnUnstorableText(*this, unstorable, true);
+        typed = true;
     }
     // A key without a binding is not the view's to scroll either: it goes
     // on to the parent, unless OnKeyDown took it.

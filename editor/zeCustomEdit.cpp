@@ -28,6 +28,7 @@ TzeCustomEdit::TzeCustomEdit(QWidget *parent, bool designing)
     m_lines->OnInserted = [this](int index) { ListInserted(index); };
     m_lines->OnTextSet = [this](TzeEditList &list) { ListTextSet(list); };
     m_lines->OnPut = [this](int index) { ListPut(index); };
+    m_lines->OnCleared = [this](TzeEditList &list) { ListCleared(list); };
 
     m_charsInWindow = 10;
     m_gutterWidth = 30;
@@ -79,6 +80,7 @@ TzeCustomEdit::~TzeCustomEdit()
     m_lines->OnInserted = nullptr;
     m_lines->OnTextSet = nullptr;
     m_lines->OnPut = nullptr;
+    m_lines->OnCleared = nullptr;
     m_marks->OnChange = nullptr;
     for (TMark *&mark : m_bookmarks) {
         delete mark;
@@ -292,6 +294,8 @@ void TzeCustomEdit::DecPaintLock()
         UpdateScrollBars(false);
     if (m_paintPending)
         viewport()->update();
+    if (m_caretLinePending)
+        KeepCaretInText();
     if (m_caretPending)
         UpdateCaret();
 }

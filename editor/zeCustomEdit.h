@@ -20,6 +20,7 @@
 #include <QFont>
 #include <QPointer>
 #include <QRawFont>
+#include <QStringList>
 
 #include "toolkit/Canvas.h"
 #include "toolkit/Colors.h"
@@ -69,6 +70,9 @@ public:
     std::function<void(int index)> OnInserted;
     std::function<void(int index)> OnPut;
     std::function<void(TzeEditList &)> OnTextSet;
+    // After the list was emptied by Clear (also the clear that starts a
+    // SetText or an Assign), before any line comes back.
+    std::function<void(TzeEditList &)> OnCleared;
 
 private:
     bool m_loading = false;
@@ -91,12 +95,24 @@ enum TUndoChangeKind : std::uint8_t {
     ucNone
 };
 
+class TMark;
+
+// Where one mark stood when a change was recorded.
+struct TMarkLine {
+    TMark *Mark = nullptr;
+    int Line = 0;
+};
+
 // One recorded change. invariant: StartPos <= EndPos.
 struct TUndoChange {
     std::string Text;
     TUndoChangeKind Kind = ucNone;
     TPoint StartPos;
     TPoint EndPos;
+    // For a deletion that spans lines, in the undo list: the marks that stood
+    // on those lines before the deletion joined them. Undoing it puts each of
+    // them on its line again; marks elsewhere move with the text.
+    std::vector<TMarkLine> Marks;
 };
 
 // A bounded list of changes, oldest first. The owner (may be null) gets
@@ -110,7 +126,11 @@ public:
     // Records a change with the two points ordered; at Limit or more records
     // the oldest one goes first. Nothing while Locked; a record that cannot
     // be allocated is dropped silently.
+    // The owner (if any) adds the lines of the marks that reversing the
+    // change must put back, as they stand now.
     void Push(TUndoChangeKind kind, TPoint p1, TPoint p2, const std::string &text);
+    // The same with the mark lines given (taken before the change happened).
+    void Push(TUndoChangeKind kind, TPoint p1, TPoint p2, const std::string &text, std::vector<TMarkLine> marks);
     // Takes the newest record off; on an empty list answers ucNone and leaves
     // the outputs untouched.
     TUndoChangeKind Pop(TPoint &startPos, TPoint &endPos, std::string &text);
@@ -118,6 +138,8 @@ public:
     // Indexes outside 0 .. Count-1 are ignored.
     void RemoveAt(int index);
     void Clear() noexcept;
+    // Drops a mark that goes away from every record.
+    void ForgetMark(const TMark *mark) noexcept;
 
     void Lock() noexcept { m_locked = true; }
     void Unlock() noexcept { m_locked = false; }
@@ -132,6 +154,8 @@ public:
     TzeCustomEdit *Owner() const noexcept { return m_owner; }
 
 private:
+    void Append(TUndoChange change);
+
     std::deque<TUndoChange> m_items;
     int m_limit = 10;
     TzeCustomEdit *m_owner;
@@ -402,6 +426,10 @@ public:
     // onto the dragged text itself (ends included).
     bool DropSelection(TPoint drop, TPoint dragBegin, TPoint dragEnd, bool copy);
     void ClearUndo() noexcept;
+    // The marks that reversing change, about to go into list, must put back:
+    // for a deletion in the undo list that spans lines, the marks on those
+    // lines, where they stand now.
+    std::vector<TMarkLine> MarksToRestore(const TUndoList &list, const TUndoChange &change) const;
 
     // --- Marks and the ten bookmarks
     TMarkList &Marks() noexcept { return *m_marks; }
@@ -497,6 +525,9 @@ public:
 
     // --- Events, called only when set.
     std::function<void(TzeCustomEdit &)> OnChange;
+    // Characters that Windows-1252 cannot hold were left out of typed
+    // (typed true, after a beep) or pasted text; one entry per character.
+    std::function<void(TzeCustomEdit &, const QStringList &characters, bool typed)> OnUnstorableText;
     std::function<void(TzeCustomEdit &)> OnSelectionChange;
 
     // --- Highlighter notifications
@@ -516,6 +547,16 @@ protected:
     bool LineBreak(bool moveCaret);
     // Every mark on line from or below moves by delta lines.
     void MoveMarksFrom(int from, int delta);
+    // The marks on lines first .. last with their lines.
+    std::vector<TMarkLine> MarkLines(int first, int last) const;
+    // Puts each mark that is still listed back on its recorded line.
+    void RestoreMarks(const std::vector<TMarkLine> &marks);
+    // After the lines changed: a caret below the last line goes to the last
+    // line, at once or, under a paint lock, when the lock ends.
+    void KeepCaretInText();
+    // Puts the caret on a line that exists, adding an empty line to an
+    // empty list, so that text typed or inserted there is never lost.
+    void EnsureCaretLine();
     // Without ScrollPastEOL, a caret past its line end goes back to the end.
     void ClampCaretToLineEnd();
     void keyPressEvent(QKeyEvent *event) override;
@@ -532,6 +573,9 @@ protected:
     void ListDeleted(int index);
     void ListPut(int index);
     void ListTextSet(TzeEditList &list);
+    // The whole text goes: what was recorded for it and where the caret and
+    // the view stood mean nothing for the text that comes next.
+    void ListCleared(TzeEditList &list);
     void LinesChanged(TStringList &list);
     // Rescans from line index (0-based), whose start state the highlighter
     // holds, until a stored state already matches.
@@ -563,6 +607,8 @@ private:
     void RescanAfterInsertOrDelete(int index, bool inserted);
     void DeleteSelectionPrimitive(TPoint begin, TPoint end);
     void InsertAtCaretPrimitive(const std::string &value);
+    // An anchor point inside the text's lines and columns.
+    TPoint ClampAnchor(TPoint value) const;
     // Where SetSelTextPrimitive puts its text: the selection start, or the caret.
     TPoint InsertionPoint() const noexcept;
     // Line (1-based) or the empty string where it does not exist.
@@ -595,6 +641,9 @@ private:
     int m_maxLeftChar = 1024;
     bool m_modified = false;
     bool m_scrollPastEOL = true;
+    // Set while undo and redo put recorded points back: they are taken as
+    // they are, whatever MaxLeftChar says.
+    bool m_exactPoints = false;
     bool m_autoindent = true;
     TScrollStyle m_scrollBars = ssBoth;
 
@@ -602,6 +651,7 @@ private:
     bool m_scrollBarsPending = false;
     bool m_paintPending = false;
     bool m_caretPending = false;
+    bool m_caretLinePending = false;
 
     int m_charWidth = 8;
     int m_lineHeight = 15;

@@ -61,6 +61,8 @@ void TzeEditList::Clear()
 {
     TUpdateGuard guard(*this);
     TStringList::Clear();
+    if (OnCleared)
+        OnCleared(*this);
     if (!m_loading && Count() == 0)
         Add(std::string());
 }
@@ -189,10 +191,36 @@ void TzeCustomEdit::ListTextSet(TzeEditList &list)
     ClearUndo();
 }
 
+void TzeCustomEdit::ListCleared(TzeEditList &)
+{
+    ClearUndo();
+    m_caretX = 0;
+    m_caretY = 0;
+    m_blockBegin = m_blockEnd = TPoint{1, 1};
+    SetLeftChar(1);
+    SetTopLine(1);
+    UpdateCaret();
+    DoOnSelectionChange();
+}
+
+void TzeCustomEdit::KeepCaretInText()
+{
+    // Commands move the caret on their own while they change lines; the
+    // check waits for them to finish.
+    if (m_paintLock > 0) {
+        m_caretLinePending = true;
+        return;
+    }
+    m_caretLinePending = false;
+    if (m_caretY >= m_lines->Count() && m_lines->Count() > 0)
+        SetCaretY(m_lines->Count());
+}
+
 void TzeCustomEdit::LinesChanged(TStringList &)
 {
     if (!m_handleAllocated)
         return;
+    KeepCaretInText();
     UpdateScrollBars(false);
     SetBlockBegin(CaretXY());
     InvalidateAll();

@@ -84,6 +84,11 @@ void TMarkList::Remove(TMark *mark)
     auto it = std::find(m_items.begin(), m_items.end(), mark);
     if (it != m_items.end())
         m_items.erase(it);
+    // A record must not hold on to a mark that may be freed next.
+    if (m_owner) {
+        m_owner->UndoList().ForgetMark(mark);
+        m_owner->RedoList().ForgetMark(mark);
+    }
     Changed();
 }
 

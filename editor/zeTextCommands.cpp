@@ -1,6 +1,7 @@
 // zeTextCommands.cpp: the commands that change the text or the editing mode:
 // typing, deleting, line breaks, clearing and the insert/overwrite modes.
 #include <algorithm>
+#include <utility>
 
 #include "editor/zeCustomEdit.h"
 
@@ -95,8 +96,14 @@ bool TzeCustomEdit::ExecuteTextCommand(TzeEditorCommand command, char aChar)
         // without a line break (else undo would add a line).
         m_undoList->Push(ucForwardDelete, TPoint{1, CaretY()}, CaretXY(),
                          LineCount() <= 1 ? LineText() : LineText() + "\r\n");
-        if (CaretY() <= LineCount())
+        if (CaretY() <= LineCount()) {
+            // The marks below move up with their lines, so that the undo,
+            // which puts the line back, finds them where it moves them from.
+            const bool lineGoes = LineCount() > 1;
             m_lines->Delete(CaretY() - 1);
+            if (lineGoes)
+                MoveMarksFrom(CaretY() + 1, -1);
+        }
         if (LineCount() == 0)
             m_lines->Add(std::string());
         SetCaretXY(CaretXY());
@@ -129,6 +136,14 @@ bool TzeCustomEdit::ExecuteTextCommand(TzeEditorCommand command, char aChar)
     }
 }
 
+void TzeCustomEdit::EnsureCaretLine()
+{
+    if (LineCount() == 0)
+        m_lines->Add(std::string());
+    if (CaretY() > LineCount())
+        SetCaretY(LineCount());
+}
+
 bool TzeCustomEdit::TypeChar(char c)
 {
     const auto code = static_cast<unsigned char>(c);
@@ -147,27 +162,27 @@ bool TzeCustomEdit::TypeChar(char c)
         m_undoList->Push(ucInsert, p, CaretXY(), SelText());
         return false;
     }
+    EnsureCaretLine();
     std::string s = LineText();
     if (int(s.size()) < CaretX())
         s.resize(std::size_t(CaretX()), ' ');
     {
+        // The caret goes right after the character, wherever MaxLeftChar is.
         TFlagRestore pastEol(m_scrollPastEOL, true);
+        TFlagRestore exact(m_exactPoints, true);
         const TPoint p = CaretXY();
-        if (m_insertMode) {
+        // Past the end of the line the overwritten "character" is only
+        // padding: there is nothing to give back.
+        std::string old;
+        if (m_insertMode)
             s.insert(std::size_t(CaretX() - 1), 1, c);
-            SetCaretX(CaretX() + 1);
-            SetLineText(Trimmed(s));
-            m_undoList->Push(ucInsert, p, CaretXY(), std::string());
-        } else {
-            // Past the end of the line the overwritten "character" is only
-            // padding: there is nothing to give back.
-            const std::string old = CaretX() <= int(LineText().size()) ? std::string(1, s[std::size_t(CaretX() - 1)])
-                                                                        : std::string();
+        else if (CaretX() <= int(LineText().size()))
+            old.assign(1, std::exchange(s[std::size_t(CaretX() - 1)], c));
+        else
             s[std::size_t(CaretX() - 1)] = c;
-            SetCaretX(CaretX() + 1);
-            SetLineText(Trimmed(s));
-            m_undoList->Push(ucInsert, p, CaretXY(), old);
-        }
+        SetCaretX(CaretX() + 1);
+        SetLineText(Trimmed(s));
+        m_undoList->Push(ucInsert, p, CaretXY(), old);
     }
     if (CaretX() >= LeftChar() + CharsInWindow())
         SetLeftChar(LeftChar() + std::min(25, CharsInWindow() - 1));
@@ -215,12 +230,14 @@ bool TzeCustomEdit::DeleteLastChar()
             m_undoList->Push(ucDelete, CaretXY(), CaretXY(), removed);
         }
     } else if (CaretY() > 1 && CaretY() <= LineCount()) {
+        // Recorded before the join, while the marks still stand on both lines.
+        const TPoint join{int(m_lines->Get(CaretY() - 2).size()) + 1, CaretY() - 1};
+        m_undoList->Push(ucDelete, join, join, "\r\n");
         m_lines->Delete(CaretY() - 1);
         MoveMarksFrom(CaretY(), -1);
         SetCaretY(CaretY() - 1);
-        SetCaretX(int(LineText().size()) + 1);
+        SetCaretX(join.X);
         SetLineText(LineText() + Trimmed(s));
-        m_undoList->Push(ucDelete, CaretXY(), CaretXY(), "\r\n");
     }
     return true;
 }
@@ -262,10 +279,7 @@ bool TzeCustomEdit::LineBreak(bool moveCaret)
         SetSelTextPrimitive(std::string());
     }
     // A caret past the last line breaks an empty line at the end.
-    if (CaretY() > LineCount())
-        SetCaretY(LineCount());
-    if (LineCount() == 0)
-        m_lines->Add(std::string());
+    EnsureCaretLine();
     const std::string s = LineText();
     const int length = int(s.size());
     const int index = CaretY() - 1;

@@ -93,11 +93,13 @@ void TzeCustomEdit::SetLineText(const std::string &value)
 void TzeCustomEdit::SetCaretX(int value)
 {
     int x = std::max(value, 1);
+    const int length = int(LineOrEmpty(CaretY()).size());
     if (m_scrollPastEOL) {
-        // A window wider than MaxLeftChar columns must not push the caret before column 1.
-        x = std::max(1, std::min(x, m_maxLeftChar - m_charsInWindow));
+        // A window wider than MaxLeftChar columns must not push the caret
+        // before column 1; MaxLeftChar never keeps it from the text itself.
+        if (!m_exactPoints)
+            x = std::max(1, std::min(x, std::max(m_maxLeftChar - m_charsInWindow, length + 1)));
     } else {
-        const int length = int(LineOrEmpty(CaretY()).size());
         if (x > length + 1)
             x = length + 1;
         if (x >= LeftChar() + m_charsInWindow)
@@ -143,10 +145,21 @@ void TzeCustomEdit::SetCaretXY(TPoint value)
 
 // --- Anchors
 
+TPoint TzeCustomEdit::ClampAnchor(TPoint value) const
+{
+    value.Y = std::max(1, std::min(value.Y, m_lines->Count()));
+    // Up to MaxLeftChar, or to the line end where the line is longer; the
+    // caret's own column always, which typing at the end of a long line
+    // may put past both.
+    const int caretColumn = value.Y == CaretY() ? CaretX() : 1;
+    const int limit = std::max({m_maxLeftChar, int(LineOrEmpty(value.Y).size()) + 1, caretColumn});
+    value.X = m_exactPoints ? std::max(value.X, 1) : std::clamp(value.X, 1, limit);
+    return value;
+}
+
 void TzeCustomEdit::SetBlockBegin(TPoint value)
 {
-    value.X = std::clamp(value.X, 1, m_maxLeftChar);
-    value.Y = std::max(1, std::min(value.Y, m_lines->Count()));
+    value = ClampAnchor(value);
     if (SelAvail()) {
         const int first = std::min({value.Y, m_blockBegin.Y, m_blockEnd.Y});
         const int last = std::max({value.Y, m_blockBegin.Y, m_blockEnd.Y});
@@ -159,8 +172,7 @@ void TzeCustomEdit::SetBlockBegin(TPoint value)
 
 void TzeCustomEdit::SetBlockEnd(TPoint value)
 {
-    value.X = std::clamp(value.X, 1, m_maxLeftChar);
-    value.Y = std::max(1, std::min(value.Y, m_lines->Count()));
+    value = ClampAnchor(value);
     if (value == m_blockEnd)
         return;
     const int oldLine = m_blockEnd.Y;
@@ -243,9 +255,7 @@ void TzeCustomEdit::InsertAtCaretPrimitive(const std::string &value)
     // A caret left past the end by a change of the list itself inserts into
     // the last line, and an emptied list gets its line back, so that no
     // inserted text is lost.
-    if (m_lines->Count() == 0)
-        m_lines->Add(std::string());
-    m_caretY = std::clamp(m_caretY, 0, m_lines->Count() - 1);
+    EnsureCaretLine();
     const size_t column = size_t(m_caretX);
     std::string line = m_lines->Get(m_caretY);
     if (line.size() < column)
@@ -335,8 +345,14 @@ void TzeCustomEdit::ClearAll()
 
 void TzeCustomEdit::CopyToClipboard()
 {
-    if (SelAvail())
-        QGuiApplication::clipboard()->setText(Win1252::ToUnicode(SelText()));
+    if (!SelAvail())
+        return;
+    QString text = Win1252::ToUnicode(SelText());
+#ifndef Q_OS_WIN
+    // Other programs here expect their own line ends; a paste takes any.
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+#endif
+    QGuiApplication::clipboard()->setText(text);
 }
 
 void TzeCustomEdit::CutToClipboard()
@@ -354,7 +370,10 @@ void TzeCustomEdit::PasteFromClipboard()
     const QMimeData *data = QGuiApplication::clipboard()->mimeData();
     if (!data || !data->hasText())
         return;
-    const std::string text = Win1252::FromUnicodeDropping(data->text());
+    QStringList unstorable;
+    const std::string text = Win1252::FromUnicodeDropping(data->text(), unstorable);
+    if (!unstorable.isEmpty() && OnUnstorableText)
+        OnUnstorableText(*this, unstorable, false);
     if (text.empty())
         return;
     if (SelAvail())

@@ -1,6 +1,8 @@
 // zeUndo.cpp: the bounded lists of undo and redo changes.
 // TUndoList records TUndoChange values and tells its editor that the text changed.
 #include <new>
+#include <utility>
+#include <vector>
 
 #include "toolkit/Exception.h"
 #include "editor/zeCustomEdit.h"
@@ -9,10 +11,24 @@ void TUndoList::Push(TUndoChangeKind kind, TPoint p1, TPoint p2, const std::stri
 {
     if (m_locked)
         return;
+    TUndoChange change{text, kind, MinPoint(p1, p2), MaxPoint(p1, p2), {}};
+    if (m_owner)
+        change.Marks = m_owner->MarksToRestore(*this, change);
+    Append(std::move(change));
+}
+
+void TUndoList::Push(TUndoChangeKind kind, TPoint p1, TPoint p2, const std::string &text, std::vector<TMarkLine> marks)
+{
+    if (!m_locked)
+        Append(TUndoChange{text, kind, MinPoint(p1, p2), MaxPoint(p1, p2), std::move(marks)});
+}
+
+void TUndoList::Append(TUndoChange change)
+{
     if (Count() >= m_limit && !m_items.empty())
         m_items.pop_front();
     try {
-        m_items.push_back(TUndoChange{text, kind, MinPoint(p1, p2), MaxPoint(p1, p2)});
+        m_items.push_back(std::move(change));
     } catch (const std::bad_alloc &) {
         return;
     }
@@ -51,6 +67,12 @@ void TUndoList::Clear() noexcept
 {
     while (!m_items.empty())
         m_items.pop_back();
+}
+
+void TUndoList::ForgetMark(const TMark *mark) noexcept
+{
+    for (TUndoChange &change : m_items)
+        std::erase_if(change.Marks, [mark](const TMarkLine &m) { return m.Mark == mark; });
 }
 
 void TUndoList::SetLimit(int value)

@@ -6,9 +6,55 @@
 namespace {
 
 bool IsInsertion(TUndoChangeKind k) noexcept { return k == ucInsert || k == ucPaste || k == ucDropInsert; }
+bool IsDeletion(TUndoChangeKind k) noexcept
+{
+    return k == ucForwardDelete || k == ucDelete || k == ucPasteDelete || k == ucDropDelete;
+}
+
+int LineBreaks(const std::string &text)
+{
+    int breaks = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')))
+            ++breaks;
+    }
+    return breaks;
+}
 
 
 } // namespace
+
+std::vector<TMarkLine> TzeCustomEdit::MarkLines(int first, int last) const
+{
+    std::vector<TMarkLine> lines;
+    for (int i = 0; i < m_marks->Count(); ++i) {
+        TMark *mark = m_marks->Items(i);
+        if (mark->Line() >= first && mark->Line() <= last)
+            lines.push_back(TMarkLine{mark, mark->Line()});
+    }
+    return lines;
+}
+
+void TzeCustomEdit::RestoreMarks(const std::vector<TMarkLine> &marks)
+{
+    for (const TMarkLine &m : marks) {
+        if (m_marks->IndexOf(m.Mark) >= 0)
+            m.Mark->SetLine(m.Line);
+    }
+}
+
+std::vector<TMarkLine> TzeCustomEdit::MarksToRestore(const TUndoList &list, const TUndoChange &change) const
+{
+    // Only undo is held to it: undo takes changes back in the order they
+    // were made, while a redo may land on a text changed since, where lines
+    // recorded then would misplace the marks.
+    if (&list != m_undoList.get() || !IsDeletion(change.Kind) || m_marks->Count() == 0)
+        return {};
+    const int breaks = LineBreaks(change.Text);
+    if (breaks == 0)
+        return {};
+    return MarkLines(change.StartPos.Y, change.StartPos.Y + breaks);
+}
 
 void TzeCustomEdit::ClampCaretToLineEnd()
 {
@@ -22,6 +68,7 @@ void TzeCustomEdit::Undo()
         return;
     TPoint s{}, e{};
     std::string t;
+    const std::vector<TMarkLine> marks = m_undoList->Items(m_undoList->Count() - 1).Marks;
     const TUndoChangeKind k = m_undoList->Pop(s, e, t);
     bool again = false;
     {
@@ -29,6 +76,7 @@ void TzeCustomEdit::Undo()
         // Positions past a line end stand where blanks were that trimming
         // took: they are taken as they are, whatever ScrollPastEOL says.
         std::optional<TFlagRestore> pastEol(std::in_place, m_scrollPastEOL, true);
+        std::optional<TFlagRestore> exact(std::in_place, m_exactPoints, true);
         if (IsInsertion(k)) {
             // An empty range (an overwrite past the line end, say) gives the
             // text back at its start, not wherever the caret stands.
@@ -50,9 +98,12 @@ void TzeCustomEdit::Undo()
                 // The deleted last line: re-insert it after the new last line, so
                 // the text comes back in its order and with no extra line.
                 const TPoint end{int(m_lines->Get(LineCount() - 1).size()) + 1, LineCount()};
+                // Lines only come after the last one: its marks stay where they are.
+                const std::vector<TMarkLine> lastLine = MarkLines(end.Y, end.Y);
                 SetCaretXY(end);
                 SetBlockBegin(end);
                 SetSelTextPrimitive("\r\n" + t.substr(0, t.size() - 2));
+                RestoreMarks(lastLine);
                 m_redoList->Push(k, end, BlockEnd(), SelText());
             } else {
                 while (LineCount() < s.Y)
@@ -91,6 +142,8 @@ void TzeCustomEdit::Undo()
             TrimRight(joined);
             SetLineText(joined);
         }
+        RestoreMarks(marks);
+        exact.reset();
         pastEol.reset();
         ClampCaretToLineEnd();
     }
@@ -108,6 +161,7 @@ void TzeCustomEdit::Redo()
     bool again = false;
     TPaintLockGuard lock(*this);
     std::optional<TFlagRestore> pastEol(std::in_place, m_scrollPastEOL, true);
+    std::optional<TFlagRestore> exact(std::in_place, m_exactPoints, true);
     if (IsInsertion(k)) {
         SetCaretXY(s);
         SetBlockBegin(s);
@@ -142,6 +196,7 @@ void TzeCustomEdit::Redo()
         TFlagRestore writable(m_readOnly, false);
         CommandProcessor(ecLineBreak, '\r', nullptr);
     }
+    exact.reset();
     pastEol.reset();
     ClampCaretToLineEnd();
     if (again)

@@ -23,8 +23,10 @@ struct TFileDialogOptions {
 class IDialogs {
 public:
     virtual ~IDialogs() = default;
-    // buttons: a combination of TMsgDlgBtn; result: the pressed button's TModalResult.
-    virtual int MessageDlg(const QString &text, TMsgDlgType type, int buttons) = 0;
+    // buttons: a combination of TMsgDlgBtn; defaultButton: the one of them
+    // that Enter presses (0: the first); result: the pressed button's TModalResult.
+    virtual int MessageDlg(const QString &text, TMsgDlgType type, int buttons, int defaultButton) = 0;
+    int MessageDlg(const QString &text, TMsgDlgType type, int buttons) { return MessageDlg(text, type, buttons, 0); }
     // The chosen path, or nothing on cancel.
     virtual std::optional<QString> OpenFileName(const TFileDialogOptions &options) = 0;
     virtual std::optional<QString> SaveFileName(const TFileDialogOptions &options) = 0;

@@ -64,6 +64,25 @@ std::string FromUnicodeDropping(const QString &text)
     return result;
 }
 
+std::string FromUnicodeDropping(const QString &text, QStringList &dropped)
+{
+    std::string result;
+    result.reserve(size_t(text.size()));
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (auto b = FromChar(text[i].unicode())) {
+            result.push_back(char(*b));
+            continue;
+        }
+        // A character outside the basic plane (an emoji) is one character
+        // of two code units.
+        const bool pair = text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
+        dropped << text.mid(i, pair ? 2 : 1);
+        if (pair)
+            ++i;
+    }
+    return result;
+}
+
 std::optional<std::string> FromUtf8(std::string_view utf8)
 {
     const QString text = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include <QString>
+#include <QStringList>
 
 namespace Win1252 {
 
@@ -25,6 +26,9 @@ std::optional<std::string> FromUnicode(const QString &text);
 // Lossy conversion for text from outside (clipboard, dialogs): characters that
 // cannot be held are dropped.
 std::string FromUnicodeDropping(const QString &text);
+// The same, appending each character left out to dropped (one entry per
+// character, a pair of surrogates as one).
+std::string FromUnicodeDropping(const QString &text, QStringList &dropped);
 
 // UTF-8 <-> Windows-1252, for the command line and JSON output.
 std::optional<std::string> FromUtf8(std::string_view utf8);

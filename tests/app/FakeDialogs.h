@@ -9,11 +9,13 @@
 
 class TFakeDialogs : public IDialogs {
 public:
-    int MessageDlg(const QString &text, TMsgDlgType type, int buttons) override
+    using IDialogs::MessageDlg;
+    int MessageDlg(const QString &text, TMsgDlgType type, int buttons, int defaultButton) override
     {
         messages << text;
         types.push_back(type);
         lastButtons = buttons;
+        lastDefault = defaultButton;
         if (answers.empty())
             return (buttons & mbOK) ? mrOk : mrYes;
         const int answer = answers.front();
@@ -26,6 +28,7 @@ public:
     QStringList messages;
     std::vector<TMsgDlgType> types;
     int lastButtons = 0;
+    int lastDefault = 0;
     std::deque<int> answers;                   // message box results, in order
     std::deque<std::optional<QString>> files;  // file dialog results; nothing = cancel
     std::vector<TFileDialogOptions> fileDialogs;

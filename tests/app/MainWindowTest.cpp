@@ -11,7 +11,10 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QTimer>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QStatusBar>
+#include <QTest>
 #include <QTemporaryDir>
 
 #include "storage/uStorage.h"
@@ -109,6 +112,65 @@ TEST_F(MainWindow, UnopenableCommandLineFileIsReportedByName)
     EXPECT_EQ(w.windowTitle(), "Tavrix Script Editor");
     EXPECT_TRUE(w.FileName().isEmpty());
     EXPECT_EQ(Lines(w.Editor()), QStringList{""}); // the editor's initial empty line
+    // Usable: the caret is shown where it stands and the panel says where.
+    EXPECT_EQ(w.StatusPanel(0).text(), "(1,1)");
+    w.show();
+    w.activateWindow();
+    RunUntilIdle();
+    EXPECT_TRUE(w.Editor().CaretShown());
+    QTest::keyClicks(&w.Editor(), "x");
+    EXPECT_EQ(Lines(w.Editor()), QStringList{"x"});
+    EXPECT_EQ(w.StatusPanel(0).text(), "(2,1)");
+}
+
+TEST_F(MainWindow, UndoNeverReachesIntoAnotherDocument)
+{
+    const QString longer = MakeScript("long.tvs", "Sub A\r\n\r\n\r\n\r\n\r\n\r\n\r\nEnd Sub");
+    const QString shorter = MakeScript("short.tvs", "End Sub");
+    TfmScript w({longer}, dialogs);
+    TzeCustomEdit &editor = w.Editor();
+    editor.SetCaretXY({1, 7});
+    QTest::keyClicks(&editor, "Dim x");
+    // New, then Ctrl+Z: nothing of the old records touches the new text.
+    dialogs.answers.push_back(mrYes);
+    w.acNewExecute();
+    QTest::keyClick(&editor, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Lines(editor), (QStringList{"Sub Main", "", "End Sub"}));
+
+    // Open from below the end of the shorter script: typing lands in it.
+    w.OpenFile(longer);
+    editor.SetCaretXY({3, 8});
+    QTest::keyClicks(&editor, "Dim y");
+    dialogs.answers.push_back(mrYes);
+    dialogs.files.push_back(shorter);
+    w.acOpenExecute();
+    QTest::keyClick(&editor, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Lines(editor), QStringList{"End Sub"});
+    EXPECT_EQ(editor.CaretXY(), (TPoint{1, 1}));
+    QTest::keyClicks(&editor, "' ");
+    EXPECT_EQ(Lines(editor), QStringList{"' End Sub"});
+    QTest::keyClick(&editor, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(&editor, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(&editor, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Lines(editor), QStringList{"End Sub"});
+}
+
+TEST_F(MainWindow, CharactersAScriptCannotHoldAreNamedInTheStatusBar)
+{
+    TfmScript w({}, dialogs);
+    TzeCustomEdit &editor = w.Editor();
+    QKeyEvent alpha(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString::fromUtf8("\u03b1"));
+    QApplication::sendEvent(&editor, &alpha);
+    EXPECT_EQ(w.statusBar()->currentMessage(), QString::fromUtf8("'\u03b1' cannot be stored in a script file"));
+    EXPECT_EQ(Lines(editor), (QStringList{"Sub Main", "", "End Sub"}));
+
+    QGuiApplication::clipboard()->setText(QString::fromUtf8("a\u2192b\u03b1\u03b2\u03b3\u03b4\u03b5\u03b6c"));
+    w.UpdateActionStates();
+    w.acPaste->trigger();
+    EXPECT_EQ(w.statusBar()->currentMessage(),
+              QString::fromUtf8("7 characters cannot be stored in a script file and were left out: "
+                                "'\u2192', '\u03b1', '\u03b2', '\u03b3', '\u03b4', ..."));
+    EXPECT_EQ(Lines(editor), (QStringList{"Sub Main", " abc", "End Sub"}));
 }
 
 TEST_F(MainWindow, DataLossQuestionOnlyWhenModified)
@@ -127,6 +189,7 @@ TEST_F(MainWindow, DataLossQuestionOnlyWhenModified)
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_EQ(dialogs.messages[0], "Warning, you will lose any changes you have made, continue?");
     EXPECT_EQ(dialogs.lastButtons, mbYes | mbNo);
+    EXPECT_EQ(dialogs.lastDefault, mbNo); // Enter keeps the work
     EXPECT_EQ(Lines(w.Editor()), QStringList{"xa"}); // nothing changed
     EXPECT_EQ(w.FileName(), path);
 
@@ -186,7 +249,11 @@ TEST_F(MainWindow, FailedSaveKeepsCaptionFileNameAndModified)
     dialogs.files.push_back(dir.filePath("no/such/folder/x.tvs"));
     w.acSaveAsExecute();
     ASSERT_EQ(dialogs.messages.size(), 1);
-    EXPECT_EQ(dialogs.messages[0], "Could not save script as an error occurred");
+    // The fixed text, then why on a line of its own.
+    const QStringList message = dialogs.messages[0].split('\n');
+    ASSERT_EQ(message.size(), 2) << dialogs.messages[0].toStdString();
+    EXPECT_EQ(message[0], "Could not save script as an error occurred");
+    EXPECT_TRUE(message[1].contains("No such file or directory")) << message[1].toStdString();
     EXPECT_EQ(dialogs.lastButtons, mbOK);
     EXPECT_EQ(w.FileName(), path);
     EXPECT_EQ(w.windowTitle(), "Tavrix Script Editor - keep.tvs");

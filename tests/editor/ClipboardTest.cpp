@@ -27,7 +27,12 @@ TEST(Clipboard, CopyPutsTheSelectionAsUnicodeText)
 
     Select(edit, TPoint{1, 1}, TPoint{3, 2});
     edit.CopyToClipboard();
+#ifdef Q_OS_WIN
     EXPECT_EQ(Clipboard().text(), QString::fromUtf8("caf\u00e9 \u20ac one\r\ntw"));
+#else
+    // The platform's line ends, for the programs that paste it.
+    EXPECT_EQ(Clipboard().text(), QString::fromUtf8("caf\u00e9 \u20ac one\ntw"));
+#endif
     EXPECT_EQ(edit.UndoList().Count(), 0);
     EXPECT_FALSE(edit.Modified());
 }

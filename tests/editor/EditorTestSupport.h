@@ -121,7 +121,7 @@ inline void Select(TzeCustomEdit &edit, TPoint from, TPoint to)
 
 inline TUndoChange Change(TUndoChangeKind kind, TPoint start, TPoint end, std::string text)
 {
-    return TUndoChange{std::move(text), kind, start, end};
+    return TUndoChange{std::move(text), kind, start, end, {}};
 }
 
 inline bool operator==(const TUndoChange &a, const TUndoChange &b)

@@ -6,7 +6,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <memory>
 #include <random>
+#include <string_view>
 
 #include <QApplication>
 #include <QClipboard>
@@ -337,13 +339,16 @@ void Trace(const TzeCustomEdit &edit)
 // Thousands of random commands and drops of the selection (300 seeds x 800
 // each way; a failure names its seed, and QUENLO_SEED, QUENLO_STEPS and
 // QUENLO_TRACE replay and print it; QUENLO_SEEDS runs more seeds); after every
-// one the caret and anchors lie in the text. The text after each command is
-// kept by the undo list's length then; whenever an undo brings the list back
-// to a length, the text must be what it was then (trailing blanks aside,
+// one the caret and anchors lie in the text and a typed character stands
+// before the caret. The text and the lines of three marks after each command
+// are kept by the undo list's length then; whenever an undo brings the list
+// back to a length, both must be what they were then (a redo: the text) (trailing blanks aside,
 // which typing trims by design). At the end everything is undone, down to the
 // start text, and redone, up to the text before the undos. With undoAndRedo,
 // Undo and Redo are among the random commands too, so that redos also land
-// on texts changed since.
+// on texts changed since. The whole text is sometimes replaced through the
+// list, as New and Open do, and one seed in four has a MaxLeftChar of 12, so
+// that lines are longer than it.
 static void RunRandomSessions(unsigned count, bool undoAndRedo)
 {
     const char *only = std::getenv("QUENLO_SEED");
@@ -360,6 +365,8 @@ static void RunRandomSessions(unsigned count, bool undoAndRedo)
         edit.SetAutoindent(pick(4) != 0);
         edit.SetScrollPastEOL(pick(4) != 0);
         edit.SetTabIndent(1 + pick(4));
+        if (pick(4) == 0)
+            edit.SetMaxLeftChar(12);
         std::string start;
         const int lines = 1 + pick(6);
         for (int i = 0; i < lines; ++i) {
@@ -369,14 +376,36 @@ static void RunRandomSessions(unsigned count, bool undoAndRedo)
             start += line + "\r\n";
         }
         edit.SetText(start);
-        // The text after each command, by the undo list's length then.
-        std::map<int, std::pair<int, std::vector<std::string>>> snapshots;
-        snapshots[0] = {-1, Trimmed(Lines(edit))};
+        std::vector<std::unique_ptr<TMark>> marks;
+        for (int m = 0; m < 3; ++m) {
+            marks.push_back(std::make_unique<TMark>(&edit));
+            marks.back()->SetLine(1 + pick(lines));
+            edit.Marks().Add(marks.back().get());
+        }
+        auto markLines = [&marks] {
+            std::vector<int> result;
+            for (const auto &mark : marks)
+                result.push_back(mark->Line());
+            return result;
+        };
+        // The text and the marks after each command, by the undo list's length then.
+        struct TSnapshot {
+            int Step;
+            std::vector<std::string> Text;
+            std::vector<int> Marks;
+        };
+        std::map<int, TSnapshot> snapshots;
+        snapshots[0] = {-1, Trimmed(Lines(edit)), markLines()};
         auto checkSnapshot = [&](const char *what) {
             const auto snapshot = snapshots.find(edit.UndoList().Count());
             if (snapshot != snapshots.end()) {
-                ASSERT_EQ(Trimmed(Lines(edit)), snapshot->second.second)
-                    << "seed " << seed << ": " << what << " to the text after step " << snapshot->second.first;
+                ASSERT_EQ(Trimmed(Lines(edit)), snapshot->second.Text)
+                    << "seed " << seed << ": " << what << " to the text after step " << snapshot->second.Step;
+                // Undo puts every mark back; redo is not held to that.
+                if (std::string_view(what) == "undo back") {
+                    ASSERT_EQ(markLines(), snapshot->second.Marks)
+                        << "seed " << seed << ": " << what << " to the marks after step " << snapshot->second.Step;
+                }
             }
         };
         std::vector<TzeEditorCommand> commands = {
@@ -386,7 +415,8 @@ static void RunRandomSessions(unsigned count, bool undoAndRedo)
             ecDown,         ecSelLeft,     ecSelRight,    ecSelUp,          ecSelDown,         ecWordRight,
             ecSelWordLeft,  ecLineEnd,     ecSelLineStart, ecEditorTop,     ecSelEditorBottom, ecSelectAll,
             ecSelPageDown,  ecPageUp,      ecSelWordRight, ecSelLineEnd,    ecLineStart,
-            ecNone}; // ecNone stands for a drop of the selection, moved or copied
+            ecNone,         // a drop of the selection, moved or copied
+            ecClearAll};    // the whole text replaced through the list
         if (undoAndRedo)
             commands.insert(commands.end(), {ecUndo, ecUndo, ecUndo, ecRedo, ecRedo, ecRedo});
         const int steps = std::getenv("QUENLO_STEPS") ? std::atoi(std::getenv("QUENLO_STEPS")) : 800;
@@ -397,9 +427,20 @@ static void RunRandomSessions(unsigned count, bool undoAndRedo)
                 QGuiApplication::clipboard()->setText(
                     QString::fromLatin1(std::array{"pa\r\nste", "p", "  in\r\n", "\r\n\r\nx y"}[pick(4)]));
             if (trace)
-                std::printf("%d: cmd %d ch %d caret %d,%d\n", i, c, ch, edit.CaretX(), edit.CaretY());
+                std::printf("%d: cmd %d ch %d caret %d,%d undo %d marks %d %d %d\n", i, c, ch, edit.CaretX(),
+                            edit.CaretY(), edit.UndoList().Count(), marks[0]->Line(), marks[1]->Line(),
+                            marks[2]->Line());
             const int before = edit.UndoList().Count();
-            if (c == ecNone) {
+            const bool plainTyping = c == ecChar && ch > ' ' && edit.InsertMode() && !edit.SelAvail();
+            if (c == ecClearAll) {
+                TzeEditList &list = edit.Lines();
+                list.Clear();
+                list.Delete(0);
+                for (int j = pick(4); j >= 0; --j)
+                    list.Add(std::string(std::size_t(pick(20)), "ab "[pick(3)]) + "z");
+                ASSERT_FALSE(edit.CanUndo() || edit.CanRedo()) << "seed " << seed << " step " << i;
+                snapshots.clear();
+            } else if (c == ecNone) {
                 const TPoint drop{1 + pick(12), 1 + pick(edit.LineCount())};
                 ASSERT_NO_THROW(edit.DropSelection(drop, edit.BlockBegin(), edit.BlockEnd(), pick(3) == 0))
                     << "seed " << seed << " step " << i;
@@ -414,13 +455,19 @@ static void RunRandomSessions(unsigned count, bool undoAndRedo)
             ASSERT_GE(edit.CaretX(), 1);
             ASSERT_LE(edit.BlockEnd().Y, edit.LineCount()) << "seed " << seed << " step " << i;
             ASSERT_GE(edit.BlockBegin().X, 1);
+            if (plainTyping) {
+                const std::string &line = edit.Lines()[edit.CaretY() - 1];
+                ASSERT_GE(edit.CaretX(), 2) << "seed " << seed << " step " << i;
+                ASSERT_EQ(line.substr(std::size_t(edit.CaretX() - 2), 1), std::string(1, ch))
+                    << "seed " << seed << " step " << i;
+            }
             const int now = edit.UndoList().Count();
             if (now < before)
                 checkSnapshot("undo back");
             if (::testing::Test::HasFatalFailure())
                 return;
             snapshots.erase(snapshots.upper_bound(now), snapshots.end());
-            snapshots[now] = {i, Trimmed(Lines(edit))};
+            snapshots[now] = {i, Trimmed(Lines(edit)), markLines()};
         }
         const std::vector<std::string> after = Lines(edit);
         const int recorded = edit.UndoList().Count();
