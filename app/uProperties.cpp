@@ -1,6 +1,8 @@
 // uProperties.cpp: TfmProperties, its layout and field mapping.
 #include "app/uProperties.h"
 
+#include <algorithm>
+
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
@@ -30,7 +32,8 @@ QLabel *WrappedLabel(const char *text, QWidget *parent)
 }
 
 QString Unicode(const std::string &text) { return Win1252::ToUnicode(text); }
-// Edit boxes hold what the user typed; characters a script cannot hold are dropped.
+// Edit boxes hold what the user typed; OK is refused while it holds a
+// character a script cannot store, so nothing is dropped here.
 std::string Bytes(const QString &text) { return Win1252::FromUnicodeDropping(text); }
 
 } // namespace
@@ -39,7 +42,6 @@ TfmProperties::TfmProperties(TzeCustomEdit &editor, IDialogs &dialogs, QWidget *
     : QDialog(parent), m_editor(editor), m_dialogs(dialogs), ScriptControl1(std::make_unique<TScriptControl>())
 {
     setWindowTitle(QStringLiteral("Properties"));
-    setFixedSize(359, 427);
     ScriptControl1->SetLanguage("VBScript");
     ScriptControl1->OnError = [this](TScriptControl &control) { ScriptControl1Error(control); };
 
@@ -110,6 +112,11 @@ TfmProperties::TfmProperties(TzeCustomEdit &editor, IDialogs &dialogs, QWidget *
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(pages);
     layout->addLayout(buttons);
+    // 359 x 427 where the fonts allow it; taller where the wrapped texts need
+    // it, so that no row (the icon's last) is cut off.
+    constexpr int kWidth = 359;
+    constexpr int kHeight = 427;
+    setFixedSize(kWidth, std::max(kHeight, layout->totalHeightForWidth(kWidth)));
 }
 
 TfmProperties::~TfmProperties() = default;
@@ -152,6 +159,24 @@ void TfmProperties::SaveToScript(TScript &script) const
     script.SetMain(cbProcedures->currentIndex() >= 0 ? Bytes(cbProcedures->currentText()) : std::string());
 }
 
+void TfmProperties::accept()
+{
+    const std::pair<QLineEdit *, const char *> fields[] = {
+        {edScriptID, "Script ID"}, {edScriptName, "Name"}, {edScriptMenu, "Menu caption"}, {edScriptHint, "Hint"}};
+    for (const auto &[edit, field] : fields) {
+        QStringList unstorable;
+        Win1252::FromUnicodeDropping(edit->text(), unstorable);
+        if (unstorable.isEmpty())
+            continue;
+        m_dialogs.MessageDlg(QStringLiteral("The %1 contains '%2', which cannot be stored in a script file.")
+                                 .arg(QLatin1String(field), unstorable.constFirst()),
+                             mtError, mbOK);
+        edit->setFocus();
+        return;
+    }
+    QDialog::accept();
+}
+
 void TfmProperties::btnLoadClick()
 {
     const auto path = m_dialogs.OpenFileName(TFileDialogOptions{
@@ -176,8 +201,17 @@ void TfmProperties::btnLoadClick()
 
 void TfmProperties::ShowPicture()
 {
-    if (m_picture.isNull())
+    if (m_picture.isNull()) {
         Image1->clear();
-    else
-        Image1->setPixmap(QPixmap::fromImage(m_picture.scaled(32, 32, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+        return;
+    }
+    // Drawn for the screen's pixels: an icon of the box's own size is
+    // enlarged pixel for pixel, so it stays sharp at 200 %.
+    constexpr int kBox = 32;
+    const qreal ratio = Image1->devicePixelRatioF();
+    const Qt::TransformationMode mode =
+        m_picture.size() == QSize(kBox, kBox) ? Qt::FastTransformation : Qt::SmoothTransformation;
+    QPixmap pixmap = QPixmap::fromImage(m_picture.scaled(QSize(kBox, kBox) * ratio, Qt::KeepAspectRatio, mode));
+    pixmap.setDevicePixelRatio(ratio);
+    Image1->setPixmap(pixmap);
 }

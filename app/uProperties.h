@@ -32,6 +32,9 @@ public:
     // Raises the engine's error when the editor text does not compile.
     void FillProcedures();
     void btnLoadClick();
+    // OK: refused, with a message naming the field and the character, while
+    // a field holds a character that a script file cannot store.
+    void accept() override;
 
     // Whether the picture holds an icon (only an icon reaches the document).
     bool PictureIsIcon() const noexcept { return !m_icon.Empty(); }

@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QLabel>
 #include <QImage>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 
 #include "storage/uStorage.h"
@@ -25,6 +28,31 @@ std::vector<std::uint8_t> TinyIcon()
     for (std::uint8_t b : {0x00, 0x00, 0xFF, 0xFF, 0, 0, 0, 0})
         dib.push_back(b);
     ico.insert(ico.end(), dib.begin(), dib.end());
+    return ico;
+}
+
+// A size x size 32-bit icon: a red frame one pixel wide around blue.
+std::vector<std::uint8_t> FramedIcon(int size)
+{
+    const auto le32 = [](std::vector<std::uint8_t> &v, std::uint32_t x) {
+        for (int i = 0; i < 4; ++i)
+            v.push_back(std::uint8_t(x >> (8 * i)));
+    };
+    const std::uint32_t pixels = std::uint32_t(size * size * 4), mask = std::uint32_t(size * ((size + 31) / 32) * 4);
+    std::vector<std::uint8_t> ico = {0, 0, 1, 0, 1, 0, std::uint8_t(size), std::uint8_t(size), 0, 0, 1, 0, 32, 0};
+    le32(ico, 40 + pixels + mask);
+    le32(ico, 22);
+    for (std::uint32_t x : {40u, std::uint32_t(size), std::uint32_t(2 * size)})
+        le32(ico, x);
+    ico.insert(ico.end(), {1, 0, 32, 0});
+    ico.resize(ico.size() + 24, 0);
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            const bool frame = x == 0 || y == 0 || x == size - 1 || y == size - 1;
+            ico.insert(ico.end(), {std::uint8_t(frame ? 0 : 0xFF), 0, std::uint8_t(frame ? 0xFF : 0), 0xFF});
+        }
+    }
+    ico.resize(ico.size() + mask, 0);
     return ico;
 }
 
@@ -203,4 +231,55 @@ TEST_F(Tools, OnlyAnIconFileReachesTheDocument)
     withPicture.Icon().LoadFromBytes(TinyIcon());
     d.SaveToScript(withPicture);
     EXPECT_TRUE(withPicture.Icon().Empty());
+}
+
+TEST_F(Tools, PropertiesShowAWholeFramedIcon)
+{
+    TfmScript w({}, dialogs);
+    w.Script().Icon().LoadFromBytes(FramedIcon(32));
+    w.Script().SetName("Icon shown whole");
+    TfmProperties d(w.Editor(), dialogs);
+    d.LoadFromScript(w.Script());
+    d.show();
+    QCoreApplication::processEvents();
+    // Every pixel of the icon, frame included, at its own size: a red row at
+    // the top and bottom, a red column left and right, blue inside.
+    const QImage shot = d.grab().toImage();
+    const qreal ratio = shot.devicePixelRatio();
+    const QRect inImage = d.Image1->contentsRect();
+    ASSERT_GE(inImage.width(), 32);
+    ASSERT_GE(inImage.height(), 32);
+    const QPoint origin = d.Image1->mapTo(&d, inImage.topLeft()) +
+                          QPoint((inImage.width() - 32) / 2, (inImage.height() - 32) / 2);
+    const auto at = [&](int x, int y) { return QColor(shot.pixel(int((origin.x() + x + 0.5) * ratio), int((origin.y() + y + 0.5) * ratio))); };
+    for (int i = 0; i < 32; i += 31) {
+        for (int j = 1; j < 31; j += 5) {
+            EXPECT_EQ(at(i, j).red(), 255) << i << "," << j;
+            EXPECT_EQ(at(j, i).red(), 255) << j << "," << i;
+        }
+    }
+    EXPECT_EQ(at(16, 16), QColor(Qt::blue));
+    // The sunken frame around it shows below the icon too.
+    EXPECT_NE(at(16, 32), at(16, 31));
+    EXPECT_NE(at(16, 32), QColor(Qt::blue));
+    const QString out = QString::fromUtf8(QUENLO_SOURCE_DIR "/build/properties-icon.png");
+    EXPECT_TRUE(shot.save(out));
+}
+
+TEST_F(Tools, PropertiesRefuseOkForCharactersAScriptCannotHold)
+{
+    TfmScript w({}, dialogs);
+    TfmProperties d(w.Editor(), dialogs);
+    d.LoadFromScript(w.Script());
+    d.edScriptName->setText(QStringLiteral("Caf\u00e9"));
+    d.edScriptHint->setText(QString::fromUtf8("Shows \u03b1 and more"));
+    d.btnOK->click();
+    EXPECT_EQ(d.result(), QDialog::Rejected); // still open
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages[0], QString::fromUtf8("The Hint contains '\u03b1', which cannot be stored in a script file."));
+    d.edScriptHint->setText(QStringLiteral("Shows a"));
+    d.btnOK->click();
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    d.SaveToScript(w.Script());
+    EXPECT_EQ(w.Script().Name(), "Caf\xe9");
 }
