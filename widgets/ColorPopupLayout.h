@@ -40,7 +40,7 @@ constexpr QRect Edges(int left, int top, int right, int bottom) noexcept
 constexpr int RightOf(const QRect &r) noexcept { return r.x() + r.width(); }
 constexpr int BottomOf(const QRect &r) noexcept { return r.y() + r.height(); }
 
-// The 3-D edge width when the platform gives none.
+// The 3-D edge width: an outer and an inner line of one pixel.
 inline constexpr int kDefaultEdgeWidth = 2;
 
 struct TPopupOptions {
