@@ -233,6 +233,14 @@ void TColorPopup::closeEvent(QCloseEvent *event)
     QWidget::closeEvent(event);
 }
 
+void TColorPopup::hideEvent(QHideEvent *event)
+{
+    // A press that the closing interrupted ends here.
+    m_leftDown = false;
+    m_trackMode = tmNone;
+    QWidget::hideEvent(event);
+}
+
 // --- Keyboard
 
 void TColorPopup::keyPressEvent(QKeyEvent *event)
@@ -391,7 +399,9 @@ void TColorPopup::PaintCellFrame(TPickerCanvas &canvas, const QRect &rect, int i
     const bool hovered = item == m_hoverIndex;
     canvas.SetBrushColor(selected && !hovered ? clBtnHighlight : clBtnFace);
     canvas.FillRect(rect);
-    if (selected || (hovered && m_leftDown))
+    // The press may have begun on the button (a drag from the strip).
+    const bool leftHeld = m_leftDown || (QGuiApplication::mouseButtons() & Qt::LeftButton);
+    if (selected || (hovered && leftHeld))
         canvas.Edge(rect, ekSunkenOuter);
     else if (hovered)
         canvas.Edge(rect, ekRaisedInner);

@@ -295,3 +295,50 @@ TEST(PickerPopup, SelectedCellPixels)
     EXPECT_EQ(Pixel(image, orange.x() + 2, orange.y() + 2), Rgb(clBtnFace));
     EXPECT_EQ(popup.height(), BottomOf(popup.Layout().windowRect)); // the comb is gone
 }
+
+TEST(PickerButton, FlatDisabledCaptionAndHints)
+{
+    Fixture f;
+    f.button->SetFlat(true);
+    f.button->SetTransparent(false);
+    QImage image = f.button->grab().toImage();
+    EXPECT_EQ(Pixel(image, 0, 0), Rgb(clBtnFace));     // not hot: no edges
+    EXPECT_EQ(Pixel(image, 44, 21), Rgb(clBtnFace));
+    EXPECT_EQ(Pixel(image, 3, 3), Rgb(clBtnShadow));   // indicator (3, 3) - (25, 19)
+    EXPECT_EQ(Pixel(image, 34, 11), Rgb(clBlack));
+
+    f.button->setEnabled(false);
+    image = f.button->grab().toImage();
+    EXPECT_EQ(f.button->State(), bsDisabled);
+    EXPECT_EQ(Pixel(image, 37, 12), Rgb(clBtnShadow)); // the arrow greyed
+    Click(*f.button, QPoint(40, 11));
+    EXPECT_FALSE(f.button->DroppedDown());
+    f.button->setEnabled(true);
+
+    // With a caption the indicator is a bar under it.
+    f.button->resize(80, 30);
+    f.button->SetCaption("&Colour");
+    f.button->SetIndicatorBorder(ibNone);
+    f.button->SetSelectionColor(clBlue);
+    image = f.button->grab().toImage();
+    int firstBlueRow = -1;
+    for (int y = 0; y < 30 && firstBlueRow < 0; ++y)
+        for (int x = 0; x < 65; ++x)
+            if (Pixel(image, x, y) == Rgb(clBlue))
+                firstBlueRow = y;
+    EXPECT_GT(firstBlueRow, 15);
+    EXPECT_LT(firstBlueRow, 28);
+
+    // Hints: names over colours, OnHint (then Hint) over the text buttons.
+    f.button->SetDefaultText("Automatic");
+    f.button->SetHint("Pick a colour");
+    TColorPopup &popup = f.popup();
+    const QPoint onDefault = Centre(popup.Layout().defaultTextRect);
+    EXPECT_EQ(popup.HintAt(onDefault).text, "Pick a colour");
+    f.button->OnHint = [](TColorPickerButton &, int cell, std::string &hint) {
+        hint = cell == kDefaultItem ? "The editor's colour" : "";
+    };
+    EXPECT_EQ(popup.HintAt(onDefault).text, "The editor's colour");
+    EXPECT_EQ(popup.HintAt(Centre(CellRect(popup.Layout(), 39))).text, "White");
+    EXPECT_EQ(popup.HintAt(QPoint(2, 60)).text, "");
+}
