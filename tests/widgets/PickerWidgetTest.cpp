@@ -144,6 +144,13 @@ TEST(PickerButton, MainPartGroupsAndVeto)
     EXPECT_TRUE(f.button->Down());
     EXPECT_FALSE(other->Down());
     EXPECT_EQ(f.button->State(), bsExclusive);
+    int doubleClicks = 0;
+    f.button->OnDblClick = [&](TColorPickerButton &) { ++doubleClicks; };
+    Mouse(*f.button, QEvent::MouseButtonDblClick, QPoint(10, 10), Qt::LeftButton);
+    EXPECT_EQ(doubleClicks, 1); // only while down
+    other->OnDblClick = f.button->OnDblClick;
+    Mouse(*other, QEvent::MouseButtonDblClick, QPoint(10, 10), Qt::LeftButton);
+    EXPECT_EQ(doubleClicks, 1);
 }
 
 TEST(PickerPopup, MouseChoosesAndClosesOutside)
@@ -165,6 +172,12 @@ TEST(PickerPopup, MouseChoosesAndClosesOutside)
     Mouse(popup, QEvent::MouseButtonPress, QPoint(-20, 50), Qt::LeftButton); // outside
     EXPECT_FALSE(f.button->DroppedDown());
     EXPECT_EQ(f.button->SelectionColor(), TColor(0x0066FF));
+    EXPECT_EQ(f.defaults, 0);
+
+    f.button->SetSelectionColor(RGBToColor(1, 2, 3)); // in no table
+    f.Open();
+    EXPECT_EQ(popup.SelectedIndex(), kNoItem);
+    QTest::keyClick(&popup, Qt::Key_Escape);
     EXPECT_EQ(f.defaults, 0);
 
     f.button->SetDefaultText("&Default");
