@@ -246,3 +246,60 @@ TEST_F(Cli, JsonOutputIsValidAndComplete)
     EXPECT_EQ(parse().object()["hint"], "a \"quoted\"\ttab");
     EXPECT_EQ(parse().object()["lines"], 5);
 }
+
+// The README's examples, git set-up and pre-commit hook, run as written in a
+// temporary repository with quenlo-cli on the PATH.
+TEST_F(Cli, ReadmeExamplesWorkInAGitRepository)
+{
+    if (std::system("git --version >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "git is not installed";
+    std::ifstream readme(fs::path(QUENLO_SOURCE_DIR) / "README.md");
+    std::vector<std::string> blocks; // the fenced blocks of the quenlo-cli section
+    bool inSection = false;
+    bool inBlock = false;
+    for (std::string line; std::getline(readme, line);) {
+        if (line.rfind("## ", 0) == 0)
+            inSection = line == "## quenlo-cli";
+        else if (inSection && line.rfind("```", 0) == 0 && (inBlock = !inBlock))
+            blocks.emplace_back();
+        else if (inSection && inBlock)
+            blocks.back() += line + "\n";
+    }
+    ASSERT_EQ(blocks.size(), 3u);
+    const std::string &examples = blocks[0], &setup = blocks[1], &hook = blocks[2];
+    ASSERT_NE(setup.find("git config diff.tvs.textconv \"quenlo-cli cat\""), std::string::npos);
+    ASSERT_NE(setup.find("*.tvs diff=tvs"), std::string::npos);
+    ASSERT_EQ(hook.rfind("#!/bin/sh\n", 0), 0u);
+
+    // Only the temporary repository, whatever git hook or configuration runs these tests.
+    for (const char *name : {"GIT_DIR", "GIT_WORK_TREE", "GIT_INDEX_FILE", "GIT_OBJECT_DIRECTORY"})
+        ::unsetenv(name);
+    ::setenv("GIT_CONFIG_GLOBAL", "/dev/null", 1);
+    ::setenv("GIT_CONFIG_NOSYSTEM", "1", 1);
+    ::setenv("PATH", (fs::path(QUENLO_CLI).parent_path().string() + ":" + std::getenv("PATH")).c_str(), 1);
+    auto shell = [](const std::string &commands) {
+        std::ofstream("commands.sh") << commands;
+        return std::system("sh -e commands.sh >>log.txt 2>&1");
+    };
+    ASSERT_EQ(shell("git init -q . && git config user.email t@example.com && git config user.name T\n"), 0);
+    Write("report.vbs", "Sub Main\r\n  MsgBox \"caf\xE9\"\r\nEnd Sub\r\n");
+    EXPECT_EQ(shell(examples), 0) << ReadFile("log.txt");
+    std::string commands;
+    for (std::istringstream lines(examples); std::getline(lines, commands);)
+        EXPECT_EQ(commands.rfind("quenlo-cli ", 0), 0u) << commands;
+
+    ASSERT_EQ(shell(setup + "git add . && git commit -qm first\n"), 0) << ReadFile("log.txt");
+    Write("report.vbs", "Sub Main\r\n  MsgBox \"caf\xE9!\"\r\nEnd Sub\r\n");
+    ASSERT_EQ(shell("quenlo-cli pack Report.tvs --script report.vbs\ngit diff Report.tvs >diff.txt\n"), 0);
+    EXPECT_NE(ReadFile("diff.txt").find("-  MsgBox \"caf\xC3\xA9\"\n+  MsgBox \"caf\xC3\xA9!\"\n"), std::string::npos)
+        << ReadFile("diff.txt");
+
+    Write(".git/hooks/pre-commit", hook);
+    fs::permissions(".git/hooks/pre-commit", fs::perms::owner_all);
+    EXPECT_EQ(shell("git commit -qam second\n"), 0) << ReadFile("log.txt");
+    Write("broken.vbs", "If x Then\r\n");
+    EXPECT_NE(shell("git add broken.vbs && git commit -qm third\n"), 0);
+    EXPECT_NE(ReadFile("log.txt").find("broken.vbs:2:1: error 1014: Expected 'End'"), std::string::npos)
+        << ReadFile("log.txt");
+    EXPECT_EQ(shell("git log --oneline | wc -l | grep -qx 2\n"), 0);
+}
