@@ -5,10 +5,8 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
-#include <cctype>
 #include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <optional>
 #include <set>
@@ -18,6 +16,7 @@
 #include "cli/ScriptSource.h"
 #include "compoundfile/CompoundFile.h"
 #include "toolkit/Exception.h"
+#include "toolkit/StringList.h"
 #include "toolkit/Win1252.h"
 #include "storage/uStorage.h"
 #include "vbscript/VbsEngine.h"
@@ -51,15 +50,6 @@ std::string JsonString(std::string_view utf8)
     return out + "\"";
 }
 
-bool ReadFile(const std::string &path, std::string &data)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    data.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
-}
-
 int Load(const std::string &path, TScript &script, std::ostream &err)
 {
     try {
@@ -69,6 +59,12 @@ int Load(const std::string &path, TScript &script, std::ostream &err)
     } catch (const Exception &e) {
         err << "quenlo-cli: '" << path << "': " << e.what() << "\n";
     }
+    return csBadFile;
+}
+
+int CannotRead(std::ostream &err, const std::string &path, const std::string &reason)
+{
+    err << "quenlo-cli: cannot read '" << path << "': " << reason << "\n";
     return csBadFile;
 }
 
@@ -200,7 +196,7 @@ void ReportText(std::ostream &diagnostics, std::ostream &err, const std::string 
         if (p.line > 0)
             PrintDiagnostic(diagnostics, path, p.line, p.column, "error", p.reason, p.lineText);
         else
-            err << "quenlo-cli: cannot read '" << path << "': " << p.reason << "\n";
+            CannotRead(err, path, p.reason);
     }
 }
 
@@ -230,31 +226,47 @@ int Info(const std::vector<std::string> &args, std::ostream &out, std::ostream &
     const TArguments arguments = SplitArguments(args, {"--json"});
     const std::string path = OneFile(arguments, "info");
     const bool json = arguments.Has("--json");
-    TScript script;
-    if (int status = Load(path, script, err))
-        return status;
-    cfb::CompoundFile file;
-    std::string reason;
-    file.Load(path, reason); // already read once by the load above
-
-    const std::pair<const char *, const std::string *> fields[] = {
-        {"name", &script.Name()}, {"menu", &script.Menu()}, {"id", &script.ID()},
-        {"hint", &script.Hint()}, {"main", &script.Main()}};
+    // Read only, as cat.
+    TScriptReader reader;
+    const auto text = reader.Read(path, false);
+    if (!text)
+        return CannotRead(err, path, reader.Problem().reason);
+    const cfb::Storage &root = reader.File()->Root();
+    // A field as a load reads it: the stream's first 260 bytes at most, cut at a 0 byte.
+    const auto field = [&root](const char16_t *name) {
+        const cfb::Stream *stream = root.OpenStream(name);
+        if (!stream)
+            return std::string();
+        const auto &data = stream->Data();
+        std::string value(data.begin(), data.begin() + std::ptrdiff_t(std::min(data.size(), TScript::kStringStreamLimit)));
+        return value.substr(0, value.find('\0'));
+    };
+    const std::pair<const char *, std::string> fields[] = {
+        {"name", field(u"Name")}, {"menu", field(u"Menu")}, {"id", field(u"ID")},
+        {"hint", field(u"Hint")}, {"main", field(u"Main")}};
+    const std::size_t lines = SplitTextLines(*text).size();
+    TIcon icon;
+    if (const cfb::Stream *stream = root.OpenStream(u"Icon"); stream && !stream->Data().empty()) {
+        try {
+            icon.LoadFromBytes(stream->Data());
+        } catch (const Exception &e) {
+            return CannotRead(err, path, std::string("its icon: ") + e.what());
+        }
+    }
     std::vector<const cfb::EntryInfo *> extra;
-    const auto entries = file.Root().List();
+    const auto entries = root.List();
     for (const cfb::EntryInfo &entry : entries)
         if (!IsScriptStreamName(entry.name))
             extra.push_back(&entry);
 
     if (!json) {
         for (const auto &[key, value] : fields)
-            out << key << ":" << (value->empty() ? "" : " ") << Win1252::ToUtf8(*value) << "\n";
-        out << "lines: " << script.Lines().Count() << "\n";
-        if (script.Icon().Empty())
+            out << key << ":" << (value.empty() ? "" : " ") << Win1252::ToUtf8(value) << "\n";
+        out << "lines: " << lines << "\n";
+        if (icon.Empty())
             out << "icon: none\n";
         else
-            out << "icon: " << script.Icon().Width() << "x" << script.Icon().Height() << ", "
-                << script.Icon().Bytes().size() << " bytes\n";
+            out << "icon: " << icon.Width() << "x" << icon.Height() << ", " << icon.Bytes().size() << " bytes\n";
         for (const cfb::EntryInfo *entry : extra) {
             out << "extra: " << cfb::NameToUtf8(entry->name) << " (";
             if (entry->isStorage)
@@ -266,13 +278,13 @@ int Info(const std::vector<std::string> &args, std::ostream &out, std::ostream &
     }
     out << "{\n";
     for (const auto &[key, value] : fields)
-        out << "  \"" << key << "\": " << JsonString(Win1252::ToUtf8(*value)) << ",\n";
-    out << "  \"lines\": " << script.Lines().Count() << ",\n";
-    if (script.Icon().Empty())
+        out << "  \"" << key << "\": " << JsonString(Win1252::ToUtf8(value)) << ",\n";
+    out << "  \"lines\": " << lines << ",\n";
+    if (icon.Empty())
         out << "  \"icon\": null,\n";
     else
-        out << "  \"icon\": {\"bytes\": " << script.Icon().Bytes().size() << ", \"width\": " << script.Icon().Width()
-            << ", \"height\": " << script.Icon().Height() << "},\n";
+        out << "  \"icon\": {\"bytes\": " << icon.Bytes().size() << ", \"width\": " << icon.Width()
+            << ", \"height\": " << icon.Height() << "},\n";
     out << "  \"extra\": [";
     for (std::size_t i = 0; i < extra.size(); ++i) {
         out << (i == 0 ? "\n" : ",\n") << "    {\"name\": " << JsonString(cfb::NameToUtf8(extra[i]->name))
@@ -290,12 +302,14 @@ int Cat(const std::vector<std::string> &args, std::ostream &out, std::ostream &e
     const TArguments arguments = SplitArguments(args, {"--raw"});
     const std::string path = OneFile(arguments, "cat");
     const bool raw = arguments.Has("--raw");
-    TScript script;
-    if (int status = Load(path, script, err))
-        return status;
-    const TStringList &lines = script.Lines();
-    for (int i = 0; i < lines.Count(); ++i)
-        out << (raw ? lines[i] : Win1252::ToUtf8(lines[i])) << '\n';
+    // Read only, without the lock of a load: a git textconv may meet
+    // read-only files, and several at once.
+    TScriptReader reader;
+    const auto text = reader.Read(path, false);
+    if (!text)
+        return CannotRead(err, path, reader.Problem().reason);
+    for (const std::string &line : SplitTextLines(*text))
+        out << (raw ? line : Win1252::ToUtf8(line)) << '\n';
     return csOk;
 }
 
@@ -321,7 +335,7 @@ int Check(const std::vector<std::string> &args, std::ostream &out, std::ostream 
         if (json) {
             out << (i == 0 ? "\n" : ",\n") << "  {" << JsonResult(path, checked) << "}";
             if (checked.status == csBadFile)
-                err << "quenlo-cli: cannot read '" << path << "': " << checked.problem.reason << "\n";
+                CannotRead(err, path, checked.problem.reason);
         } else if (checked.status != csOk) {
             ReportText(out, err, path, checked);
         } else if (verbose) {
@@ -357,7 +371,7 @@ int Procedures(const std::vector<std::string> &args, std::ostream &out, std::ost
         }
         out << "}\n";
         if (checked.status == csBadFile)
-            err << "quenlo-cli: cannot read '" << path << "': " << checked.problem.reason << "\n";
+            CannotRead(err, path, checked.problem.reason);
         return checked.status;
     }
     if (checked.status != csOk) {
@@ -410,21 +424,16 @@ int Pack(const std::vector<std::string> &args, std::ostream &err)
             return status;
     }
 
-    std::string bytes;
-    if (!ReadFile(options["--script"], bytes)) {
-        err << "quenlo-cli: cannot read '" << options["--script"] << "'\n";
-        return csBadFile;
+    TScriptReader reader;
+    const auto text = reader.Read(options["--script"]);
+    if (!text) {
+        const TSourceProblem &problem = reader.Problem();
+        return CannotRead(err, options["--script"],
+                          problem.line > 0 ? "line " + std::to_string(problem.line) + ", column " +
+                                                 std::to_string(problem.column) + ": " + problem.reason
+                                           : problem.reason);
     }
-    std::string text;
-    TSourceProblem problem;
-    if (!PlainScriptText(bytes, text, problem)) {
-        err << "quenlo-cli: cannot read '" << options["--script"] << "'";
-        if (problem.line > 0)
-            err << ", line " << problem.line << ", column " << problem.column;
-        err << ": " << problem.reason << "\n";
-        return csBadFile;
-    }
-    script.Lines().SetText(text);
+    script.Lines().SetText(*text);
 
     if (options.count("--icon")) {
         try {

@@ -130,29 +130,36 @@ bool PlainScriptText(std::string_view bytes, std::string &text, TSourceProblem &
     return true;
 }
 
-std::optional<std::string_view> TScriptReader::Read(const std::string &path)
+TScriptReader::TScriptReader() = default;
+TScriptReader::~TScriptReader() = default;
+
+std::optional<std::string_view> TScriptReader::Read(const std::string &path, bool plainToo)
 {
     m_problem = {};
+    m_file.reset();
     if (!ReadWholeFile(path, m_bytes))
         return Fail(std::strerror(errno));
     if (m_bytes.compare(0, kCompoundSignature.size(), kCompoundSignature) != 0) {
+        if (!plainToo)
+            return Fail("not a script file (not a compound file)");
         if (!ByteOrderMark(m_bytes))
             return std::string_view(m_bytes);
         if (!PlainScriptText(m_bytes, m_text, m_problem))
             return std::nullopt;
         return std::string_view(m_text);
     }
-    cfb::CompoundFile file;
+    auto file = std::make_unique<cfb::CompoundFile>();
     std::string reason;
-    if (!file.Parse(reinterpret_cast<const std::uint8_t *>(m_bytes.data()), m_bytes.size(), reason))
+    if (!file->Parse(reinterpret_cast<const std::uint8_t *>(m_bytes.data()), m_bytes.size(), reason))
         return Fail("not a valid script file: " + reason);
-    const cfb::Stream *script = file.Root().OpenStream(u"Script");
+    const cfb::Stream *script = file->Root().OpenStream(u"Script");
     if (!script)
         return Fail("not a script file: it has no \"Script\" stream");
     // As when a script file is loaded, a 0 byte ends the text.
     const std::vector<std::uint8_t> &data = script->Data();
     m_text.assign(data.begin(), data.end());
     m_text.resize(std::min(m_text.size(), m_text.find('\0')));
+    m_file = std::move(file);
     return std::string_view(m_text);
 }
 

@@ -5,9 +5,14 @@
 #ifndef QUENLO_CLI_SCRIPTSOURCE_H
 #define QUENLO_CLI_SCRIPTSOURCE_H
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+
+namespace cfb {
+class CompoundFile;
+}
 
 // Why a file gives no script text. A character that a script cannot hold is
 // reported at its place, so that the user can find and replace it.
@@ -28,16 +33,22 @@ bool PlainScriptText(std::string_view bytes, std::string &text, TSourceProblem &
 // Reads files one after another, reusing its buffers.
 class TScriptReader {
 public:
+    TScriptReader();
+    ~TScriptReader();
+
     // The script text of the file at path, Windows-1252, valid until the next
     // Read; nothing when the file cannot be read, and Problem() says why. A
     // compound file is read (never locked or written) as a script file; any
-    // other file is a plain script.
-    std::optional<std::string_view> Read(const std::string &path);
+    // other file is a plain script, or refused when plainToo is false.
+    std::optional<std::string_view> Read(const std::string &path, bool plainToo = true);
     const TSourceProblem &Problem() const noexcept { return m_problem; }
+    // The script file of the last successful Read, if it was one.
+    const cfb::CompoundFile *File() const noexcept { return m_file.get(); }
 
 private:
     std::optional<std::string_view> Fail(std::string reason);
 
+    std::unique_ptr<cfb::CompoundFile> m_file;
     std::string m_bytes;
     std::string m_text;
     TSourceProblem m_problem;

@@ -7,6 +7,10 @@
 #include <iterator>
 #include <sstream>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -94,8 +98,14 @@ TEST_F(Cli, PackCreatesThenUpdatesKeepingFieldsAndEntries)
     EXPECT_NE(json.find("{\"name\": \"Extra\", \"type\": \"stream\", \"size\": 3}"), std::string::npos) << json;
     EXPECT_EQ(json.find("\"Script\""), std::string::npos) << json; // own streams are not extra
 
-    ASSERT_EQ(Run({"cat", Path("out.tvs")}), 0);
+    // cat and info read a read-only file, and one that another process has locked.
+    fs::permissions(Path("out.tvs"), fs::perms::owner_read);
+    const int locked = ::open(Path("out.tvs").c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(locked, LOCK_EX), 0);
+    ASSERT_EQ(Run({"cat", Path("out.tvs")}), 0) << err.str();
     EXPECT_EQ(out.str(), "Sub Main\nEnd Sub\n");
+    EXPECT_EQ(Run({"info", Path("out.tvs")}), 0) << err.str();
+    ::close(locked);
 }
 
 TEST_F(Cli, ScriptFilesWithByteOrderMarksAreConverted)
