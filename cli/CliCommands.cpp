@@ -1,20 +1,22 @@
-// CliCommands.cpp: info, cat and pack over the script document.
+// CliCommands.cpp: the commands of quenlo-cli: info, cat and pack over the
+// script document, check and procedures over script files and plain scripts.
 #include "cli/CliCommands.h"
 
 #include <algorithm>
 #include <array>
-#include <cctype>
+#include <atomic>
 #include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <optional>
+#include <set>
 #include <sstream>
+#include <thread>
 
-#include <QString>
-
+#include "cli/ScriptSource.h"
 #include "compoundfile/CompoundFile.h"
 #include "toolkit/Exception.h"
+#include "toolkit/StringList.h"
 #include "toolkit/Win1252.h"
 #include "storage/uStorage.h"
 #include "vbscript/VbsEngine.h"
@@ -48,15 +50,6 @@ std::string JsonString(std::string_view utf8)
     return out + "\"";
 }
 
-bool ReadFile(const std::string &path, std::string &data)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    data.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
-}
-
 int Load(const std::string &path, TScript &script, std::ostream &err)
 {
     try {
@@ -69,100 +62,321 @@ int Load(const std::string &path, TScript &script, std::ostream &err)
     return csBadFile;
 }
 
+int CannotRead(std::ostream &err, const std::string &path, const std::string &reason)
+{
+    err << "quenlo-cli: cannot read '" << path << "': " << reason << "\n";
+    return csBadFile;
+}
+
+// The flags and the other arguments of a command; after "--" every argument
+// is a file. An unknown flag is bad usage.
+struct TArguments {
+    std::set<std::string> flags;
+    std::vector<std::string> files;
+    bool Has(const char *flag) const { return flags.count(flag) != 0; }
+};
+
+TArguments SplitArguments(const std::vector<std::string> &args, std::initializer_list<std::string_view> known)
+{
+    TArguments split;
+    bool optionsEnded = false;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string &arg = args[i];
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+            split.files.push_back(arg);
+        } else if (arg == "--") {
+            optionsEnded = true;
+        } else if (std::find(known.begin(), known.end(), arg) != known.end()) {
+            split.flags.insert(arg);
+        } else {
+            throw TUsageError{args[0] + ": unknown option '" + arg + "'"};
+        }
+    }
+    return split;
+}
+
+std::string OneFile(const TArguments &arguments, const std::string &command)
+{
+    if (arguments.files.size() != 1)
+        throw TUsageError{command + " takes one FILE"};
+    return arguments.files[0];
+}
+
+// What became of one file of check or procedures.
+struct TChecked {
+    int status = csOk;                      // csOk, csSyntaxError or csBadFile
+    TSourceProblem problem;                 // csBadFile: why
+    std::optional<vbs::CompileError> error; // csSyntaxError: the first error
+};
+
+TChecked CheckFile(TScriptReader &reader, vbs::Engine &engine, const std::string &path)
+{
+    TChecked checked;
+    engine.Reset();
+    const auto text = reader.Read(path);
+    if (!text) {
+        checked.status = csBadFile;
+        checked.problem = reader.Problem();
+    } else if (!engine.AddCode(*text)) {
+        checked.status = csSyntaxError;
+        checked.error = engine.Error();
+    }
+    return checked;
+}
+
+// Every file checked, on as many threads as the machine has cores but no
+// more than one per 64 files, each with its own reader and engine; results in
+// the order of files.
+std::vector<TChecked> CheckFiles(const std::vector<std::string> &files)
+{
+    std::vector<TChecked> results(files.size());
+    std::atomic<std::size_t> next{0};
+    const auto work = [&] {
+        TScriptReader reader;
+        vbs::Engine engine;
+        for (std::size_t i = next++; i < files.size(); i = next++)
+            results[i] = CheckFile(reader, engine, files[i]);
+    };
+    const std::size_t threads =
+        std::min<std::size_t>(std::max(1u, std::thread::hardware_concurrency()), (files.size() + 63) / 64);
+    std::vector<std::thread> helpers;
+    for (std::size_t t = 1; t < threads; ++t)
+        helpers.emplace_back(work);
+    work();
+    for (std::thread &helper : helpers)
+        helper.join();
+    return results;
+}
+
+std::string Description(const vbs::CompileError &e)
+{
+    return Win1252::ToUtf8(e.note.empty() ? e.description : e.description + " (" + e.note + ")");
+}
+
+// The compiler form: "FILE:LINE:COLUMN: error[ NUMBER]: DESCRIPTION", then the
+// line and a caret under the column (tabs kept, so that it lines up).
+void PrintDiagnostic(std::ostream &out, const std::string &file, int line, int column, const std::string &label,
+                     const std::string &description, std::string_view lineUtf8)
+{
+    out << file << ':' << line << ':' << column << ": " << label << ": " << description << '\n';
+    // Control characters of the file (C0, DEL, C1) would reach the terminal as commands: one '?' each.
+    for (std::size_t i = 0; i < lineUtf8.size(); ++i) {
+        const auto c = static_cast<unsigned char>(lineUtf8[i]);
+        const bool c1 = c == 0xC2 && i + 1 < lineUtf8.size() && static_cast<unsigned char>(lineUtf8[i + 1]) < 0xA0;
+        if ((c < 0x20 && c != '\t') || c == 0x7F || c1) {
+            out << '?';
+            i += c1 ? 1 : 0;
+        } else {
+            out << char(c);
+        }
+    }
+    out << '\n';
+    int characters = 1;
+    for (const char c : lineUtf8) {
+        if (characters >= column)
+            break;
+        if ((static_cast<unsigned char>(c) & 0xC0) == 0x80)
+            continue; // a UTF-8 continuation byte: same character
+        out << (c == '\t' ? '\t' : ' ');
+        ++characters;
+    }
+    out << std::string(std::size_t(std::max(0, column - characters)), ' ') << "^\n";
+}
+
+// Diagnostics of one file: syntax errors and characters that a script cannot
+// hold to diagnostics, files that cannot be read to err.
+void ReportText(std::ostream &diagnostics, std::ostream &err, const std::string &path, const TChecked &checked)
+{
+    if (checked.error) {
+        const vbs::CompileError &e = *checked.error;
+        PrintDiagnostic(diagnostics, path, e.line, e.column + 1, "error " + std::to_string(e.number),
+                        Description(e), Win1252::ToUtf8(e.text));
+    } else if (checked.status == csBadFile) {
+        const TSourceProblem &p = checked.problem;
+        if (p.line > 0)
+            PrintDiagnostic(diagnostics, path, p.line, p.column, "error", p.reason, p.lineText);
+        else
+            CannotRead(err, path, p.reason);
+    }
+}
+
+// The JSON members of one file's result, without the braces.
+std::string JsonResult(const std::string &path, const TChecked &checked)
+{
+    std::ostringstream json;
+    json << "\"file\": " << JsonString(path) << ", \"status\": ";
+    if (checked.error) {
+        const vbs::CompileError &e = *checked.error;
+        json << "\"syntax error\", \"line\": " << e.line << ", \"column\": " << e.column + 1
+             << ", \"number\": " << e.number << ", \"description\": " << JsonString(Win1252::ToUtf8(e.description))
+             << ", \"note\": " << JsonString(Win1252::ToUtf8(e.note)) << ", \"text\": " << JsonString(Win1252::ToUtf8(e.text));
+    } else if (checked.status == csBadFile) {
+        const TSourceProblem &p = checked.problem;
+        json << "\"unreadable\", \"reason\": " << JsonString(p.reason);
+        if (p.line > 0)
+            json << ", \"line\": " << p.line << ", \"column\": " << p.column << ", \"text\": " << JsonString(p.lineText);
+    } else {
+        json << "\"clean\"";
+    }
+    return json.str();
+}
+
 int Info(const std::vector<std::string> &args, std::ostream &out, std::ostream &err)
 {
-    if (args.size() != 2)
-        throw TUsageError{"info takes one FILE"};
-    TScript script;
-    if (int status = Load(args[1], script, err))
-        return status;
-    cfb::CompoundFile file;
-    std::string reason;
-    file.Load(args[1], reason); // already read once by the load above
+    const TArguments arguments = SplitArguments(args, {"--json"});
+    const std::string path = OneFile(arguments, "info");
+    const bool json = arguments.Has("--json");
+    // Read only, as cat.
+    TScriptReader reader;
+    const auto text = reader.Read(path, false);
+    if (!text)
+        return CannotRead(err, path, reader.Problem().reason);
+    const cfb::Storage &root = reader.File()->Root();
+    // A field as a load reads it: the stream's first 260 bytes at most, cut at a 0 byte.
+    const auto field = [&root](const char16_t *name) {
+        const cfb::Stream *stream = root.OpenStream(name);
+        if (!stream)
+            return std::string();
+        const auto &data = stream->Data();
+        std::string value(data.begin(), data.begin() + std::ptrdiff_t(std::min(data.size(), TScript::kStringStreamLimit)));
+        return value.substr(0, value.find('\0'));
+    };
+    const std::pair<const char *, std::string> fields[] = {
+        {"name", field(u"Name")}, {"menu", field(u"Menu")}, {"id", field(u"ID")},
+        {"hint", field(u"Hint")}, {"main", field(u"Main")}};
+    const std::size_t lines = SplitTextLines(*text).size();
+    TIcon icon;
+    if (const cfb::Stream *stream = root.OpenStream(u"Icon"); stream && !stream->Data().empty()) {
+        try {
+            icon.LoadFromBytes(stream->Data());
+        } catch (const Exception &e) {
+            return CannotRead(err, path, std::string("its icon: ") + e.what());
+        }
+    }
+    std::vector<const cfb::EntryInfo *> extra;
+    const auto entries = root.List();
+    for (const cfb::EntryInfo &entry : entries)
+        if (!IsScriptStreamName(entry.name))
+            extra.push_back(&entry);
 
+    if (!json) {
+        for (const auto &[key, value] : fields)
+            out << key << ":" << (value.empty() ? "" : " ") << Win1252::ToUtf8(value) << "\n";
+        out << "lines: " << lines << "\n";
+        if (icon.Empty())
+            out << "icon: none\n";
+        else
+            out << "icon: " << icon.Width() << "x" << icon.Height() << ", " << icon.Bytes().size() << " bytes\n";
+        for (const cfb::EntryInfo *entry : extra) {
+            out << "extra: " << cfb::NameToUtf8(entry->name) << " (";
+            if (entry->isStorage)
+                out << "storage)\n";
+            else
+                out << "stream, " << entry->size << " bytes)\n";
+        }
+        return csOk;
+    }
     out << "{\n";
-    const std::pair<const char *, const std::string *> fields[] = {
-        {"name", &script.Name()}, {"menu", &script.Menu()}, {"id", &script.ID()},
-        {"hint", &script.Hint()}, {"main", &script.Main()}};
     for (const auto &[key, value] : fields)
-        out << "  \"" << key << "\": " << JsonString(Win1252::ToUtf8(*value)) << ",\n";
-    out << "  \"lines\": " << script.Lines().Count() << ",\n";
-    if (script.Icon().Empty())
+        out << "  \"" << key << "\": " << JsonString(Win1252::ToUtf8(value)) << ",\n";
+    out << "  \"lines\": " << lines << ",\n";
+    if (icon.Empty())
         out << "  \"icon\": null,\n";
     else
-        out << "  \"icon\": {\"bytes\": " << script.Icon().Bytes().size() << ", \"width\": " << script.Icon().Width()
-            << ", \"height\": " << script.Icon().Height() << "},\n";
+        out << "  \"icon\": {\"bytes\": " << icon.Bytes().size() << ", \"width\": " << icon.Width()
+            << ", \"height\": " << icon.Height() << "},\n";
     out << "  \"extra\": [";
-    bool first = true;
-    for (const cfb::EntryInfo &entry : file.Root().List()) {
-        if (IsScriptStreamName(entry.name))
-            continue;
-        out << (first ? "\n" : ",\n") << "    {\"name\": " << JsonString(cfb::NameToUtf8(entry.name))
-            << ", \"type\": \"" << (entry.isStorage ? "storage" : "stream") << "\"";
-        if (!entry.isStorage)
-            out << ", \"size\": " << entry.size;
+    for (std::size_t i = 0; i < extra.size(); ++i) {
+        out << (i == 0 ? "\n" : ",\n") << "    {\"name\": " << JsonString(cfb::NameToUtf8(extra[i]->name))
+            << ", \"type\": \"" << (extra[i]->isStorage ? "storage" : "stream") << "\"";
+        if (!extra[i]->isStorage)
+            out << ", \"size\": " << extra[i]->size;
         out << "}";
-        first = false;
     }
-    out << (first ? "]\n" : "\n  ]\n") << "}\n";
+    out << (extra.empty() ? "]\n" : "\n  ]\n") << "}\n";
     return csOk;
 }
 
 int Cat(const std::vector<std::string> &args, std::ostream &out, std::ostream &err)
 {
-    bool raw = false;
-    std::vector<std::string> files;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        if (args[i] == "--raw")
-            raw = true;
-        else
-            files.push_back(args[i]);
-    }
-    if (files.size() != 1)
-        throw TUsageError{"cat takes one FILE"};
-    TScript script;
-    if (int status = Load(files[0], script, err))
-        return status;
-    const TStringList &lines = script.Lines();
-    for (int i = 0; i < lines.Count(); ++i)
-        out << (raw ? lines[i] : Win1252::ToUtf8(lines[i])) << '\n';
+    const TArguments arguments = SplitArguments(args, {"--raw"});
+    const std::string path = OneFile(arguments, "cat");
+    const bool raw = arguments.Has("--raw");
+    // Read only, without the lock of a load: a git textconv may meet
+    // read-only files, and several at once.
+    TScriptReader reader;
+    const auto text = reader.Read(path, false);
+    if (!text)
+        return CannotRead(err, path, reader.Problem().reason);
+    for (const std::string &line : SplitTextLines(*text))
+        out << (raw ? line : Win1252::ToUtf8(line)) << '\n';
     return csOk;
 }
 
-// The script file's text through the parser; exit 3 for a syntax error.
+// Every file through the parser; it goes on after a bad file. Silent for a
+// clean file unless --verbose.
 int Check(const std::vector<std::string> &args, std::ostream &out, std::ostream &err)
 {
-    if (args.size() != 2)
-        throw TUsageError{"check takes one FILE"};
-    TScript script;
-    if (int status = Load(args[1], script, err))
-        return status;
-    vbs::Engine engine;
-    if (engine.AddCode(script.Lines().Text())) {
-        out << "no errors\n";
-        return csOk;
+    const TArguments arguments = SplitArguments(args, {"--json", "--verbose"});
+    if (arguments.files.empty())
+        throw TUsageError{"check takes one or more FILEs"};
+    const bool json = arguments.Has("--json");
+    const bool verbose = arguments.Has("--verbose");
+    const std::vector<TChecked> results = CheckFiles(arguments.files);
+    int status = csOk;
+    std::array<int, 4> counts{}; // by status
+    if (json)
+        out << "[";
+    for (std::size_t i = 0; i < arguments.files.size(); ++i) {
+        const std::string &path = arguments.files[i];
+        const TChecked &checked = results[i];
+        status = std::max(status, checked.status);
+        ++counts[std::size_t(checked.status)];
+        if (json) {
+            out << (i == 0 ? "\n" : ",\n") << "  {" << JsonResult(path, checked) << "}";
+            if (checked.status == csBadFile)
+                CannotRead(err, path, checked.problem.reason);
+        } else if (checked.status != csOk) {
+            ReportText(out, err, path, checked);
+        } else if (verbose) {
+            out << path << ": no errors\n";
+        }
     }
-    const vbs::CompileError &e = *engine.Error();
-    out << "line " << e.line << ", column " << e.column + 1 << ": error " << e.number << ": "
-        << Win1252::ToUtf8(e.description);
-    if (!e.note.empty())
-        out << " (" << Win1252::ToUtf8(e.note) << ")";
-    out << "\n  " << Win1252::ToUtf8(e.text) << "\n";
-    return csSyntaxError;
+    if (json)
+        out << "\n]\n";
+    else if (verbose)
+        out << "checked " << arguments.files.size() << (arguments.files.size() == 1 ? " file: " : " files: ")
+            << counts[csOk] << " without errors, " << counts[csSyntaxError] << " with a syntax error, "
+            << counts[csBadFile] << " not readable\n";
+    return status;
 }
 
 int Procedures(const std::vector<std::string> &args, std::ostream &out, std::ostream &err)
 {
-    if (args.size() != 2)
-        throw TUsageError{"procedures takes one FILE"};
-    TScript script;
-    if (int status = Load(args[1], script, err))
-        return status;
+    const TArguments arguments = SplitArguments(args, {"--json"});
+    const std::string path = OneFile(arguments, "procedures");
+    TScriptReader reader;
     vbs::Engine engine;
-    if (!engine.AddCode(script.Lines().Text())) {
-        const vbs::CompileError &e = *engine.Error();
-        err << "quenlo-cli: line " << e.line << ": " << Win1252::ToUtf8(e.description) << "\n";
-        return csSyntaxError;
+    const TChecked checked = CheckFile(reader, engine, path);
+    if (arguments.Has("--json")) {
+        out << "{" << JsonResult(path, checked);
+        if (checked.status == csOk) {
+            out << ", \"procedures\": [";
+            const auto &procedures = engine.Procedures();
+            for (std::size_t i = 0; i < procedures.size(); ++i)
+                out << (i == 0 ? "\n" : ",\n") << "  {\"name\": " << JsonString(Win1252::ToUtf8(procedures[i].name))
+                    << ", \"arguments\": " << procedures[i].numArgs << ", \"kind\": \""
+                    << (procedures[i].hasReturnValue ? "function" : "sub") << "\"}";
+            out << (procedures.empty() ? "]" : "\n]");
+        }
+        out << "}\n";
+        if (checked.status == csBadFile)
+            CannotRead(err, path, checked.problem.reason);
+        return checked.status;
+    }
+    if (checked.status != csOk) {
+        ReportText(err, err, path, checked);
+        return checked.status;
     }
     for (const vbs::Procedure &p : engine.Procedures())
         out << Win1252::ToUtf8(p.name) << ' ' << p.numArgs << ' ' << (p.hasReturnValue ? "function" : "sub") << '\n';
@@ -176,33 +390,6 @@ std::string TextArgument(const std::string &option, const std::string &utf8)
     if (!text)
         throw TUsageError{option + ": the text has a character that a script cannot hold"};
     return *text;
-}
-
-// Script file bytes: Windows-1252, or converted after a UTF-8 or UTF-16 byte-order mark.
-std::optional<std::string> ScriptText(const std::string &bytes, std::string &why)
-{
-    auto starts = [&](std::string_view bom) { return bytes.compare(0, bom.size(), bom) == 0; };
-    QString text;
-    if (starts("\xEF\xBB\xBF")) {
-        text = QString::fromUtf8(bytes.data() + 3, qsizetype(bytes.size() - 3));
-    } else if (starts("\xFF\xFE") || starts("\xFE\xFF")) {
-        const bool little = starts("\xFF\xFE");
-        if (bytes.size() % 2 != 0) {
-            why = "a UTF-16 file of an odd number of bytes";
-            return std::nullopt;
-        }
-        for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
-            const auto lo = static_cast<unsigned char>(bytes[i + (little ? 0 : 1)]);
-            const auto hi = static_cast<unsigned char>(bytes[i + (little ? 1 : 0)]);
-            text.append(QChar(char16_t(lo | (hi << 8))));
-        }
-    } else {
-        return bytes;
-    }
-    auto converted = Win1252::FromUnicode(text);
-    if (!converted)
-        why = "a character that a script cannot hold (Windows-1252)";
-    return converted;
 }
 
 int Pack(const std::vector<std::string> &args, std::ostream &err)
@@ -237,16 +424,14 @@ int Pack(const std::vector<std::string> &args, std::ostream &err)
             return status;
     }
 
-    std::string bytes;
-    if (!ReadFile(options["--script"], bytes)) {
-        err << "quenlo-cli: cannot read '" << options["--script"] << "'\n";
-        return csBadFile;
-    }
-    std::string why;
-    auto text = ScriptText(bytes, why);
+    TScriptReader reader;
+    const auto text = reader.Read(options["--script"]);
     if (!text) {
-        err << "quenlo-cli: '" << options["--script"] << "' has " << why << "\n";
-        return csBadFile;
+        const TSourceProblem &problem = reader.Problem();
+        return CannotRead(err, options["--script"],
+                          problem.line > 0 ? "line " + std::to_string(problem.line) + ", column " +
+                                                 std::to_string(problem.column) + ": " + problem.reason
+                                           : problem.reason);
     }
     script.Lines().SetText(*text);
 
@@ -276,15 +461,18 @@ int Pack(const std::vector<std::string> &args, std::ostream &err)
 std::string CliUsage()
 {
     return "usage: quenlo-cli COMMAND ...\n"
-           "  info FILE              the script's fields, line count, icon and other entries as JSON\n"
+           "  info [--json] FILE     the script file's fields, line count, icon and other entries\n"
            "  cat [--raw] FILE       the script text, lines ending in LF (UTF-8; --raw: Windows-1252 bytes)\n"
            "  pack OUT --script FILE [--name S] [--menu S] [--id S] [--hint S] [--main S] [--icon FILE.ico]\n"
            "                         create OUT, or update it keeping its other entries and the fields not given\n"
-           "  check FILE             syntax check of the script text: \"no errors\" or the first error's\n"
-           "                         line, column, number and description\n"
-           "  procedures FILE        the global procedures: name, argument count, sub or function\n"
-           "exit status: 0 success, 1 a file that cannot be read or written, 2 bad usage,\n"
-           "             3 the script has a syntax error (check, procedures)\n";
+           "  check [--verbose] [--json] FILE...\n"
+           "                         syntax check of script files (.tvs) and plain scripts (.vbs); for each\n"
+           "                         error FILE:LINE:COLUMN: error NUMBER: DESCRIPTION, the line and a caret\n"
+           "  procedures [--json] FILE\n"
+           "                         the global procedures: name, argument count, sub or function\n"
+           "A plain script is Windows-1252, or UTF-8 or UTF-16 with a byte-order mark.\n"
+           "exit status: 0 success, 1 a syntax error, 2 bad usage,\n"
+           "             3 a file that cannot be read or written (3 outranks 1)\n";
 }
 
 int RunCli(const std::vector<std::string> &args, std::ostream &out, std::ostream &err)

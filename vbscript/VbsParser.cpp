@@ -95,6 +95,20 @@ constexpr bool StartsExpression(TokenKind kind) noexcept
            kind == tkNot || kind == tkMinus || kind == tkPlus;
 }
 
+// Tokens that begin a statement, declarations included.
+constexpr bool StartsStatement(TokenKind kind) noexcept
+{
+    switch (kind) {
+    case tkDim: case tkReDim: case tkConst: case tkErase: case tkSet: case tkCall: case tkExit:
+    case tkIf: case tkSelect: case tkFor: case tkDo: case tkWhile: case tkWith: case tkOn:
+    case tkOption: case tkStop: case tkSub: case tkFunction: case tkClass: case tkPublic:
+    case tkPrivate:
+        return true;
+    default:
+        return StartsTarget(kind);
+    }
+}
+
 constexpr bool IsProcedureKeyword(TokenKind kind) noexcept
 {
     return kind == tkSub || kind == tkFunction || kind == tkProperty;
@@ -555,8 +569,9 @@ void Parser::CallStatement()
 
 // callorassign -> target '=' expr | target [callargs]
 // "f(a, b)" as a statement is refused: a call without Call takes its
-// arguments bare. "f (a), b" passes (a) as the first of two arguments, so a
-// target ending in '(' ... ')' that is followed by more gives its list back.
+// arguments bare. "f (a), b" passes (a) as the first of two arguments and
+// "f (a) & b" the one argument (a) & b, so a target ending in '(' ... ')' that
+// is followed by more gives its list back.
 void Parser::CallOrAssign(bool inlined)
 {
     const TargetInfo target = Target();
@@ -574,7 +589,9 @@ void Parser::CallOrAssign(bool inlined)
             Fail(enParenthesesOnSubCall);
         return;
     }
-    if (!StartsExpression(Kind()) && Kind() != tkComma)
+    const bool continuesArgument =
+        target.endsWithArgs && target.lastArgCount == 1 && BinaryPrecedence(Kind()) != pcNone;
+    if (!StartsExpression(Kind()) && Kind() != tkComma && !continuesArgument)
         return;
     if (target.endsWithArgs)
         m_lex.Restore(target.beforeLastArgs);
@@ -635,8 +652,9 @@ void Parser::IfStatement(bool inlined)
     ExpectEnd(opener, tkIf, enExpectedIf);
 }
 
-// selectstat -> SELECT CASE expr EOS {CASE expr {',' expr} EOS block}
-//               [CASE ELSE EOS block] END SELECT
+// selectstat -> SELECT CASE expr EOS {CASE expr {',' expr} [EOS] block}
+//               [CASE ELSE [EOS] block] END SELECT
+// A clause's first statement may follow it on its line without ':'.
 void Parser::SelectStatement(bool inlined)
 {
     const Token opener = Current();
@@ -656,7 +674,8 @@ void Parser::SelectStatement(bool inlined)
         } else {
             CommaList([this] { Expression(); });
         }
-        ExpectHeaderEnd();
+        if (!AtHeaderEnd() && !StartsStatement(Kind()))
+            Fail(enExpectedEndOfStatement);
         Block(inlined);
     }
     ExpectEnd(opener, tkSelect, enExpectedSelect);
@@ -1059,7 +1078,8 @@ void Parser::Operand()
     }
 }
 
-// primary -> literal | '(' expr ')' | NEW name | target
+// primary -> literal | '(' expr ')' {arglist} | NEW name | target
+// "(New Formatter)(args)": what the parentheses give may be called or indexed.
 void Parser::Primary()
 {
     if (IsLiteral(Kind())) {
@@ -1071,6 +1091,8 @@ void Parser::Primary()
         Next();
         Expression();
         Expect(tkRParen, enExpectedRParen);
+        while (Kind() == tkLParen)
+            ArgumentList();
         return;
     case tkNew:
         Next();

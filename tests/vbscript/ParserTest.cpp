@@ -177,7 +177,8 @@ TEST(Parser, SelectForms)
         {"Select Case a\nCase 1", 1014, 2},
         {"Select Case a\nCase\nEnd Select", 1023, 2},
         {"Select Case a\nCase 1 To 5\nEnd Select", 1025, 2},
-        {"Select Case a\nCase Else b\nEnd Select", 1025, 2},
+        {"Select Case a\nCase Else b\nEnd Select", 0, 0},
+        {"Select Case a\nCase Else 1\nEnd Select", 1025, 2},
         {"Select Case\nEnd Select", 1023, 1},
         {"Case 1", 1024, 1},
     });

@@ -1,0 +1,170 @@
+// ScriptSource.cpp: reading script text from script files and plain scripts,
+// with the place of any character that Windows-1252 cannot hold.
+#include "cli/ScriptSource.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QString>
+#include <QStringDecoder>
+
+#include "compoundfile/CompoundFile.h"
+#include "toolkit/Win1252.h"
+
+namespace {
+
+constexpr std::string_view kCompoundSignature("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
+
+// Whole file into bytes; false with errno set.
+bool ReadWholeFile(const std::string &path, std::string &bytes)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+        ::close(fd);
+        errno = EISDIR;
+        return false;
+    }
+    // The size is a hint only: pipes and special files have none.
+    bytes.resize(info.st_size > 0 ? std::size_t(info.st_size) + 1 : 65536);
+    std::size_t used = 0;
+    for (;;) {
+        if (used == bytes.size())
+            bytes.resize(bytes.size() * 2);
+        const ssize_t got = ::read(fd, bytes.data() + used, bytes.size() - used);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            const int error = errno;
+            ::close(fd);
+            errno = error;
+            return false;
+        }
+        if (got == 0)
+            break;
+        used += std::size_t(got);
+    }
+    bytes.resize(used);
+    ::close(fd);
+    return true;
+}
+
+// The line of text around index, without its line break.
+QStringView LineAround(const QString &text, qsizetype index)
+{
+    qsizetype start = index;
+    while (start > 0 && text[start - 1] != u'\n' && text[start - 1] != u'\r')
+        --start;
+    qsizetype end = index;
+    while (end < text.size() && text[end] != u'\n' && text[end] != u'\r')
+        ++end;
+    return QStringView(text).mid(start, end - start);
+}
+
+struct TByteOrderMark {
+    QStringConverter::Encoding encoding;
+    std::size_t size;
+    const char *name;
+};
+
+std::optional<TByteOrderMark> ByteOrderMark(std::string_view bytes)
+{
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
+        return TByteOrderMark{QStringConverter::Utf8, 3, "UTF-8"};
+    if (bytes.substr(0, 2) == "\xFF\xFE")
+        return TByteOrderMark{QStringConverter::Utf16LE, 2, "UTF-16"};
+    if (bytes.substr(0, 2) == "\xFE\xFF")
+        return TByteOrderMark{QStringConverter::Utf16BE, 2, "UTF-16"};
+    return std::nullopt;
+}
+
+} // namespace
+
+bool PlainScriptText(std::string_view bytes, std::string &text, TSourceProblem &problem)
+{
+    const auto mark = ByteOrderMark(bytes);
+    if (!mark) {
+        text.assign(bytes);
+        return true;
+    }
+    QStringDecoder decoder(mark->encoding, QStringConverter::Flag::Stateless);
+    const QString unicode = decoder.decode(QByteArrayView(bytes.data() + mark->size, qsizetype(bytes.size() - mark->size)));
+    const bool malformed = decoder.hasError();
+
+    text.clear();
+    text.reserve(std::size_t(unicode.size()));
+    int line = 1;
+    int column = 1;
+    for (qsizetype i = 0; i < unicode.size(); ++i) {
+        const char16_t ch = unicode[i].unicode();
+        if (const auto byte = Win1252::FromChar(ch)) {
+            text += char(*byte);
+            const bool lineEnd = ch == u'\n' || (ch == u'\r' && (i + 1 == unicode.size() || unicode[i + 1] != u'\n'));
+            line += lineEnd ? 1 : 0;
+            column = lineEnd ? 1 : ch == u'\r' ? column : column + 1;
+            continue;
+        }
+        char32_t code = ch;
+        if (QChar::isHighSurrogate(ch) && i + 1 < unicode.size() && QChar::isLowSurrogate(unicode[i + 1].unicode()))
+            code = QChar::surrogateToUcs4(ch, unicode[i + 1].unicode());
+        if (malformed && ch == QChar::ReplacementCharacter) {
+            problem.reason = std::string("not valid ") + mark->name + " (after its byte-order mark)";
+        } else {
+            char hex[16];
+            std::snprintf(hex, sizeof hex, "U+%04X", unsigned(code));
+            problem.reason = std::string("character ") + hex +
+                             " cannot be stored in a script, whose text is Windows-1252";
+        }
+        problem.line = line;
+        problem.column = column;
+        problem.lineText = LineAround(unicode, i).toUtf8().toStdString();
+        return false;
+    }
+    return true;
+}
+
+TScriptReader::TScriptReader() = default;
+TScriptReader::~TScriptReader() = default;
+
+std::optional<std::string_view> TScriptReader::Read(const std::string &path, bool plainToo)
+{
+    m_problem = {};
+    m_file.reset();
+    if (!ReadWholeFile(path, m_bytes))
+        return Fail(std::strerror(errno));
+    if (m_bytes.compare(0, kCompoundSignature.size(), kCompoundSignature) != 0) {
+        if (!plainToo)
+            return Fail("not a script file (not a compound file)");
+        if (!ByteOrderMark(m_bytes))
+            return std::string_view(m_bytes);
+        if (!PlainScriptText(m_bytes, m_text, m_problem))
+            return std::nullopt;
+        return std::string_view(m_text);
+    }
+    auto file = std::make_unique<cfb::CompoundFile>();
+    std::string reason;
+    if (!file->Parse(reinterpret_cast<const std::uint8_t *>(m_bytes.data()), m_bytes.size(), reason))
+        return Fail("not a valid script file: " + reason);
+    const cfb::Stream *script = file->Root().OpenStream(u"Script");
+    if (!script)
+        return Fail("not a script file: it has no \"Script\" stream");
+    // As when a script file is loaded, a 0 byte ends the text.
+    const std::vector<std::uint8_t> &data = script->Data();
+    m_text.assign(data.begin(), data.end());
+    m_text.resize(std::min(m_text.size(), m_text.find('\0')));
+    m_file = std::move(file);
+    return std::string_view(m_text);
+}
+
+std::optional<std::string_view> TScriptReader::Fail(std::string reason)
+{
+    m_problem.reason = std::move(reason);
+    return std::nullopt;
+}

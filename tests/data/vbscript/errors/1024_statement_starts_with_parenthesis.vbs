@@ -1,0 +1,2 @@
+' expect: 2:0 1024 Expected statement
+(a)(1) = 2
