@@ -96,14 +96,13 @@ public:
         ReAllocate(std::ptrdiff_t(m_body.size()) + insertionLength + m_growSize);
     }
 
-    // Sets the buffer to newSize elements (at least Length), gap at the end
-    // of the text part it was in.
+    // Sets the buffer to newSize elements (at least Length); the gap ends up
+    // after the last element.
     void ReAllocate(std::ptrdiff_t newSize)
     {
         assert(newSize >= m_lengthBody);
         GapTo(m_lengthBody);
         std::vector<T, TzeNoInitAllocator<T>> grown;
-        grown.reserve(size_t(newSize));
         grown.resize(size_t(newSize));
         std::copy(m_body.data(), m_body.data() + m_lengthBody, grown.data());
         m_body.swap(grown);
