@@ -29,6 +29,7 @@ TzeCustomEdit::TzeCustomEdit(QWidget *parent, bool designing)
     m_lines->OnTextSet = [this](TzeEditList &list) { ListTextSet(list); };
     m_lines->OnPut = [this](int index) { ListPut(index); };
     m_lines->OnCleared = [this](TzeEditList &list) { ListCleared(list); };
+    m_lines->OnNeedObject = [this](int index) { EnsureRanges(index); };
 
     m_charsInWindow = 10;
     m_gutterWidth = 30;
@@ -81,6 +82,7 @@ TzeCustomEdit::~TzeCustomEdit()
     m_lines->OnTextSet = nullptr;
     m_lines->OnPut = nullptr;
     m_lines->OnCleared = nullptr;
+    m_lines->OnNeedObject = nullptr;
     m_marks->OnChange = nullptr;
     for (TMark *&mark : m_bookmarks) {
         delete mark;
@@ -233,6 +235,11 @@ void TzeCustomEdit::SetHighLighter(TzeCustomHighLighter *value)
 {
     if (value == m_highlighter)
         return;
+    // The states the old highlighter owes are computed first; the new one
+    // takes them as they are, and rescans only from where the text changes.
+    if (m_highlighter)
+        EnsureRanges(m_lines->Count() - 1);
+    RangesTakenAsTheyAre();
     if (value) {
         value->Editors().AddEditor(this);
         m_registeredWith.insert(value);

@@ -37,20 +37,23 @@ class TzeCustomEdit;
 // Line list
 
 // The editor's string list. Each line's integer slot holds the highlighter's
-// range state at the start of that line; the owning editor keeps the slots
-// current through the hooks. Every changing operation runs in one update
-// bracket and calls its hook inside it, so OnChange fires once, afterwards.
-// Indexes are 0-based; an index outside the list raises EListError.
+// range state at the start of that line; the owning editor computes the
+// slots when they are read (OnNeedObject) and learns of every change through
+// the hooks. Every changing operation runs in one update bracket and calls
+// its hook inside it, so OnChange fires once, afterwards. Indexes are
+// 0-based; an index outside the list raises EListError.
 class TzeEditList : public TStringList {
 public:
     // Appends S; OnAdded after the append.
-    int Add(const std::string &s) override;
+    int Add(std::string_view s) override;
     // Inserts S before line index (0 .. Count); OnInserted(index).
-    void Insert(int index, const std::string &s) override;
+    void Insert(int index, std::string_view s) override;
     // Removes line index; OnDeleted(index).
     void Delete(int index) override;
     // Replaces line index; OnPut(index).
-    void Put(int index, const std::string &s) override;
+    void Put(int index, std::string_view s) override;
+    // The slot, after OnNeedObject has brought it up to date.
+    std::intptr_t GetObject(int index) const override;
     // Removes all lines; unless Loading, an emptied list gets one empty line
     // back through Add. The base SetText and Assign clear through this, so
     // setting the text of the list itself keeps that empty first line.
@@ -62,6 +65,7 @@ public:
     void LoadFromStream(std::istream &stream);
 
     bool Loading() const noexcept { return m_loading; }
+    using TStringList::StoredObject;
     void SetLoading(bool value) noexcept { m_loading = value; }
 
     // Hooks set by the owning editor; each is called only when set.
@@ -73,6 +77,8 @@ public:
     // After the list was emptied by Clear (also the clear that starts a
     // SetText or an Assign), before any line comes back.
     std::function<void(TzeEditList &)> OnCleared;
+    // Before a slot is read: the owner computes it if it is not current.
+    std::function<void(int index)> OnNeedObject;
 
 private:
     bool m_loading = false;
@@ -577,9 +583,28 @@ protected:
     // the view stood mean nothing for the text that comes next.
     void ListCleared(TzeEditList &list);
     void LinesChanged(TStringList &list);
-    // Rescans from line index (0-based), whose start state the highlighter
-    // holds, until a stored state already matches.
-    void ScanFrom(int index);
+    // Lazy range states. Lines [0, m_rangesValid) hold their exact start
+    // state. For each line k in (m_rangesValid, m_rangesChained) that is not
+    // listed in m_rangesBreaks, the stored state was computed from line k-1's
+    // present text and stored state; so a rescan that computes at line j the
+    // state stored there may take every state up to the next break (or
+    // m_rangesChained) as exact. invariant: m_rangesValid <= m_rangesChained,
+    // the breaks are sorted and lie in [m_rangesValid, m_rangesChained).
+    // A line whose state is unknown stores kUnknownRange, which matches none.
+    static constexpr std::intptr_t kUnknownRange = INTPTR_MIN;
+    // Computes the states of lines up to index (0-based) that are not current.
+    void EnsureRanges(int index) const;
+    // After line index's text changed, a line was inserted at index, or the
+    // line at index was deleted.
+    void RangesLineChanged(int index);
+    void RangesLineInserted(int index);
+    void RangesLineDeleted(int index);
+    void RangesReset() noexcept;
+    // Takes every stored state as current, as a highlighter attached to a
+    // list finds it.
+    void RangesTakenAsTheyAre() noexcept;
+    // Line k's stored state no longer follows from line k-1.
+    void RangesBreakAt(int k) const;
 
     void FontChanged();
     void SetCharWidth(int value);
@@ -603,8 +628,7 @@ private:
     QRegion SelectionRegion() const;
     void ApplyScrollBarPolicies();
     void ScrollBarMoved(Qt::Orientation orientation, int value);
-    void LineCountChanged(int index, bool inserted);
-    void RescanAfterInsertOrDelete(int index, bool inserted);
+    void LineCountChanged();
     void DeleteSelectionPrimitive(TPoint begin, TPoint end);
     void InsertAtCaretPrimitive(const std::string &value);
     // An anchor point inside the text's lines and columns.
@@ -612,7 +636,7 @@ private:
     // Where SetSelTextPrimitive puts its text: the selection start, or the caret.
     TPoint InsertionPoint() const noexcept;
     // Line (1-based) or the empty string where it does not exist.
-    const std::string &LineOrEmpty(int line) const;
+    std::string_view LineOrEmpty(int line) const;
     QRect CaretRect() const;
 
     std::unique_ptr<TzeEditList> m_lines;
@@ -646,6 +670,10 @@ private:
     bool m_exactPoints = false;
     bool m_autoindent = true;
     TScrollStyle m_scrollBars = ssBoth;
+
+    mutable int m_rangesValid = 0;
+    mutable int m_rangesChained = 0;
+    mutable std::vector<int> m_rangesBreaks;
 
     int m_paintLock = 0;
     bool m_scrollBarsPending = false;

@@ -2,6 +2,8 @@
 // TzeEditList brackets every change in one list update and reports it through
 // its hooks; the TzeCustomEdit handlers of those hooks keep each line's
 // highlighter range state and the scroll bars up to date.
+#include <algorithm>
+#include <cassert>
 #include <istream>
 #include <iterator>
 
@@ -24,7 +26,7 @@ private:
 
 } // namespace
 
-int TzeEditList::Add(const std::string &s)
+int TzeEditList::Add(std::string_view s)
 {
     TUpdateGuard guard(*this);
     const int index = TStringList::Add(s);
@@ -33,7 +35,7 @@ int TzeEditList::Add(const std::string &s)
     return index;
 }
 
-void TzeEditList::Insert(int index, const std::string &s)
+void TzeEditList::Insert(int index, std::string_view s)
 {
     TUpdateGuard guard(*this);
     TStringList::Insert(index, s);
@@ -49,12 +51,20 @@ void TzeEditList::Delete(int index)
         OnDeleted(index);
 }
 
-void TzeEditList::Put(int index, const std::string &s)
+void TzeEditList::Put(int index, std::string_view s)
 {
     TUpdateGuard guard(*this);
     TStringList::Put(index, s);
     if (OnPut)
         OnPut(index);
+}
+
+std::intptr_t TzeEditList::GetObject(int index) const
+{
+    CheckIndex(index, Count());
+    if (OnNeedObject)
+        OnNeedObject(index);
+    return StoredObject(index);
 }
 
 void TzeEditList::Clear()
@@ -92,26 +102,122 @@ void TzeEditList::LoadFromStream(std::istream &stream)
 
 // --- The editor's handlers of the list hooks
 
-void TzeCustomEdit::ListAdded(TzeEditList &list)
+void TzeCustomEdit::EnsureRanges(int index) const
+{
+    const int count = m_lines->Count();
+    if (!m_highlighter || index < m_rangesValid || count == 0)
+        return;
+    index = std::min(index, count - 1);
+    assert(m_rangesValid <= m_rangesChained);
+    int j = m_rangesValid;
+    if (j == 0) {
+        m_highlighter->ResetRange();
+        m_lines->PutObject(0, m_highlighter->GetRange());
+        j = 1;
+    } else {
+        m_highlighter->SetRange(int(m_lines->StoredObject(j - 1)));
+    }
+    while (j <= index) {
+        m_highlighter->SetLine(m_lines->Get(j - 1), j - 1);
+        m_highlighter->NextToEol();
+        const std::intptr_t range = m_highlighter->GetRange();
+        if (j < m_rangesChained && m_lines->StoredObject(j) == range) {
+            // Up to the next break the states follow from texts still there.
+            const auto next = std::upper_bound(m_rangesBreaks.begin(), m_rangesBreaks.end(), j);
+            j = std::min(next == m_rangesBreaks.end() ? m_rangesChained : *next, count);
+            m_rangesBreaks.erase(m_rangesBreaks.begin(), next);
+            m_rangesValid = j;
+            if (j <= index)
+                m_highlighter->SetRange(int(m_lines->StoredObject(j - 1)));
+            continue;
+        }
+        const bool changed = m_lines->StoredObject(j) != range;
+        m_lines->PutObject(j, range);
+        ++j;
+        // The next line's stored state came from the value just replaced.
+        if (changed && j >= m_rangesValid) {
+            m_rangesValid = j;
+            RangesBreakAt(j);
+        }
+    }
+    m_rangesValid = std::max(m_rangesValid, j);
+    m_rangesChained = std::max(m_rangesChained, m_rangesValid);
+    const auto passed = std::lower_bound(m_rangesBreaks.begin(), m_rangesBreaks.end(), m_rangesValid);
+    m_rangesBreaks.erase(m_rangesBreaks.begin(), passed);
+}
+
+void TzeCustomEdit::RangesReset() noexcept
+{
+    m_rangesValid = m_rangesChained = 0;
+    m_rangesBreaks.clear();
+}
+
+void TzeCustomEdit::RangesTakenAsTheyAre() noexcept
+{
+    m_rangesValid = m_rangesChained = m_lines->Count();
+    m_rangesBreaks.clear();
+}
+
+void TzeCustomEdit::RangesBreakAt(int k) const
+{
+    if (k < m_rangesValid || k >= m_rangesChained)
+        return;
+    const auto at = std::lower_bound(m_rangesBreaks.begin(), m_rangesBreaks.end(), k);
+    if (at == m_rangesBreaks.end() || *at != k)
+        m_rangesBreaks.insert(at, k);
+    // Many scattered edits: the chain ends at a break instead of growing the list.
+    constexpr std::size_t kMaxBreaks = 256;
+    if (m_rangesBreaks.size() > kMaxBreaks) {
+        m_rangesChained = m_rangesBreaks[kMaxBreaks / 2];
+        m_rangesBreaks.resize(kMaxBreaks / 2);
+    }
+}
+
+void TzeCustomEdit::RangesLineChanged(int index)
 {
     if (!m_highlighter)
         return;
-    const int count = list.Count();
-    if (count < 2) {
-        m_highlighter->ResetRange();
-        list.PutObject(0, m_highlighter->GetRange());
-        return;
-    }
-    const int previous = count - 2;
-    m_highlighter->SetRange(int(list.GetObject(previous)));
-    m_highlighter->SetLine(list.Get(previous), previous);
-    m_highlighter->NextToEol();
-    list.PutObject(previous + 1, m_highlighter->GetRange());
+    // The state of the line itself still holds; the next one is in doubt.
+    m_rangesValid = std::min(m_rangesValid, index + 1);
+    RangesBreakAt(index + 1);
 }
 
-void TzeCustomEdit::LineCountChanged(int index, bool inserted)
+void TzeCustomEdit::RangesLineInserted(int index)
 {
-    RescanAfterInsertOrDelete(index, inserted);
+    // Without a highlighter a new line's slot stays as given.
+    if (!m_highlighter)
+        return;
+    m_lines->PutObject(index, kUnknownRange);
+    for (int &k : m_rangesBreaks)
+        k += k >= index ? 1 : 0;
+    if (index < m_rangesChained)
+        ++m_rangesChained;
+    m_rangesValid = std::min(m_rangesValid, index);
+    RangesBreakAt(index);
+    RangesBreakAt(index + 1);
+}
+
+void TzeCustomEdit::RangesLineDeleted(int index)
+{
+    if (!m_highlighter)
+        return;
+    std::erase(m_rangesBreaks, index);
+    for (int &k : m_rangesBreaks)
+        k -= k > index ? 1 : 0;
+    if (index < m_rangesChained)
+        --m_rangesChained;
+    m_rangesValid = std::min(m_rangesValid, index);
+    m_rangesChained = std::max(m_rangesChained, m_rangesValid);
+    RangesBreakAt(index);
+}
+
+void TzeCustomEdit::ListAdded(TzeEditList &list)
+{
+    RangesLineInserted(list.Count() - 1);
+}
+
+void TzeCustomEdit::LineCountChanged()
+{
     // Inside an outer update bracket (a multi-line replacement) the bracket's
     // end updates the scroll bars once for the whole replacement.
     if (m_lines->UpdateCount() > 1)
@@ -120,69 +226,26 @@ void TzeCustomEdit::LineCountChanged(int index, bool inserted)
         UpdateScrollBars(true);
 }
 
-void TzeCustomEdit::RescanAfterInsertOrDelete(int index, bool inserted)
-{
-    const int count = m_lines->Count();
-    if (!m_highlighter || count == 0)
-        return;
-    if (index <= 0) {
-        m_highlighter->ResetRange();
-        m_lines->PutObject(0, m_highlighter->GetRange());
-        if (count > 1)
-            ScanFrom(0);
-        return;
-    }
-    m_highlighter->SetRange(int(m_lines->GetObject(index - 1)));
-    if (!inserted || index >= count) {
-        ScanFrom(index - 1);
-        return;
-    }
-    // An inserted line comes with slot 0, which says nothing about its real
-    // start state: store that state and scan the new line itself, so that
-    // the stop rule cannot end the rescan before the new text was seen.
-    m_highlighter->SetLine(m_lines->Get(index - 1), index - 1);
-    m_highlighter->NextToEol();
-    m_lines->PutObject(index, m_highlighter->GetRange());
-    ScanFrom(index);
-}
-
 void TzeCustomEdit::ListInserted(int index)
 {
-    LineCountChanged(index, true);
+    RangesLineInserted(index);
+    LineCountChanged();
 }
 
 void TzeCustomEdit::ListDeleted(int index)
 {
-    LineCountChanged(index, false);
+    RangesLineDeleted(index);
+    LineCountChanged();
 }
 
 void TzeCustomEdit::ListPut(int index)
 {
-    if (!m_highlighter)
-        return;
-    m_highlighter->SetRange(int(m_lines->GetObject(index)));
-    ScanFrom(index);
-}
-
-void TzeCustomEdit::ScanFrom(int index)
-{
-    const int count = m_lines->Count();
-    if (!m_highlighter || index < 0 || index >= count - 1)
-        return;
-    m_highlighter->SetLine(m_lines->Get(index), index);
-    m_highlighter->NextToEol();
-    for (int j = index + 1; j < count; ++j) {
-        const std::intptr_t range = m_highlighter->GetRange();
-        if (m_lines->GetObject(j) == range)
-            break;
-        m_lines->PutObject(j, range);
-        m_highlighter->SetLine(m_lines->Get(j), j);
-        m_highlighter->NextToEol();
-    }
+    RangesLineChanged(index);
 }
 
 void TzeCustomEdit::ListTextSet(TzeEditList &list)
 {
+    RangesReset();
     if (list.Count() == 0)
         list.Add(std::string());
     SetCaretXY(TPoint{1, 1});
@@ -193,6 +256,7 @@ void TzeCustomEdit::ListTextSet(TzeEditList &list)
 
 void TzeCustomEdit::ListCleared(TzeEditList &)
 {
+    RangesReset();
     ClearUndo();
     m_caretX = 0;
     m_caretY = 0;

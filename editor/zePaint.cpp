@@ -201,7 +201,7 @@ void TzeCustomEdit::PaintPlainLines(QPainter &painter, const QRect &textRect, in
     for (int line = first; line <= last; ++line, y += m_lineHeight) {
         const QRect row = Edges(textRect.x(), y, Right(textRect), y + m_lineHeight);
         painter.fillRect(row, background);
-        const std::string &s = LineOrEmpty(line);
+        const std::string_view s = LineOrEmpty(line);
         const int length = int(s.size());
         const int lastChar = std::min(m_lastPaintChar, length);
         if (length < m_firstPaintChar || lastChar < m_firstPaintChar)

@@ -310,7 +310,7 @@ bool TzeCustomEdit::LineBreak(bool moveCaret)
     } else {
         int n = 0;
         for (int line = CaretY(); line >= 1; --line) {
-            const std::string &text = m_lines->Get(line - 1);
+            const std::string_view text = m_lines->Get(line - 1);
             if (!text.empty()) {
                 n = LeftSpaces(text);
                 break;

@@ -13,8 +13,6 @@
 
 namespace {
 
-const std::string g_emptyLine;
-
 constexpr bool IsBlank(char c) noexcept
 {
     return static_cast<unsigned char>(c) <= 32;
@@ -23,11 +21,11 @@ constexpr bool IsBlank(char c) noexcept
 
 // The characters of s from 0-based position pos on, at most n of them; none
 // where s is shorter.
-std::string_view Part(const std::string &s, int pos, size_t n = std::string::npos)
+std::string_view Part(std::string_view s, int pos, size_t n = std::string::npos)
 {
     if (pos < 0 || size_t(pos) >= s.size())
         return {};
-    return std::string_view(s).substr(size_t(pos), n);
+    return s.substr(size_t(pos), n);
 }
 
 // The lines that inserting value produces: value followed by CR LF, split at
@@ -42,17 +40,17 @@ std::vector<std::string> SplitInsertedText(const std::string &value)
     return lines;
 }
 
-bool IsBlankLine(const std::string &s)
+bool IsBlankLine(std::string_view s)
 {
     return std::all_of(s.begin(), s.end(), IsBlank);
 }
 
 } // namespace
 
-const std::string &TzeCustomEdit::LineOrEmpty(int line) const
+std::string_view TzeCustomEdit::LineOrEmpty(int line) const
 {
     if (line < 1 || line > m_lines->Count())
-        return g_emptyLine;
+        return {};
     return m_lines->Get(line - 1);
 }
 
@@ -79,7 +77,7 @@ void TzeCustomEdit::SetText(std::string_view value)
 
 std::string TzeCustomEdit::LineText() const
 {
-    return LineOrEmpty(CaretY());
+    return std::string(LineOrEmpty(CaretY()));
 }
 
 void TzeCustomEdit::SetLineText(const std::string &value)
@@ -217,19 +215,19 @@ void TzeCustomEdit::DeleteSelectionPrimitive(TPoint b, TPoint e)
         return;
     e.Y = std::min(e.Y, count);
     if (b.Y == e.Y) {
-        std::string line = m_lines->Get(b.Y - 1);
+        std::string line(m_lines->Get(b.Y - 1));
         if (size_t(b.X - 1) < line.size())
             line.erase(size_t(b.X - 1), size_t(std::max(0, e.X - b.X)));
         TrimRight(line);
         m_lines->Put(b.Y - 1, line);
         return;
     }
-    const std::string &firstLine = m_lines->Get(b.Y - 1);
+    const std::string_view firstLine = m_lines->Get(b.Y - 1);
     // A selection that starts past the end of its line joins the rest at its
     // start column, padded with blanks (as Delete at a line end does): the
     // joined text keeps its column, so an undo re-inserts at the right place
     // even where trimming took blanks that earlier changes counted on.
-    std::string joined = firstLine.substr(0, std::min(firstLine.size(), size_t(b.X - 1)));
+    std::string joined(firstLine.substr(0, std::min(firstLine.size(), size_t(b.X - 1))));
     joined.resize(size_t(b.X - 1), ' ');
     joined.append(Part(m_lines->Get(e.Y - 1), e.X - 1));
     const int removed = e.Y - b.Y;
@@ -257,7 +255,7 @@ void TzeCustomEdit::InsertAtCaretPrimitive(const std::string &value)
     // inserted text is lost.
     EnsureCaretLine();
     const size_t column = size_t(m_caretX);
-    std::string line = m_lines->Get(m_caretY);
+    std::string line(m_lines->Get(m_caretY));
     if (line.size() < column)
         line.append(column - line.size(), ' ');
     if (parts.size() == 1) {
@@ -407,27 +405,26 @@ TPoint TzeCustomEdit::NextWordPos()
 {
     const TzeIdentChars word = IdentChars();
     const auto isWord = [&word](char c) { return word.test(static_cast<unsigned char>(c)); };
-    const std::string &caretLine = LineOrEmpty(CaretY());
-    const std::string *s = &caretLine;
+    std::string_view s = LineOrEmpty(CaretY());
     int y = CaretY();
     size_t x = 0; // 0-based index of the column searched from
-    if (CaretX() < int(caretLine.size())) {
+    if (CaretX() < int(s.size())) {
         x = size_t(m_caretX);
-        if (isWord((*s)[x])) {
-            while (x < s->size() && isWord((*s)[x]))
+        if (isWord(s[x])) {
+            while (x < s.size() && isWord(s[x]))
                 ++x;
-            if (x == s->size())
-                return TPoint{int(s->size()) + 1, y};
+            if (x == s.size())
+                return TPoint{int(s.size()) + 1, y};
         }
     } else if (y < m_lines->Count()) {
         ++y;
-        s = &LineOrEmpty(y);
-        if (IsBlankLine(*s))
+        s = LineOrEmpty(y);
+        if (IsBlankLine(s))
             return TPoint{1, y};
     } else {
         return CaretXY();
     }
-    while (x < s->size() && !isWord((*s)[x]))
+    while (x < s.size() && !isWord(s[x]))
         ++x;
     return TPoint{int(x) + 1, y};
 }
@@ -436,7 +433,7 @@ TPoint TzeCustomEdit::PrevWordPos()
 {
     const TzeIdentChars word = IdentChars();
     const auto isWord = [&word](char c) { return word.test(static_cast<unsigned char>(c)); };
-    const std::string &s = LineOrEmpty(CaretY());
+    const std::string_view s = LineOrEmpty(CaretY());
     const int y = CaretY();
     const auto endOfPreviousLine = [this, y]() {
         if (y <= 1)

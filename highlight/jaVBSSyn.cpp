@@ -165,9 +165,10 @@ std::string TjaVbsSyn::GetToken() const
     return std::string(m_line + m_tokenPos, size_t(m_run - m_tokenPos));
 }
 
-void TjaVbsSyn::SetLine(const std::string &text, int lineIndex)
+void TjaVbsSyn::SetLine(std::string_view text, int lineIndex)
 {
-    m_line = text.c_str();
+    m_lineText.assign(text);
+    m_line = m_lineText.c_str();
     m_run = 0;
     m_lineNumber = lineIndex;
     Next();

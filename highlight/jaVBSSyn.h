@@ -43,7 +43,7 @@ public:
     void Next() override;
     void SetCanvas(TCanvas *canvas) override { m_canvas = canvas; }
     // Scans text in place up to its terminating 0.
-    void SetLine(const std::string &text, int lineIndex) override;
+    void SetLine(std::string_view text, int lineIndex) override;
     // Keeps the low 8 bits.
     void SetRange(int range) override { m_range = std::uint8_t(range); }
     void ResetRange() override { m_range = 1; }
@@ -88,6 +88,8 @@ private:
 
     TCanvas *m_canvas = nullptr;
     std::uint8_t m_range = 1;
+    // The line being scanned, NUL-terminated: the scan stops at the NUL.
+    std::string m_lineText;
     const char *m_line = "";
     int m_lineNumber = 0;
     std::array<TScanProc, 256> m_charTable{};

@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "toolkit/Canvas.h"
@@ -130,8 +131,8 @@ public:
     // hcRegistry in the base.
     virtual TzeHighlighterCapabilities GetCapabilities() const;
 
-    // Scanning interface. SetLine positions on the first token of Text; the
-    // text must stay alive and unchanged until the next SetLine. SetLine and
+    // Scanning interface. SetLine positions on the first token of Text (the
+    // scanner keeps its own copy, so text may change afterwards). SetLine and
     // Next apply the current token's attribute to the canvas given by
     // SetCanvas, when there is one.
     virtual bool GetEol() const = 0;
@@ -141,7 +142,7 @@ public:
     virtual int GetTokenPos() const = 0;
     virtual void Next() = 0;
     virtual void SetCanvas(TCanvas *canvas) = 0;
-    virtual void SetLine(const std::string &text, int lineIndex) = 0;
+    virtual void SetLine(std::string_view text, int lineIndex) = 0;
     virtual void SetRange(int range) = 0;
     virtual void ResetRange() = 0;
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <utility>
 
 #include "toolkit/Exception.h"
 
@@ -34,86 +35,56 @@ void TStringList::CheckIndex(int index, int count) const
         throw EListError("List index out of bounds (" + std::to_string(index) + ")");
 }
 
-const std::string &TStringList::Get(int index) const
+std::string_view TStringList::Get(int index) const
 {
     CheckIndex(index, Count());
-    return At(index).text;
+    return m_lines.Line(index);
 }
 
 std::intptr_t TStringList::GetObject(int index) const
 {
+    return StoredObject(index);
+}
+
+std::intptr_t TStringList::StoredObject(int index) const
+{
     CheckIndex(index, Count());
-    return At(index).object;
+    return m_lines.Slot(index);
 }
 
 void TStringList::PutObject(int index, std::intptr_t object)
 {
     CheckIndex(index, Count());
-    At(index).object = object;
+    m_lines.SetSlot(index, object);
 }
 
-void TStringList::GapTo(int position)
-{
-    // Without a gap there is nothing to move; moving anyway would move every
-    // line onto itself, which empties it.
-    if (position == m_gapStart || m_gapLength == 0) {
-        m_gapStart = position;
-        return;
-    }
-    auto base = m_items.begin();
-    if (position < m_gapStart) {
-        std::move_backward(base + position, base + m_gapStart, base + m_gapStart + m_gapLength);
-    } else {
-        std::move(base + m_gapStart + m_gapLength, base + position + m_gapLength, base + m_gapStart);
-    }
-    m_gapStart = position;
-}
-
-void TStringList::RoomFor(int lines)
-{
-    if (m_gapLength >= lines)
-        return;
-    const int count = Count();
-    const int newGap = std::max(lines, count / 2 + 16);
-    std::vector<TLine> grown(size_t(count + newGap));
-    auto base = m_items.begin();
-    std::move(base, base + m_gapStart, grown.begin());
-    std::move(base + m_gapStart + m_gapLength, m_items.end(), grown.begin() + m_gapStart + newGap);
-    m_items.swap(grown);
-    m_gapLength = newGap;
-}
-
-void TStringList::InsertItem(int index, std::string s, std::intptr_t object)
+void TStringList::InsertItem(int index, std::string_view s, std::intptr_t object)
 {
     if (index < 0 || index > Count())
         throw EListError("List index out of bounds (" + std::to_string(index) + ")");
-    GapTo(index);
-    RoomFor(1);
-    m_items[size_t(m_gapStart)] = TLine{std::move(s), object};
-    ++m_gapStart;
-    --m_gapLength;
+    m_lines.Insert(index, s, object);
 }
 
 void TStringList::RemoveItem(int index)
 {
     CheckIndex(index, Count());
-    GapTo(index);
-    m_items[size_t(m_gapStart + m_gapLength)] = TLine{};
-    ++m_gapLength;
+    m_lines.Delete(index);
 }
 
-void TStringList::SetItem(int index, std::string s)
+void TStringList::SetItem(int index, std::string_view s)
 {
     CheckIndex(index, Count());
-    At(index).text = std::move(s);
+    m_lines.Put(index, s);
 }
 
 void TStringList::ClearItems()
 {
-    m_items.clear();
-    m_items.shrink_to_fit();
-    m_gapStart = 0;
-    m_gapLength = 0;
+    m_lines.Clear();
+}
+
+void TStringList::SetItems(std::string_view text)
+{
+    m_lines.SetText(text);
 }
 
 void TStringList::Changed()
@@ -128,7 +99,7 @@ void TStringList::EndUpdate()
         Changed();
 }
 
-int TStringList::Add(const std::string &s)
+int TStringList::Add(std::string_view s)
 {
     const int index = Count();
     InsertItem(index, s, 0);
@@ -136,14 +107,14 @@ int TStringList::Add(const std::string &s)
     return index;
 }
 
-int TStringList::AddObject(const std::string &s, std::intptr_t object)
+int TStringList::AddObject(std::string_view s, std::intptr_t object)
 {
     const int index = Add(s);
     PutObject(index, object);
     return index;
 }
 
-void TStringList::Insert(int index, const std::string &s)
+void TStringList::Insert(int index, std::string_view s)
 {
     InsertItem(index, s, 0);
     Changed();
@@ -155,7 +126,7 @@ void TStringList::Delete(int index)
     Changed();
 }
 
-void TStringList::Put(int index, const std::string &s)
+void TStringList::Put(int index, std::string_view s)
 {
     SetItem(index, s);
     Changed();
@@ -171,25 +142,22 @@ void TStringList::Clear()
 
 std::string TStringList::Text() const
 {
-    const int count = Count();
-    size_t size = 0;
-    for (int i = 0; i < count; ++i)
-        size += At(i).text.size() + 2;
-    std::string result;
-    result.reserve(size);
-    for (int i = 0; i < count; ++i) {
-        result += At(i).text;
-        result += "\r\n";
-    }
-    return result;
+    return m_lines.Text();
 }
 
 void TStringList::SetText(std::string_view text)
 {
     TUpdateGuard guard(*this);
     Clear();
-    for (std::string &line : SplitTextLines(text))
-        Add(line);
+    // What a subclass's Clear leaves (a placeholder line) stays in front.
+    std::vector<std::pair<std::string, std::intptr_t>> kept;
+    for (int i = 0; i < Count(); ++i)
+        kept.emplace_back(std::string(Get(i)), StoredObject(i));
+    // The text's lines in one pass, without an Add per line.
+    SetItems(text);
+    for (size_t i = 0; i < kept.size(); ++i)
+        InsertItem(int(i), kept[i].first, kept[i].second);
+    Changed();
 }
 
 void TStringList::Assign(const TStringList &source)

@@ -1,7 +1,7 @@
 // StringList.h: the framework's 8-bit string list.
-// TStringList keeps ordered lines, each with one integer slot, in a gap buffer
-// so that a run of inserts or deletes at one place moves no other line; an
-// update bracket batches change notifications. SplitTextLines is its text rule.
+// TStringList keeps ordered lines, each with one integer slot, in compact
+// storage (one byte buffer, no heap block per line); an update bracket
+// batches change notifications. SplitTextLines is its text rule.
 #ifndef QUENLO_TOOLKIT_STRINGLIST_H
 #define QUENLO_TOOLKIT_STRINGLIST_H
 
@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "toolkit/LineStorage.h"
 
 // Splits text into lines: a line ends at CR LF, a lone CR or a lone LF; a NUL
 // ends the text; a last line without a break is a line; a final break adds no
@@ -24,23 +26,24 @@ public:
     TStringList(const TStringList &) = delete;
     TStringList &operator=(const TStringList &) = delete;
 
-    int Count() const noexcept { return int(m_items.size()) - m_gapLength; }
-    // Index outside 0 .. Count-1 raises EListError.
-    const std::string &Get(int index) const;
-    const std::string &operator[](int index) const { return Get(index); }
+    int Count() const noexcept { return m_lines.Count(); }
+    // The text of line index, valid until the list changes (reading other
+    // lines keeps it valid). Index outside 0 .. Count-1 raises EListError.
+    std::string_view Get(int index) const;
+    std::string_view operator[](int index) const { return Get(index); }
     // The line's integer slot; outside 0 .. Count-1 raises EListError.
-    std::intptr_t GetObject(int index) const;
+    virtual std::intptr_t GetObject(int index) const;
     // Stores the slot without a change notification: the slot is not text.
     void PutObject(int index, std::intptr_t object);
 
     // Appends; returns the new line's index.
-    virtual int Add(const std::string &s);
+    virtual int Add(std::string_view s);
     // Add followed by PutObject, as the list's copy uses it.
-    int AddObject(const std::string &s, std::intptr_t object);
+    int AddObject(std::string_view s, std::intptr_t object);
     // Inserts before line index (0 .. Count); out of range raises EListError.
-    virtual void Insert(int index, const std::string &s);
+    virtual void Insert(int index, std::string_view s);
     virtual void Delete(int index);
-    virtual void Put(int index, const std::string &s);
+    virtual void Put(int index, std::string_view s);
     virtual void Clear();
 
     // Every line followed by CR LF.
@@ -51,6 +54,8 @@ public:
     virtual void Assign(const TStringList &source);
     // Reads a whole file as text; raises EStreamError when it cannot be read.
     virtual void LoadFromFile(const std::string &path);
+    // Bytes held beyond the text itself (line starts, slots, free room).
+    std::size_t MemoryBeyondText() const noexcept { return m_lines.MemoryBeyondText(); }
 
     // Brackets may nest; OnChange fires once, when the outermost one ends.
     void BeginUpdate() noexcept { ++m_updateCount; }
@@ -63,26 +68,18 @@ protected:
     // Fires OnChange unless an update bracket is open.
     void Changed();
     // Storage primitives: no bracket, no notification.
-    void InsertItem(int index, std::string s, std::intptr_t object);
+    void InsertItem(int index, std::string_view s, std::intptr_t object);
     void RemoveItem(int index);
-    void SetItem(int index, std::string s);
+    void SetItem(int index, std::string_view s);
     void ClearItems();
+    // The whole text in one pass, every slot 0 (SplitTextLines' rule).
+    void SetItems(std::string_view text);
+    // The slot as stored, without what a subclass does on reading it.
+    std::intptr_t StoredObject(int index) const;
     void CheckIndex(int index, int count) const;
 
 private:
-    struct TLine {
-        std::string text;
-        std::intptr_t object = 0;
-    };
-    TLine &At(int index) noexcept { return m_items[size_t(index < m_gapStart ? index : index + m_gapLength)]; }
-    const TLine &At(int index) const noexcept { return m_items[size_t(index < m_gapStart ? index : index + m_gapLength)]; }
-    void GapTo(int position);
-    void RoomFor(int lines);
-
-    // invariant: the gap is m_items[m_gapStart .. m_gapStart + m_gapLength), empty lines.
-    std::vector<TLine> m_items;
-    int m_gapStart = 0;
-    int m_gapLength = 0;
+    TLineStorage m_lines;
     int m_updateCount = 0;
 };
 

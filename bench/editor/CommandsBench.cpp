@@ -45,7 +45,7 @@ void BM_CommandTypeChar(benchmark::State &state)
     TCommandBenchEdit bench;
     TzeCustomEdit &edit = bench.Edit;
     const int line = kCmdLines / 2;
-    const std::string original = edit.Lines()[line - 1];
+    const std::string original(edit.Lines()[line - 1]);
     edit.SetCaretXY(TPoint{9, line});
     int typed = 0;
     for (auto _ : state) {
@@ -70,7 +70,7 @@ void BM_CommandBreakAndJoin(benchmark::State &state)
     TCommandBenchEdit bench;
     TzeCustomEdit &edit = bench.Edit;
     const int line = kCmdLines / 2;
-    const std::string original = edit.Lines()[line - 1];
+    const std::string original(edit.Lines()[line - 1]);
     const bool timeJoin = state.range(0) != 0;
     int rounds = 0;
     for (auto _ : state) {

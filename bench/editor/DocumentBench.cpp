@@ -6,7 +6,7 @@
 #include <string>
 
 #include "toolkit/StringList.h"
-#include "editor/zeDocument.h"
+#include "toolkit/LineStorage.h"
 #include "bench/editor/BenchScript.h"
 
 namespace {
@@ -21,7 +21,7 @@ const std::string &Text()
 
 void BM_LineStorageSetText(benchmark::State &state)
 {
-    TzeLineStorage storage;
+    TLineStorage storage;
     for (auto _ : state)
         storage.SetText(Text());
     if (storage.Count() != kLines)
@@ -44,7 +44,7 @@ BENCHMARK(BM_StringListSetText)->Unit(benchmark::kMillisecond);
 // One line inserted at the middle and deleted again.
 void BM_LineStorageInsertDeleteMiddleLine(benchmark::State &state)
 {
-    TzeLineStorage storage;
+    TLineStorage storage;
     storage.SetText(Text());
     for (auto _ : state) {
         storage.Insert(kLines / 2, "    Dim inserted ' a new line");
@@ -57,7 +57,7 @@ BENCHMARK(BM_LineStorageInsertDeleteMiddleLine);
 // is put back every 1,000 characters.
 void BM_LineStorageTypeMiddle(benchmark::State &state)
 {
-    TzeLineStorage storage;
+    TLineStorage storage;
     storage.SetText(Text());
     const std::string original = storage.LineCopy(kLines / 2);
     int typed = 0;
@@ -75,11 +75,11 @@ BENCHMARK(BM_LineStorageTypeMiddle);
 // 10,000 lines pasted at the middle and removed again.
 void BM_LineStoragePasteMiddle(benchmark::State &state)
 {
-    TzeLineStorage storage;
+    TLineStorage storage;
     storage.SetText(Text());
     const std::string block = ScriptLines(10000, kLines);
     for (auto _ : state) {
-        const TzeLineStorage::TPosition end = storage.InsertText({kLines / 2, 0}, block);
+        const TLineStorage::TPosition end = storage.InsertText({kLines / 2, 0}, block);
         storage.DeleteText({kLines / 2, 0}, end);
     }
 }

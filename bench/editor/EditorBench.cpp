@@ -91,7 +91,7 @@ void BM_TypeCharAtLine50000(benchmark::State &state)
     TzeCustomEdit &edit = bench.Edit;
     edit.SetText(BaseText());
     const int line = kLines / 2;
-    const std::string original = edit.Lines()[line - 1];
+    const std::string original(edit.Lines()[line - 1]);
     edit.SetCaretXY(TPoint{9, line});
     int typed = 0;
     for (auto _ : state) {

@@ -28,7 +28,7 @@ QStringList Lines(TzeCustomEdit &editor)
 {
     QStringList out;
     for (int i = 0; i < editor.LineCount(); ++i)
-        out << QString::fromStdString(editor.Lines()[i]);
+        out << QString::fromStdString(std::string(editor.Lines()[i]));
     return out;
 }
 

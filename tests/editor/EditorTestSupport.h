@@ -34,7 +34,7 @@ public:
         ++m_pos;
     }
     void SetCanvas(TCanvas *) override {}
-    void SetLine(const std::string &text, int lineIndex) override
+    void SetLine(std::string_view text, int lineIndex) override
     {
         m_line = text;
         m_pos = 0;
@@ -65,7 +65,6 @@ class TTestEdit : public TzeCustomEdit {
 public:
     using TzeCustomEdit::TzeCustomEdit;
     using TzeCustomEdit::m_handleAllocated;
-    using TzeCustomEdit::ScanFrom;
 };
 
 // The lines of a list, for comparisons.
@@ -73,7 +72,7 @@ inline std::vector<std::string> LinesOf(const TStringList &list)
 {
     std::vector<std::string> lines;
     for (int i = 0; i < list.Count(); ++i)
-        lines.push_back(list[i]);
+        lines.emplace_back(list[i]);
     return lines;
 }
 

@@ -1,4 +1,5 @@
-// RangeStateTest.cpp: the per-line range states kept by the list hooks and ScanFrom.
+// RangeStateTest.cpp: the per-line range states, computed when they are read
+// and rescanned after a change only as far as states change.
 #include <memory>
 #include <random>
 
@@ -18,6 +19,7 @@ struct THighlightedEdit {
     {
         Edit.SetHighLighter(&Highlighter);
         Edit.SetText(text);
+        StoredRanges(Edit.Lines()); // every state read once
         Highlighter.ScannedLines.clear();
     }
     ~THighlightedEdit() { Edit.SetHighLighter(nullptr); }
@@ -27,14 +29,17 @@ struct THighlightedEdit {
 
 } // namespace
 
-TEST(RangeStates, SettingTheTextScansEachLineOnce)
+TEST(RangeStates, StatesAreScannedWhenReadAndOnlyOnce)
 {
     TBraceHighlighter highlighter;
     TTestEdit edit;
     edit.SetHighLighter(&highlighter);
     edit.SetText("a\r\n{b\r\nc\r\n}d\r\ne");
+    // Setting the text scans nothing; reading line 2's state scans the lines before it.
+    EXPECT_TRUE(highlighter.ScannedLines.empty());
+    EXPECT_EQ(edit.Lines().GetObject(2), 1);
+    EXPECT_EQ(highlighter.ScannedLines, (TIndexes{0, 1}));
     EXPECT_EQ(StoredRanges(edit.Lines()), (TRanges{0, 0, 1, 1, 0}));
-    // ListAdded scans the line before each new one.
     EXPECT_EQ(highlighter.ScannedLines, (TIndexes{0, 1, 2, 3}));
     edit.SetHighLighter(nullptr);
 }
@@ -55,19 +60,21 @@ TEST(RangeStates, PutRescansOnlyAsFarAsStatesChange)
     TTestEdit &edit = fixture.Edit;
     // A change that keeps the end state: the line itself, then the stop.
     edit.Lines().Put(2, "C");
+    StoredRanges(edit.Lines());
     EXPECT_EQ(fixture.Highlighter.ScannedLines, (TIndexes{2}));
 
     // Opening a block: every later line changes state.
     fixture.Highlighter.ScannedLines.clear();
     edit.Lines().Put(1, "{");
     EXPECT_EQ(StoredRanges(edit.Lines()), (TRanges{0, 0, 1, 1, 1, 1}));
-    EXPECT_EQ(fixture.Highlighter.ScannedLines, (TIndexes{1, 2, 3, 4, 5}));
+    // The last line is not scanned: no line after it needs its end state.
+    EXPECT_EQ(fixture.Highlighter.ScannedLines, (TIndexes{1, 2, 3, 4}));
 
     // Closing it again two lines further: the lines after it change back.
     fixture.Highlighter.ScannedLines.clear();
     edit.Lines().Put(3, "}");
     EXPECT_EQ(StoredRanges(edit.Lines()), (TRanges{0, 0, 1, 1, 0, 0}));
-    EXPECT_EQ(fixture.Highlighter.ScannedLines, (TIndexes{3, 4, 5}));
+    EXPECT_EQ(fixture.Highlighter.ScannedLines, (TIndexes{3, 4}));
 
     // Closing it one line earlier: only that line and the next need a scan.
     fixture.Highlighter.ScannedLines.clear();
@@ -78,6 +85,7 @@ TEST(RangeStates, PutRescansOnlyAsFarAsStatesChange)
     // The last line: nothing after it to carry a state to.
     fixture.Highlighter.ScannedLines.clear();
     edit.Lines().Put(5, "{");
+    StoredRanges(edit.Lines());
     EXPECT_TRUE(fixture.Highlighter.ScannedLines.empty());
 }
 
@@ -113,48 +121,52 @@ TEST(RangeStates, DeletingLinesRescansFromTheLineBefore)
     EXPECT_EQ(StoredRanges(edit.Lines()), (TRanges{0, 1}));
 }
 
-TEST(RangeStates, ScanFromStopsAtTheFirstMatchingState)
+TEST(RangeStates, RandomEditsAndPartialReadsGiveTheScannedStates)
 {
-    THighlightedEdit fixture("a\r\nb\r\nc\r\nd");
-    TTestEdit &edit = fixture.Edit;
-    // Corrupt a later slot: a scan from line 0 stops at line 1, which agrees.
-    edit.Lines().PutObject(3, 1);
-    fixture.Highlighter.ResetRange();
-    edit.ScanFrom(0);
-    EXPECT_EQ(edit.Lines().GetObject(3), 1);
-    EXPECT_EQ(fixture.Highlighter.ScannedLines, (TIndexes{0}));
-    // From line 2 it reaches the wrong slot and repairs it.
-    fixture.Highlighter.ScannedLines.clear();
-    fixture.Highlighter.SetRange(0);
-    edit.ScanFrom(2);
-    EXPECT_EQ(edit.Lines().GetObject(3), 0);
-    EXPECT_EQ(fixture.Highlighter.ScannedLines, (TIndexes{2, 3}));
-}
-
-TEST(RangeStates, MultiLineReplacementsKeepEveryState)
-{
-    // Random replacements of random ranges by texts full of braces; after each
-    // one the stored states must equal a scan of the whole text.
+    // Random replacements of random ranges by texts full of braces, and lines
+    // put, inserted and deleted through the list; between them the state of a
+    // random line is read (so that some states are current, some stale and
+    // some chained). Every read, and every state read in full now and then,
+    // must equal a scan of the whole text.
     THighlightedEdit fixture("start");
     TTestEdit &edit = fixture.Edit;
     std::mt19937 random(1234);
-    const char pieces[] = {'a', '{', '}', ' ', '\n'};
-    for (int round = 0; round < 300; ++round) {
-        const int count = edit.LineCount();
-        const int y1 = int(random() % unsigned(count)) + 1;
-        const int y2 = int(random() % unsigned(count)) + 1;
-        edit.SetBlockBegin(TPoint{int(random() % 6) + 1, y1});
-        edit.SetBlockEnd(TPoint{int(random() % 6) + 1, y2});
+    const char pieces[] = {'a', '{', '}', '{', '}', ' ', '\n'};
+    const auto piece = [&](int maxLength) {
         std::string text;
-        const int length = int(random() % 12);
-        for (int i = 0; i < length; ++i)
+        for (int i = int(random() % unsigned(maxLength)); i > 0; --i)
             text += pieces[random() % sizeof pieces];
-        edit.SetSelTextPrimitive(text);
-        ASSERT_EQ(StoredRanges(edit.Lines()), ExpectedRanges(edit.Lines())) << "round " << round;
+        return text;
+    };
+    for (int round = 0; round < 20000; ++round) {
+        const int count = edit.LineCount();
+        const int line = int(random() % unsigned(count));
+        switch (random() % 4) {
+        case 0:
+            edit.SetBlockBegin(TPoint{int(random() % 6) + 1, line + 1});
+            edit.SetBlockEnd(TPoint{int(random() % 6) + 1, int(random() % unsigned(count)) + 1});
+
+            edit.SetSelTextPrimitive(piece(12));
+            break;
+        case 1:
+            edit.Lines().Put(line, piece(4));
+            break;
+        case 2:
+            edit.Lines().Insert(line, piece(4));
+            break;
+        default:
+            if (count > 1)
+                edit.Lines().Delete(line);
+        }
+        const int read = int(random() % unsigned(edit.LineCount()));
+
+        ASSERT_EQ(edit.Lines().GetObject(read), ExpectedRanges(edit.Lines())[std::size_t(read)]) << "round " << round;
+        if (round % 50 == 0)
+            ASSERT_EQ(StoredRanges(edit.Lines()), ExpectedRanges(edit.Lines())) << "round " << round;
     }
 }
 
-TEST(RangeStates, AssigningThroughLinesOverwritesComputedStates)
+TEST(RangeStates, AssignedSlotsGiveWayToTheTextsStates)
 {
     THighlightedEdit fixture("x");
     TTestEdit &edit = fixture.Edit;
@@ -162,11 +174,8 @@ TEST(RangeStates, AssigningThroughLinesOverwritesComputedStates)
     source.Add("{");
     source.Add("a");
     edit.SetLines(source);
-    // The copy's own slots (0) replace what ListAdded computed.
+    // The copy's own slots (0) say nothing of this highlighter's states.
     EXPECT_EQ(LinesOf(edit.Lines()), (TLines{"", "{", "a"}));
-    EXPECT_EQ(StoredRanges(edit.Lines()), (TRanges{0, 0, 0}));
-    // A later edit rescans from there.
-    edit.Lines().Put(1, "{");
     EXPECT_EQ(StoredRanges(edit.Lines()), (TRanges{0, 0, 1}));
 }
 

@@ -23,7 +23,7 @@ std::vector<std::string> Lines(const TzeCustomEdit &e)
 {
     std::vector<std::string> out;
     for (int i = 0; i < e.LineCount(); ++i)
-        out.push_back(e.Lines()[i]);
+        out.emplace_back(e.Lines()[i]);
     return out;
 }
 
@@ -456,7 +456,7 @@ static void RunRandomSessions(unsigned count, bool undoAndRedo)
             ASSERT_LE(edit.BlockEnd().Y, edit.LineCount()) << "seed " << seed << " step " << i;
             ASSERT_GE(edit.BlockBegin().X, 1);
             if (plainTyping) {
-                const std::string &line = edit.Lines()[edit.CaretY() - 1];
+                const std::string line(edit.Lines()[edit.CaretY() - 1]);
                 ASSERT_GE(edit.CaretX(), 2) << "seed " << seed << " step " << i;
                 ASSERT_EQ(line.substr(std::size_t(edit.CaretX() - 2), 1), std::string(1, ch))
                     << "seed " << seed << " step " << i;

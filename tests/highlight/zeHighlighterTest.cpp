@@ -50,7 +50,7 @@ public:
     int GetTokenPos() const override { return 0; }
     void Next() override {}
     void SetCanvas(TCanvas *) override {}
-    void SetLine(const std::string &, int) override {}
+    void SetLine(std::string_view, int) override {}
     void SetRange(int) override {}
     void ResetRange() override {}
 };

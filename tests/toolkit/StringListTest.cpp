@@ -12,7 +12,7 @@ std::vector<std::string> Lines(const TStringList &list)
 {
     std::vector<std::string> out;
     for (int i = 0; i < list.Count(); ++i)
-        out.push_back(list[i]);
+        out.emplace_back(list[i]);
     return out;
 }
 

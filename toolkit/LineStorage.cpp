@@ -1,7 +1,7 @@
-// zeDocument.cpp: the compact line storage.
+// LineStorage.cpp: the compact line storage.
 // Splitting text at line breaks with memchr, and the line operations of
-// TzeLineStorage over its byte buffer, line starts and slots.
-#include "editor/zeDocument.h"
+// TLineStorage over its byte buffer, line starts and slots.
+#include "toolkit/LineStorage.h"
 
 #include <cstring>
 #include <limits>
@@ -59,28 +59,28 @@ void ForEachPiece(std::string_view text, F &&onLine)
 
 } // namespace
 
-TzeLineStorage::TzeLineStorage() = default;
+TLineStorage::TLineStorage() = default;
 
-void TzeLineStorage::CheckIndex(int index, int count) const
+void TLineStorage::CheckIndex(int index, int count) const
 {
     if (index < 0 || index >= count)
         throw std::out_of_range("line index out of range (" + std::to_string(index) + ")");
 }
 
-void TzeLineStorage::CheckPosition(TPosition p) const
+void TLineStorage::CheckPosition(TPosition p) const
 {
     CheckIndex(p.Line, Count());
     if (p.Column < 0 || p.Column > LineLength(p.Line))
         throw std::out_of_range("column out of range (" + std::to_string(p.Column) + ")");
 }
 
-void TzeLineStorage::CheckRoom(std::size_t added) const
+void TLineStorage::CheckRoom(std::size_t added) const
 {
     if (added > kMaxText - TextLength() || Count() == std::numeric_limits<int>::max())
         throw std::length_error("text longer than 2 GB");
 }
 
-std::string_view TzeLineStorage::Line(int index) const
+std::string_view TLineStorage::Line(int index) const
 {
     CheckIndex(index, Count());
     const TPos start = Start(index);
@@ -88,30 +88,30 @@ std::string_view TzeLineStorage::Line(int index) const
     return std::string_view(m_text.RangePointer(start, length), std::size_t(length));
 }
 
-std::string TzeLineStorage::LineCopy(int index) const
+std::string TLineStorage::LineCopy(int index) const
 {
     return std::string(Line(index));
 }
 
-int TzeLineStorage::LineLength(int index) const
+int TLineStorage::LineLength(int index) const
 {
     CheckIndex(index, Count());
     return Start(index + 1) - Start(index);
 }
 
-std::intptr_t TzeLineStorage::Slot(int index) const
+std::intptr_t TLineStorage::Slot(int index) const
 {
     CheckIndex(index, Count());
     return m_slots.ValueAt(index);
 }
 
-void TzeLineStorage::SetSlot(int index, std::intptr_t value)
+void TLineStorage::SetSlot(int index, std::intptr_t value)
 {
     CheckIndex(index, Count());
     m_slots.SetValueAt(index, value);
 }
 
-void TzeLineStorage::Insert(int index, std::string_view line, std::intptr_t slot)
+void TLineStorage::Insert(int index, std::string_view line, std::intptr_t slot)
 {
     CheckIndex(index, Count() + 1);
     CheckRoom(line.size());
@@ -126,14 +126,14 @@ void TzeLineStorage::Insert(int index, std::string_view line, std::intptr_t slot
     m_slots.Insert(index, slot);
 }
 
-int TzeLineStorage::Add(std::string_view line, std::intptr_t slot)
+int TLineStorage::Add(std::string_view line, std::intptr_t slot)
 {
     const int index = Count();
     Insert(index, line, slot);
     return index;
 }
 
-void TzeLineStorage::Delete(int index)
+void TLineStorage::Delete(int index)
 {
     CheckIndex(index, Count());
     const TPos start = Start(index);
@@ -144,7 +144,7 @@ void TzeLineStorage::Delete(int index)
     m_slots.Delete(index);
 }
 
-void TzeLineStorage::Put(int index, std::string_view line)
+void TLineStorage::Put(int index, std::string_view line)
 {
     CheckIndex(index, Count());
     const TPos start = Start(index);
@@ -157,21 +157,21 @@ void TzeLineStorage::Put(int index, std::string_view line)
     m_starts.InsertText(index, TPos(line.size()) - length);
 }
 
-void TzeLineStorage::Clear() noexcept
+void TLineStorage::Clear() noexcept
 {
     m_text.DeleteAll();
     m_starts.DeleteAll();
     m_slots.DeleteAll();
 }
 
-void TzeLineStorage::SetText(std::string_view text)
+void TLineStorage::SetText(std::string_view text)
 {
     text = UpToNul(text);
     if (text.size() > kMaxText)
         throw std::length_error("text longer than 2 GB");
     // Built aside and swapped in, so a failure leaves the old text.
-    TzeSplitVector<char> bytes;
-    TzePartitioning<TPos> starts;
+    TSplitVector<char> bytes;
+    TPartitioning<TPos> starts;
     // The text without its breaks fits in text.size() bytes; the rest stays gap.
     bytes.ReAllocate(std::ptrdiff_t(text.size()));
     ForEachPiece(text, [&](std::string_view line, bool lineBreak) {
@@ -180,14 +180,14 @@ void TzeLineStorage::SetText(std::string_view text)
         bytes.InsertFromArray(bytes.Length(), line.data(), std::ptrdiff_t(line.size()));
         starts.AppendPartition(TPos(bytes.Length()));
     });
-    TzeSplitVector<std::intptr_t> slots;
+    TSplitVector<std::intptr_t> slots;
     slots.InsertValue(0, starts.Partitions(), 0);
     std::swap(m_text, bytes);
     std::swap(m_starts, starts);
     std::swap(m_slots, slots);
 }
 
-std::string TzeLineStorage::Text() const
+std::string TLineStorage::Text() const
 {
     const int count = Count();
     std::string result;
@@ -199,7 +199,7 @@ std::string TzeLineStorage::Text() const
     return result;
 }
 
-TzeLineStorage::TPosition TzeLineStorage::InsertText(TPosition at, std::string_view text)
+TLineStorage::TPosition TLineStorage::InsertText(TPosition at, std::string_view text)
 {
     CheckPosition(at);
     text = UpToNul(text);
@@ -234,7 +234,7 @@ TzeLineStorage::TPosition TzeLineStorage::InsertText(TPosition at, std::string_v
     return end;
 }
 
-std::string TzeLineStorage::DeleteText(TPosition from, TPosition to)
+std::string TLineStorage::DeleteText(TPosition from, TPosition to)
 {
     CheckPosition(from);
     CheckPosition(to);
@@ -260,13 +260,13 @@ std::string TzeLineStorage::DeleteText(TPosition from, TPosition to)
     return removed;
 }
 
-std::size_t TzeLineStorage::MemoryBeyondText() const noexcept
+std::size_t TLineStorage::MemoryBeyondText() const noexcept
 {
     return std::size_t(m_text.Capacity() - m_text.Length()) + std::size_t(m_starts.Capacity()) * sizeof(TPos) +
            std::size_t(m_slots.Capacity()) * sizeof(std::intptr_t);
 }
 
-void TzeLineStorage::Check() const noexcept
+void TLineStorage::Check() const noexcept
 {
     m_text.Check();
     m_slots.Check();

@@ -1,4 +1,4 @@
-// LineStorageTest.cpp: TzeLineStorage against a plain vector of lines, and
+// LineStorageTest.cpp: TLineStorage against a plain vector of lines, and
 // its text rules against the string list's. Built with assertions on and
 // without a QApplication.
 #include <gtest/gtest.h>
@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "toolkit/StringList.h"
-#include "editor/zeDocument.h"
+#include "toolkit/LineStorage.h"
 
 namespace {
 
-using TPos = TzeLineStorage::TPosition;
+using TPos = TLineStorage::TPosition;
 
 // The model: lines and slots as plain vectors.
 struct TModel {
@@ -32,7 +32,7 @@ struct TModel {
 
 // Lines and slots equal; every view taken first is still right after all
 // other lines have been read (reading never moves another line's bytes).
-void ExpectSame(const TzeLineStorage &storage, const TModel &model)
+void ExpectSame(const TLineStorage &storage, const TModel &model)
 {
     storage.Check();
     ASSERT_EQ(storage.Count(), int(model.Lines.size()));
@@ -115,7 +115,7 @@ std::string ModelDeleteText(TModel &model, TPos from, TPos to)
 TEST(LineStorage, RandomOperationsMatchModel)
 {
     std::mt19937 rng(20261208);
-    TzeLineStorage storage;
+    TLineStorage storage;
     TModel model;
     auto index = [&](int bound) { return std::uniform_int_distribution<int>(0, bound)(rng); };
     for (int step = 0; step < 6000; ++step) {
@@ -170,7 +170,7 @@ TEST(LineStorage, RandomOperationsMatchModel)
         } else if (op == 9 && rng() % 50 == 0) {
             storage.Clear();
             model = TModel{};
-            EXPECT_EQ(storage.MemoryBeyondText(), TzeLineStorage().MemoryBeyondText());
+            EXPECT_EQ(storage.MemoryBeyondText(), TLineStorage().MemoryBeyondText());
         }
         ExpectSame(storage, model);
         if (step % 64 == 0) {
@@ -181,7 +181,7 @@ TEST(LineStorage, RandomOperationsMatchModel)
 
 TEST(LineStorage, TextRulesAtTheEdges)
 {
-    TzeLineStorage storage;
+    TLineStorage storage;
     EXPECT_EQ(storage.Count(), 0);
     EXPECT_EQ(storage.Text(), "");
     const struct {
@@ -226,7 +226,7 @@ TEST(LineStorage, SteppedStartsOverLargeText)
     std::string text;
     for (int i = 0; i < 20000; ++i)
         text += "line " + std::to_string(i) + "\n";
-    TzeLineStorage storage;
+    TLineStorage storage;
     storage.SetText(text);
     TModel model{SplitTextLines(text), std::vector<std::intptr_t>(20000, 0)};
     std::mt19937 rng(7);
@@ -246,7 +246,7 @@ TEST(LineStorage, SteppedStartsOverLargeText)
 // This test program is built with assertions on: a broken invariant stops it.
 TEST(LineStorageDeathTest, AssertionsAreOn)
 {
-    TzeSplitVector<char> bytes;
+    TSplitVector<char> bytes;
     EXPECT_DEATH(bytes.GapTo(1), "");
 }
 #endif

@@ -1,9 +1,9 @@
-// zeDocument.h: the editor's text below the widget, standard library only.
-// TzeSplitVector (a gap buffer), TzePartitioning (partition starts with a
-// stepped update) and TzeLineStorage (lines without terminators, one integer
+// LineStorage.h: compact storage of 8-bit lines, standard library only.
+// TSplitVector (a gap buffer), TPartitioning (partition starts with a
+// stepped update) and TLineStorage (lines without terminators, one integer
 // slot each, in one byte buffer: no heap block per line).
-#ifndef QUENLO_EDITOR_ZEDOCUMENT_H
-#define QUENLO_EDITOR_ZEDOCUMENT_H
+#ifndef QUENLO_TOOLKIT_LINESTORAGE_H
+#define QUENLO_TOOLKIT_LINESTORAGE_H
 
 #include <algorithm>
 #include <cassert>
@@ -17,15 +17,15 @@
 // Value-initialises nothing on resize: the gap of a split vector is never
 // read, so growing a buffer does not write (or make resident) its gap.
 template <typename T>
-class TzeNoInitAllocator : public std::allocator<T> {
+class TNoInitAllocator : public std::allocator<T> {
 public:
     template <typename U>
     struct rebind {
-        using other = TzeNoInitAllocator<U>;
+        using other = TNoInitAllocator<U>;
     };
-    TzeNoInitAllocator() noexcept = default;
+    TNoInitAllocator() noexcept = default;
     template <typename U>
-    TzeNoInitAllocator(const TzeNoInitAllocator<U> &) noexcept {}
+    TNoInitAllocator(const TNoInitAllocator<U> &) noexcept {}
     template <typename U>
     void construct(U *p) noexcept
     {
@@ -42,9 +42,9 @@ public:
 // of inserts or deletes at one place moves nothing else. Positions are
 // 0 .. Length(); the gap is invisible to callers.
 template <typename T>
-class TzeSplitVector {
+class TSplitVector {
 public:
-    explicit TzeSplitVector(std::ptrdiff_t growSize = 8) noexcept : m_growSize(growSize) {}
+    explicit TSplitVector(std::ptrdiff_t growSize = 8) noexcept : m_growSize(growSize) {}
 
     std::ptrdiff_t Length() const noexcept { return m_lengthBody; }
     // Elements the buffer holds without growing, gap included.
@@ -102,7 +102,7 @@ public:
     {
         assert(newSize >= m_lengthBody);
         GapTo(m_lengthBody);
-        std::vector<T, TzeNoInitAllocator<T>> grown;
+        std::vector<T, TNoInitAllocator<T>> grown;
         grown.resize(size_t(newSize));
         std::copy(m_body.data(), m_body.data() + m_lengthBody, grown.data());
         m_body.swap(grown);
@@ -156,7 +156,7 @@ public:
     // Empties the vector and frees its buffer.
     void DeleteAll() noexcept
     {
-        std::vector<T, TzeNoInitAllocator<T>>().swap(m_body);
+        std::vector<T, TNoInitAllocator<T>>().swap(m_body);
         m_part1Length = m_gapLength = m_lengthBody = 0;
         m_growSize = 8;
     }
@@ -211,7 +211,7 @@ private:
         Check();
     }
 
-    std::vector<T, TzeNoInitAllocator<T>> m_body;
+    std::vector<T, TNoInitAllocator<T>> m_body;
     std::ptrdiff_t m_part1Length = 0;
     std::ptrdiff_t m_gapLength = 0;
     std::ptrdiff_t m_lengthBody = 0;
@@ -225,9 +225,9 @@ private:
 // and written into the values only as the step moves across them. A run of
 // edits at one place therefore updates few starts.
 template <typename T>
-class TzePartitioning {
+class TPartitioning {
 public:
-    explicit TzePartitioning(std::ptrdiff_t growSize = 8) : m_body(growSize) { m_body.Insert(0, 0); }
+    explicit TPartitioning(std::ptrdiff_t growSize = 8) : m_body(growSize) { m_body.Insert(0, 0); }
 
     std::ptrdiff_t Partitions() const noexcept { return m_body.Length() - 1; }
     std::ptrdiff_t Capacity() const noexcept { return m_body.Capacity(); }
@@ -346,7 +346,7 @@ private:
         m_body.Check();
     }
 
-    TzeSplitVector<T> m_body;
+    TSplitVector<T> m_body;
     std::ptrdiff_t m_stepPartition = 0;
     T m_stepLength = 0;
 };
@@ -357,11 +357,11 @@ private:
 // Lines may hold any byte, CR, LF and NUL included. Indexes are 0-based; an
 // index or column outside the documented range raises std::out_of_range. The
 // text is limited to 2^31 - 1 bytes (std::length_error beyond).
-class TzeLineStorage {
+class TLineStorage {
 public:
-    TzeLineStorage();
-    TzeLineStorage(const TzeLineStorage &) = delete;
-    TzeLineStorage &operator=(const TzeLineStorage &) = delete;
+    TLineStorage();
+    TLineStorage(const TLineStorage &) = delete;
+    TLineStorage &operator=(const TLineStorage &) = delete;
 
     int Count() const noexcept { return int(m_starts.Partitions()); }
     // Bytes of all lines, without line breaks.
@@ -425,9 +425,9 @@ private:
     void CheckRoom(std::size_t added) const;
 
     // mutable: reading a line may move the gap, which changes no content.
-    mutable TzeSplitVector<char> m_text;
-    TzePartitioning<TPos> m_starts;
-    TzeSplitVector<std::intptr_t> m_slots;
+    mutable TSplitVector<char> m_text;
+    TPartitioning<TPos> m_starts;
+    TSplitVector<std::intptr_t> m_slots;
 };
 
 #endif
