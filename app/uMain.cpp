@@ -22,6 +22,7 @@
 #include "editor/zeCustomEdit.h"
 #include "app/Application.h"
 #include "app/MSScriptControl_TLB.h"
+#include "app/uOptions.h"
 #include "app/uProperties.h"
 
 // The images live in a static library, whose resources must be registered.
@@ -85,6 +86,7 @@ TfmScript::TfmScript(const QStringList &arguments, IDialogs &dialogs, QWidget *p
     ScriptControl1 = std::make_unique<TScriptControl>();
     ScriptControl1->SetLanguage("VBScript");
     RunPropertiesDialog = [](TfmProperties &dialog) { return dialog.exec(); };
+    RunOptionsDialog = [](TfmOptions &dialog) { return dialog.exec(); };
     zeEditor = new TzeCustomEdit(this);
     zeEditor->SetMaxUndo(10);
     zeEditor->SetTabIndent(4);
@@ -131,6 +133,7 @@ void TfmScript::CreateActions()
         {&acCopy, "&Copy", "Copy", "copy", QKeySequence(Qt::CTRL | Qt::Key_C), &TfmScript::acCopyExecute},
         {&acPaste, "&Paste", nullptr, "paste", QKeySequence(Qt::CTRL | Qt::Key_V), &TfmScript::acPasteExecute},
         {&acSyntaxCheck, "&Syntax check", nullptr, nullptr, {}, &TfmScript::acSyntaxCheckExecute},
+        {&acOptions, "Options", nullptr, nullptr, {}, &TfmScript::acOptionsExecute},
     };
     for (const Def &d : defs) {
         auto *action = new QAction(QString::fromLatin1(d.caption), this);
@@ -165,6 +168,7 @@ void TfmScript::CreateActions()
     QMenu *tools = menuBar()->addMenu(tr("&Tools"));
     tools->addAction(acSyntaxCheck);
     tools->addSeparator();
+    tools->addAction(acOptions);
     menuBar()->addMenu(tr("&Help"));
 
     m_toolBar = addToolBar(tr("Standard"));
@@ -365,6 +369,25 @@ void TfmScript::acSyntaxCheckExecute()
                                  Win1252::ToUnicode(error.Description),
                              mtError, mbOK);
     }
+}
+
+void TfmScript::acOptionsExecute()
+{
+    auto dialog = std::make_unique<TfmOptions>(&m_dialogs, this); // freed on every path
+    if (RunOptionsDialog(*dialog) != QDialog::Accepted)
+        return;
+    TjaVbsSyn &chosen = dialog->Highlighter();
+    // The colours apply even when they cannot be stored; the user is told.
+    try {
+        if (!chosen.SaveToRegistry(HKEY_CURRENT_USER, kSettingsKey))
+            m_dialogs.MessageDlg(QStringLiteral("The colours could not be stored; they apply until Quenlo closes."),
+                                 mtError, mbOK);
+    } catch (const std::exception &error) {
+        HandleException(error, &m_dialogs);
+    }
+    for (int i = 0; i < jaVbsSyn1->AttrCount(); ++i)
+        jaVbsSyn1->Attribute(i)->Assign(*chosen.Attribute(i));
+    zeEditor->HighlighterChanged(); // Assign notifies nobody
 }
 
 void TfmScript::zeEditorSelectionChange()

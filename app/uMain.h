@@ -15,6 +15,7 @@
 class QAction;
 class QLabel;
 class QToolBar;
+class TfmOptions;
 class TfmProperties;
 class TScript;
 class TScriptControl;
@@ -50,6 +51,7 @@ public:
     QAction *acCopy = nullptr;
     QAction *acPaste = nullptr;
     QAction *acSyntaxCheck = nullptr;
+    QAction *acOptions = nullptr;
 
     void acNewExecute();
     void acOpenExecute();
@@ -60,9 +62,12 @@ public:
     void acPasteExecute();
     void acPropertiesExecute();
     void acSyntaxCheckExecute();
+    // On OK: stores the dialog's colours, gives them to the editor and repaints it.
+    void acOptionsExecute();
 
     // Shows the properties dialog modally and returns its result; tests replace it.
     std::function<int(TfmProperties &)> RunPropertiesDialog;
+    std::function<int(TfmOptions &)> RunOptionsDialog;
 
     static constexpr const char *kCaption = "Tavrix Script Editor";
     // Where the highlighter's colours live, under the current user.

@@ -1,46 +1,23 @@
 // SettingsTest.cpp: the main window's highlighter colours come from the
 // settings at start; a broken value is reported and the window still opens.
-// Every settings access of this test program goes to a temporary folder.
+// Every settings access goes to the sandbox's temporary folder.
 #include <gtest/gtest.h>
-
-#include <QTemporaryDir>
 
 #include "toolkit/Registry.h"
 #include "highlight/jaVBSSyn.h"
 #include "editor/zeCustomEdit.h"
 #include "app/uMain.h"
+#include "tests/highlight/RegistrySandbox.h"
 #include "FakeDialogs.h"
 
 namespace {
 
-class SettingsSandbox : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        m_dir = std::make_unique<QTemporaryDir>();
-        ASSERT_TRUE(m_dir->isValid());
-        TRegistry::SetStorageOverride(m_dir->path());
-    }
-    void TearDown() override { m_dir.reset(); }
-
-private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-};
-
-[[maybe_unused]] auto *const g_sandbox = ::testing::AddGlobalTestEnvironment(new SettingsSandbox);
-
-void ClearSettings()
-{
-    TBetterRegistry registry(HKEY_CURRENT_USER);
-    registry.DeleteKey(TfmScript::kSettingsKey);
-}
+class MainWindowSettings : public RegistrySandboxTest {};
 
 } // namespace
 
-TEST(MainWindowSettings, HighlighterColoursAreLoadedAtStart)
+TEST_F(MainWindowSettings, HighlighterColoursAreLoadedAtStart)
 {
-    ASSERT_FALSE(TRegistry::StorageOverride().isEmpty());
-    ClearSettings();
     {
         TjaVbsSyn stored;
         stored.CommentAttri()->SetForeground(0x00008000);
@@ -53,12 +30,10 @@ TEST(MainWindowSettings, HighlighterColoursAreLoadedAtStart)
     EXPECT_EQ(w.Highlighter().CommentAttri()->Foreground(), 0x00008000);
     EXPECT_EQ(w.Highlighter().KeyAttri()->IntegerStyle(), 5);
     EXPECT_TRUE(dialogs.messages.isEmpty());
-    ClearSettings();
 }
 
-TEST(MainWindowSettings, AWrongTypedValueIsShownAndTheWindowStillOpens)
+TEST_F(MainWindowSettings, AWrongTypedValueIsShownAndTheWindowStillOpens)
 {
-    ClearSettings();
     {
         TBetterRegistry registry(HKEY_CURRENT_USER);
         ASSERT_TRUE(registry.OpenKey(std::string(TfmScript::kSettingsKey) + "\\comment", true));
@@ -70,5 +45,4 @@ TEST(MainWindowSettings, AWrongTypedValueIsShownAndTheWindowStillOpens)
     EXPECT_TRUE(dialogs.messages[0].contains("Background")) << dialogs.messages[0].toStdString();
     EXPECT_EQ(dialogs.types[0], mtError);
     EXPECT_EQ(w.Editor().LineCount(), 3); // the new script is there
-    ClearSettings();
 }
