@@ -281,6 +281,8 @@ bool TfmScript::OpenFile(const QString &path)
             zeEditor->SetLines(m_script->Lines());
             if (lines.Count() > 0 && lines[0].empty())
                 lines.Delete(0);
+            // The editor holds the text now; a save copies it back first.
+            m_script->Lines().Clear();
             zeEditor->SetModified(false);
             UpdateActionStates();
             zeEditorSelectionChange();

@@ -1,6 +1,7 @@
 // zeCustomEdit.cpp: construction, properties, events and the paint lock of TzeCustomEdit.
 // The highlighter link (attach, detach, removal notice) and the font metrics live here too.
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 
 #include <QEvent>
@@ -293,6 +294,8 @@ void TzeCustomEdit::ClearUndo() noexcept
 
 void TzeCustomEdit::DecPaintLock()
 {
+    // Each decrement pairs with an increment (the guard sees to it).
+    assert(m_paintLock > 0);
     if (m_paintLock > 0)
         --m_paintLock;
     if (m_paintLock != 0 || !m_handleAllocated)

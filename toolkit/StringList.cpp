@@ -2,6 +2,7 @@
 #include "toolkit/StringList.h"
 
 #include <algorithm>
+#include <cassert>
 #include <fstream>
 #include <iterator>
 #include <utility>
@@ -95,6 +96,7 @@ void TStringList::Changed()
 
 void TStringList::EndUpdate()
 {
+    assert(m_updateCount > 0);
     if (m_updateCount > 0 && --m_updateCount == 0)
         Changed();
 }
