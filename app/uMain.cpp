@@ -277,12 +277,9 @@ bool TfmScript::OpenFile(const QString &path)
     try {
         if (m_script->LoadFromFile(NativePath(path))) {
             SetFileName(path);
-            TzeEditList &lines = zeEditor->Lines();
-            zeEditor->SetLines(m_script->Lines());
-            if (lines.Count() > 0 && lines[0].empty())
-                lines.Delete(0);
-            // The editor holds the text now; a save copies it back first.
-            m_script->Lines().Clear();
+            // The editor takes the document's lines over, without a copy
+            // (a save copies them back first).
+            zeEditor->Lines().TakeLines(m_script->Lines());
             zeEditor->SetModified(false);
             UpdateActionStates();
             zeEditorSelectionChange();

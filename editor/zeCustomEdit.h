@@ -58,8 +58,13 @@ public:
     // back through Add. The base SetText and Assign clear through this, so
     // setting the text of the list itself keeps that empty first line.
     void Clear() override;
-    // The base rule (clear, one Add per text line); OnTextSet after the last line.
+    // The base rule (clear, then the text's lines in one pass); OnTextSet
+    // after the last line.
     void SetText(std::string_view text) override;
+    // Replaces every line by the lines of source, which is left empty: a
+    // Clear (OnCleared) without the placeholder line, then source's lines
+    // taken over without a copy.
+    void TakeLines(TStringList &source);
     // Loading is true during the load and false again also when it fails.
     void LoadFromFile(const std::string &path) override;
     void LoadFromStream(std::istream &stream);

@@ -85,6 +85,17 @@ void TzeEditList::SetText(std::string_view text)
         OnTextSet(*this);
 }
 
+void TzeEditList::TakeLines(TStringList &source)
+{
+    TUpdateGuard guard(*this);
+    {
+        TLoadingGuard loading(*this);
+        Clear();
+    }
+    Swap(source);
+    source.Clear();
+}
+
 void TzeEditList::LoadFromFile(const std::string &path)
 {
     TLoadingGuard loading(*this);

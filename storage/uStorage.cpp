@@ -47,6 +47,12 @@ void TScript::Assign(const TScript &source)
 {
     if (&source == this)
         return;
+    AssignFields(source);
+    m_lines->Assign(*source.m_lines);
+}
+
+void TScript::AssignFields(const TScript &source)
+{
     m_fileName = source.m_fileName;
     m_name = source.m_name;
     m_menu = source.m_menu;
@@ -54,7 +60,6 @@ void TScript::Assign(const TScript &source)
     m_hint = source.m_hint;
     m_main = source.m_main;
     m_icon.Assign(source.m_icon);
-    m_lines->Assign(*source.m_lines);
 }
 
 void TScript::Clear()
@@ -122,11 +127,7 @@ bool TScript::LoadFromFile(const std::string &path)
     if (!script)
         return Fail("'" + path + "' has no \"Script\" stream");
     const auto &text = script->Data();
-    {
-        TUpdateGuard guard(*loaded.m_lines);
-        for (std::string &line : SplitTextLines(std::string_view(reinterpret_cast<const char *>(text.data()), text.size())))
-            loaded.m_lines->Add(line);
-    }
+    loaded.m_lines->SetText(std::string_view(reinterpret_cast<const char *>(text.data()), text.size()));
 
     const cfb::Stream *icon = root.OpenStream(StreamName("Icon"));
     if (!icon)
@@ -135,7 +136,9 @@ bool TScript::LoadFromFile(const std::string &path)
         loaded.m_icon.LoadFromBytes(icon->Data()); // raises EInvalidGraphic
 
     loaded.m_fileName = path;
-    Assign(loaded);
+    AssignFields(loaded);
+    // The lines change hands instead of being copied.
+    m_lines->Swap(*loaded.m_lines);
     return true;
 }
 

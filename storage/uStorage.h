@@ -63,6 +63,8 @@ public:
     static constexpr std::size_t kStringStreamLimit = 260;
 
 private:
+    // Every field but the lines.
+    void AssignFields(const TScript &source);
     bool ReadStringStream(const cfb::Storage &storage, std::string_view name, std::string &value);
     bool WriteStringStream(cfb::Storage &storage, std::string_view name, const std::string &value);
     bool Fail(std::string reason);

@@ -5,6 +5,7 @@
 #include <cassert>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <utility>
 
 #include "toolkit/Exception.h"
@@ -27,7 +28,7 @@ std::vector<std::string> SplitTextLines(std::string_view text)
     return lines;
 }
 
-TStringList::TStringList() = default;
+TStringList::TStringList() : m_lines(std::make_unique<TLineStorage>()) {}
 TStringList::~TStringList() = default;
 
 void TStringList::CheckIndex(int index, int count) const
@@ -39,7 +40,7 @@ void TStringList::CheckIndex(int index, int count) const
 std::string_view TStringList::Get(int index) const
 {
     CheckIndex(index, Count());
-    return m_lines.Line(index);
+    return m_lines->Line(index);
 }
 
 std::intptr_t TStringList::GetObject(int index) const
@@ -50,42 +51,42 @@ std::intptr_t TStringList::GetObject(int index) const
 std::intptr_t TStringList::StoredObject(int index) const
 {
     CheckIndex(index, Count());
-    return m_lines.Slot(index);
+    return m_lines->Slot(index);
 }
 
 void TStringList::PutObject(int index, std::intptr_t object)
 {
     CheckIndex(index, Count());
-    m_lines.SetSlot(index, object);
+    m_lines->SetSlot(index, object);
 }
 
 void TStringList::InsertItem(int index, std::string_view s, std::intptr_t object)
 {
     if (index < 0 || index > Count())
         throw EListError("List index out of bounds (" + std::to_string(index) + ")");
-    m_lines.Insert(index, s, object);
+    m_lines->Insert(index, s, object);
 }
 
 void TStringList::RemoveItem(int index)
 {
     CheckIndex(index, Count());
-    m_lines.Delete(index);
+    m_lines->Delete(index);
 }
 
 void TStringList::SetItem(int index, std::string_view s)
 {
     CheckIndex(index, Count());
-    m_lines.Put(index, s);
+    m_lines->Put(index, s);
 }
 
 void TStringList::ClearItems()
 {
-    m_lines.Clear();
+    m_lines->Clear();
 }
 
 void TStringList::SetItems(std::string_view text)
 {
-    m_lines.SetText(text);
+    m_lines->SetText(text);
 }
 
 void TStringList::Changed()
@@ -144,7 +145,7 @@ void TStringList::Clear()
 
 std::string TStringList::Text() const
 {
-    return m_lines.Text();
+    return m_lines->Text();
 }
 
 void TStringList::SetText(std::string_view text)
@@ -168,9 +169,23 @@ void TStringList::Assign(const TStringList &source)
         return;
     TUpdateGuard guard(*this);
     Clear();
+    // Line by line into the storage, after what Clear left (a subclass's
+    // placeholder); the slots as the source stores them.
     const int count = source.Count();
     for (int i = 0; i < count; ++i)
-        AddObject(source.Get(i), source.GetObject(i));
+        m_lines->Add(source.Get(i), source.StoredObject(i));
+    Changed();
+}
+
+void TStringList::Swap(TStringList &other)
+{
+    if (&other == this)
+        return;
+    TUpdateGuard guard(*this);
+    TUpdateGuard otherGuard(other);
+    std::swap(m_lines, other.m_lines);
+    Changed();
+    other.Changed();
 }
 
 void TStringList::LoadFromFile(const std::string &path)

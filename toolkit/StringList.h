@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,7 +27,7 @@ public:
     TStringList(const TStringList &) = delete;
     TStringList &operator=(const TStringList &) = delete;
 
-    int Count() const noexcept { return m_lines.Count(); }
+    int Count() const noexcept { return m_lines->Count(); }
     // The text of line index, valid until the list changes (reading other
     // lines keeps it valid). Index outside 0 .. Count-1 raises EListError.
     std::string_view Get(int index) const;
@@ -50,12 +51,15 @@ public:
     std::string Text() const;
     // Clears, then adds one line per text line (SplitTextLines), in one update.
     virtual void SetText(std::string_view text);
-    // Clears, then AddObject for every line of source, in one update.
+    // Clears, then appends every line of source with its stored slot, in
+    // one update (without an Add per line).
     virtual void Assign(const TStringList &source);
+    // Exchanges the lines and slots of two plain lists, each notified once.
+    void Swap(TStringList &other);
     // Reads a whole file as text; raises EStreamError when it cannot be read.
     virtual void LoadFromFile(const std::string &path);
     // Bytes held beyond the text itself (line starts, slots, free room).
-    std::size_t MemoryBeyondText() const noexcept { return m_lines.MemoryBeyondText(); }
+    std::size_t MemoryBeyondText() const noexcept { return m_lines->MemoryBeyondText(); }
 
     // Brackets may nest; OnChange fires once, when the outermost one ends.
     void BeginUpdate() noexcept { ++m_updateCount; }
@@ -79,7 +83,7 @@ protected:
     void CheckIndex(int index, int count) const;
 
 private:
-    TLineStorage m_lines;
+    std::unique_ptr<TLineStorage> m_lines; // never null
     int m_updateCount = 0;
 };
 

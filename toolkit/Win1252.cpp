@@ -54,33 +54,63 @@ std::optional<std::string> FromUnicode(const QString &text)
     return result;
 }
 
+namespace {
+
+// Lossy conversion in one pass over the code units; each character left out
+// is appended to dropped when given (a surrogate pair as one character).
+// Whether every code unit is one that Windows-1252 shares with Latin-1;
+// written without branches so that the compiler can vectorise it.
+bool AllSharedWithLatin1(const QChar *units, qsizetype count) noexcept
+{
+    unsigned other = 0;
+    for (qsizetype i = 0; i < count; ++i) {
+        const unsigned ch = units[i].unicode();
+        other |= unsigned(ch - 0x80u < 0x20u) | unsigned(ch > 0xFFu);
+    }
+    return other == 0;
+}
+
+std::string Dropping(const QString &text, QStringList *dropped)
+{
+    std::string result(std::size_t(text.size()), '\0');
+    // The common case, plain text: a narrowing copy that vectorises.
+    if (AllSharedWithLatin1(text.constData(), text.size())) {
+        const char16_t *units = reinterpret_cast<const char16_t *>(text.utf16());
+        for (std::size_t i = 0; i < result.size(); ++i)
+            result[i] = char(units[i]);
+        return result;
+    }
+    char *out = result.data();
+    const QChar *units = text.constData();
+    const qsizetype count = text.size();
+    for (qsizetype i = 0; i < count; ++i) {
+        const char16_t ch = units[i].unicode();
+        if (ch < 0x80 || (ch >= 0xA0 && ch <= 0xFF)) {
+            *out++ = char(ch);
+        } else if (auto b = FromChar(ch)) {
+            *out++ = char(*b);
+        } else {
+            const bool pair = units[i].isHighSurrogate() && i + 1 < count && units[i + 1].isLowSurrogate();
+            if (dropped)
+                *dropped << text.mid(i, pair ? 2 : 1);
+            if (pair)
+                ++i;
+        }
+    }
+    result.resize(std::size_t(out - result.data()));
+    return result;
+}
+
+} // namespace
+
 std::string FromUnicodeDropping(const QString &text)
 {
-    std::string result;
-    result.reserve(size_t(text.size()));
-    for (QChar c : text)
-        if (auto b = FromChar(c.unicode()))
-            result.push_back(char(*b));
-    return result;
+    return Dropping(text, nullptr);
 }
 
 std::string FromUnicodeDropping(const QString &text, QStringList &dropped)
 {
-    std::string result;
-    result.reserve(size_t(text.size()));
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (auto b = FromChar(text[i].unicode())) {
-            result.push_back(char(*b));
-            continue;
-        }
-        // A character outside the basic plane (an emoji) is one character
-        // of two code units.
-        const bool pair = text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
-        dropped << text.mid(i, pair ? 2 : 1);
-        if (pair)
-            ++i;
-    }
-    return result;
+    return Dropping(text, &dropped);
 }
 
 std::optional<std::string> FromUtf8(std::string_view utf8)
