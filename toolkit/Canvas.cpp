@@ -2,6 +2,7 @@
 #include "toolkit/Canvas.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include <QGlyphRun>
 #include <QList>
@@ -26,10 +27,7 @@ void TCanvas::SetFontColor(TColor color)
 
 void TCanvas::SetFontStyle(TFontStyles style)
 {
-    if (style == m_fontStyle)
-        return;
     m_fontStyle = style;
-    FontChanged();
 }
 
 void TCanvas::SetFont(const QFont &font)
@@ -60,7 +58,7 @@ QFont TCanvas::StyledFont() const
 
 void TCanvas::FontChanged()
 {
-    m_rawFontValid = false;
+    m_rawFontValid.reset();
 }
 
 void TCanvas::FillRect(const QRect &rect)
@@ -80,18 +78,21 @@ void TCanvas::TextRect(const QRect &rect, int x, int y, std::string_view text,
     if (count == 0)
         return;
     const QFont font = StyledFont();
-    if (!m_rawFontValid) {
-        m_rawFont = QRawFont::fromFont(font);
-        m_rawFontValid = true;
+    const size_t style = m_fontStyle.Bits();
+    if (!m_rawFontValid[style]) {
+        m_rawFonts[style] = QRawFont::fromFont(font);
+        m_rawFontValid[style] = true;
     }
+    const QRawFont &rawFont = m_rawFonts[style];
     const QString chars = Win1252::ToUnicode(text.substr(0, count));
-    const QList<quint32> glyphs = m_rawFont.glyphIndexesForString(chars);
+    const QList<quint32> glyphs = rawFont.glyphIndexesForString(chars);
 
     m_painter->save();
     m_painter->setClipRect(rect, Qt::IntersectClip);
     m_painter->setPen(ToQColor(m_fontColor));
-    const qreal baseline = y + m_rawFont.ascent();
-    if (m_rawFont.isValid() && size_t(glyphs.size()) == count) {
+    // A whole-pixel baseline keeps the glyphs sharp at every scale.
+    const qreal baseline = y + std::round(rawFont.ascent());
+    if (rawFont.isValid() && size_t(glyphs.size()) == count) {
         // Explicit positions keep every glyph on its cell, bold and italic included.
         QList<QPointF> positions;
         positions.reserve(qsizetype(count));
@@ -101,7 +102,7 @@ void TCanvas::TextRect(const QRect &rect, int x, int y, std::string_view text,
             left += advances[i];
         }
         QGlyphRun run;
-        run.setRawFont(m_rawFont);
+        run.setRawFont(rawFont);
         run.setGlyphIndexes(glyphs);
         run.setPositions(positions);
         run.setUnderline(font.underline());

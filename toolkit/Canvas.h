@@ -4,6 +4,8 @@
 #ifndef QUENLO_TOOLKIT_CANVAS_H
 #define QUENLO_TOOLKIT_CANVAS_H
 
+#include <array>
+#include <bitset>
 #include <cstdint>
 #include <span>
 #include <string_view>
@@ -89,9 +91,10 @@ private:
     TColor m_fontColor = clBlack;
     TFontStyles m_fontStyle;
     QFont m_font;
-    // Derived from m_font and m_fontStyle; rebuilt lazily by TextRect.
-    bool m_rawFontValid = false;
-    QRawFont m_rawFont;
+    // One raw font per style set, derived from m_font and built lazily by
+    // TextRect: token painting switches styles often.
+    std::array<QRawFont, 16> m_rawFonts;
+    std::bitset<16> m_rawFontValid;
 };
 
 #endif
