@@ -4,6 +4,8 @@
 // same grid at 200 %.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
@@ -344,4 +346,31 @@ TEST(Paint, HighDpiKeepsTheGridSharp)
     const int lh = edit.LineHeight();
     for (QPoint p : {QPoint(0, 0), QPoint(1, 1), QPoint(9, 12), QPoint(5, 5)})
         EXPECT_EQ(image.pixel(2 * (2 + p.x()) + 1, 2 * (lh + p.y()) + 1), glyph.pixel(p)) << p.x() << "," << p.y();
+}
+
+TEST(Paint, BookmarkImagesStandInUntilTheyGoAway)
+{
+    TzeCustomEdit edit;
+    Prepare(edit, 20, 4);
+    edit.SetText("a\r\nb\r\nc");
+    edit.SetBookmark(0, 1, 1); // placed without images: keeps its built-in glyph
+    auto images = std::make_unique<TImageList>();
+    QPixmap red(11, 14);
+    red.fill(Qt::red);
+    images->Add(red);
+    images->Add(red);
+    edit.SetBookmarkImages(images.get());
+    edit.SetBookmark(1, 1, 2); // index 1 of the list
+    edit.SetBookmark(4, 1, 3); // no image 4: nothing drawn
+    const int lh = edit.LineHeight();
+    const QImage builtIn = edit.BuiltinBookmarkBitmaps(0).toImage().convertToFormat(QImage::Format_RGB32);
+    QImage image = Render(edit);
+    EXPECT_EQ(image.copy(QRect(2, 0, 11, 14)), builtIn);
+    EXPECT_TRUE(AllOf(image, QRect(2, lh, 11, 14), qRgb(255, 0, 0)));
+    EXPECT_TRUE(AllOf(image, QRect(2, 2 * lh, 11, 14), ToQColor(clBtnFace).rgb()));
+    images.reset();
+    EXPECT_EQ(edit.BookmarkImages(), nullptr);
+    image = Render(edit);
+    EXPECT_EQ(image.copy(QRect(2, lh, 11, 14)),
+              edit.BuiltinBookmarkBitmaps(1).toImage().convertToFormat(QImage::Format_RGB32));
 }
