@@ -126,7 +126,59 @@ TEST(Paint, TokensOfEveryStyleStayOnTheGrid)
     // the keyword changed, the identifier after it did not move
     EXPECT_NE(CellImage(plain, CellRect(edit, 1, 1)), CellImage(bold, CellRect(edit, 1, 1)));
     EXPECT_EQ(CellImage(plain, CellRect(edit, 5, 1)), CellImage(bold, CellRect(edit, 5, 1)));
+
+    // a token that starts left of LeftChar is drawn clipped at the gutter
+    edit.SetText("abcdefghij = 1");
+    const QImage home = Render(edit);
+    const QImage homeCell = CellImage(home, CellRect(edit, 4, 1));
+    edit.SetLeftChar(3);
+    const QImage scrolled = Render(edit);
+    EXPECT_EQ(CellImage(scrolled, CellRect(edit, 4, 1)), homeCell);
+    EXPECT_EQ(scrolled.copy(0, 0, edit.GutterWidth(), edit.LineHeight()),
+              home.copy(0, 0, edit.GutterWidth(), edit.LineHeight()));
     edit.SetHighLighter(nullptr);
+}
+
+namespace {
+
+// Counts which parts an update rectangle paints.
+class TPartsEdit : public TzeCustomEdit {
+public:
+    int Gutters = 0, Texts = 0;
+
+protected:
+    void PaintGutter(TCanvas &canvas, const QRect &rect) override
+    {
+        ++Gutters;
+        TzeCustomEdit::PaintGutter(canvas, rect);
+    }
+    void PaintText(TCanvas &canvas, const QRect &rect) override
+    {
+        ++Texts;
+        TzeCustomEdit::PaintText(canvas, rect);
+    }
+};
+
+} // namespace
+
+TEST(Paint, UpdateRectanglesPaintOnlyTheAreasTheyTouch)
+{
+    TPartsEdit edit;
+    Prepare(edit, 20, 4);
+    QImage image(edit.viewport()->size(), QImage::Format_RGB32);
+    struct Case {
+        QRect rect;
+        int gutters, texts;
+    };
+    const Case cases[] = {
+        {QRect(0, 0, 30, 40), 1, 0}, {QRect(30, 0, 50, 40), 0, 1}, {QRect(10, 5, 40, 10), 1, 1}};
+    for (const Case &c : cases) {
+        edit.Gutters = edit.Texts = 0;
+        QPainter painter(&image);
+        edit.Paint(painter, c.rect);
+        EXPECT_EQ(edit.Gutters, c.gutters);
+        EXPECT_EQ(edit.Texts, c.texts);
+    }
 }
 
 TEST(Paint, LongLinesPastMaxLeftCharAndRowsBelow)
@@ -200,6 +252,7 @@ TEST(Paint, GutterNumbersWidthAndBookmarkGlyphs)
     plain.SetBookmarkNumber(-1);
     edit.Marks().Add(&plain);
     const QImage image = Render(edit);
+    Render(edit, 2).save(QStringLiteral("zeGutter-numbers@2x.png"));
     const int lh = edit.LineHeight();
     const QRect digits(16 + 2 * cw, 2 * lh, 2 * cw, lh); // "  10": the digits 1 and 0
     EXPECT_FALSE(AllOf(image, digits, ToQColor(clBtnFace).rgb()));
