@@ -6,6 +6,15 @@
 
 #include <QPainter>
 
+namespace {
+
+bool IsBlank(std::string_view text) noexcept
+{
+    return text.find_first_not_of(' ') == std::string_view::npos;
+}
+
+} // namespace
+
 TzeRenderer::TzeRenderer(TzeRenderSource &source, const TzeViewMetrics &metrics, const TzeRenderOptions &options,
                          std::span<const int> advances) noexcept
     : m_source(source), m_metrics(metrics), m_options(options), m_advances(advances)
@@ -108,13 +117,15 @@ void TzeRenderer::PaintTextLines(TCanvas &canvas, const QRect &textRect, int fir
             }
             tokenRight = m_metrics.TextOrigin + (position + length) * m_metrics.CharWidth;
             token.setRight(tokenRight - 1);
-            DrawRun(canvas, token, position, text, true);
+            canvas.FillRect(token);
+            AddToRun(canvas, token, position, text);
             if (tokenRight >= RightOf(textRect)) {
                 rowDone = true;
                 break;
             }
             token.setLeft(tokenRight);
         }
+        FlushRun(canvas);
         if (!rowDone) {
             // The rest of the row in the brush the last token left.
             if (selected)
@@ -125,6 +136,54 @@ void TzeRenderer::PaintTextLines(TCanvas &canvas, const QRect &textRect, int fir
     // The highlighter also scans without painting: it must not keep a canvas
     // that goes away with this paint.
     highlighter.SetCanvas(nullptr);
+}
+
+void TzeRenderer::AddToRun(TCanvas &canvas, const QRect &cell, int position, std::string_view text)
+{
+    const TFontStyles style = canvas.FontStyle();
+    const bool lined = style.Contains(fsUnderline) || style.Contains(fsStrikeOut);
+    const int length = int(text.size());
+    const bool contiguous = m_run.Active && m_run.Column + m_run.Length == position;
+    // Blanks show nothing but their cells: a run may cross them.
+    if (IsBlank(text) && !lined) {
+        if (contiguous) {
+            m_run.Length += length;
+            m_run.Cell.setRight(cell.right());
+        }
+        return;
+    }
+    const bool fromLine = position >= 0 && size_t(position) + text.size() <= m_lineBuffer.size() &&
+                          std::string_view(m_lineBuffer).substr(size_t(position), text.size()) == text;
+    if (contiguous && fromLine && canvas.FontColor() == m_run.Color && style == m_run.Style) {
+        m_run.Length += length;
+        m_run.Cell.setRight(cell.right());
+        return;
+    }
+    FlushRun(canvas);
+    if (!fromLine) {
+        DrawRun(canvas, cell, position, text, false);
+        return;
+    }
+    m_run = TRun{cell, position, length, canvas.FontColor(), style, true};
+}
+
+void TzeRenderer::FlushRun(TCanvas &canvas)
+{
+    if (!m_run.Active)
+        return;
+    m_run.Active = false;
+    std::string_view text = std::string_view(m_lineBuffer).substr(size_t(m_run.Column), size_t(m_run.Length));
+    while (!text.empty() && text.back() == ' ')
+        text.remove_suffix(1);
+    // The run is drawn in its own colour and style, then the canvas gets the
+    // current token's back, which the highlighter compares against.
+    const TColor color = canvas.FontColor();
+    const TFontStyles style = canvas.FontStyle();
+    canvas.SetFontColor(m_run.Color);
+    canvas.SetFontStyle(m_run.Style);
+    DrawRun(canvas, m_run.Cell, m_run.Column, text, false);
+    canvas.SetFontColor(color);
+    canvas.SetFontStyle(style);
 }
 
 void TzeRenderer::PaintPlainLines(TCanvas &canvas, const QRect &textRect, int first, int last)

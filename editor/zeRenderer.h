@@ -74,6 +74,11 @@ private:
     // cell first.
     void DrawRun(TCanvas &canvas, const QRect &cell, int column, std::string_view text, bool opaque);
     void DrawEdge(TCanvas &canvas, int top, int bottom);
+    // Tokens that follow each other in one colour and style are drawn as
+    // one run: AddToRun takes the token whose cell was just filled, FlushRun
+    // draws what was gathered. Blank tokens join any run.
+    void AddToRun(TCanvas &canvas, const QRect &cell, int position, std::string_view text);
+    void FlushRun(TCanvas &canvas);
 
     TzeRenderSource &m_source;
     const TzeViewMetrics &m_metrics;
@@ -86,6 +91,15 @@ private:
     bool m_drawEdge = false;
     // The line handed to the highlighter, which keeps a reference to it.
     std::string m_lineBuffer;
+    struct TRun {
+        QRect Cell;
+        int Column = 0; // 0-based
+        int Length = 0;
+        TColor Color = 0;
+        TFontStyles Style;
+        bool Active = false;
+    };
+    TRun m_run;
 };
 
 #endif
