@@ -39,7 +39,35 @@ void BM_PaintViewport(benchmark::State &state)
     edit.SetHighLighter(nullptr);
 }
 
+// One Page Down and the viewport painted, as often as the text allows,
+// from the top again; range(0): lines.
+void BM_PageDownAndPaint(benchmark::State &state)
+{
+    const int lines = int(state.range(0));
+    TjaVbsSyn highlighter;
+    TzeCustomEdit edit;
+    edit.resize(724, 525);
+    edit.show();
+    edit.SetHighLighter(&highlighter);
+    edit.SetText(ScriptLines(lines, 0));
+    const QRect rect(QPoint(0, 0), edit.viewport()->size());
+    QImage image(rect.size(), QImage::Format_RGB32);
+    for (auto _ : state) {
+        if (edit.TopLine() + 2 * edit.LinesInWindow() > lines) {
+            state.PauseTiming();
+            edit.CommandProcessor(ecEditorTop, 0, nullptr);
+            state.ResumeTiming();
+        }
+        edit.CommandProcessor(ecPageDown, 0, nullptr);
+        QPainter painter(&image);
+        edit.Paint(painter, rect);
+    }
+    edit.SetHighLighter(nullptr);
+}
+
 } // namespace
+
+BENCHMARK(BM_PageDownAndPaint)->ArgName("lines")->Arg(1000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
 
 BENCHMARK(BM_PaintViewport)
     ->ArgNames({"lines", "middle"})

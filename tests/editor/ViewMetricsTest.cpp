@@ -99,6 +99,19 @@ TEST(ViewMetrics, SelectionShapes)
     }
 }
 
+TEST(ViewMetrics, RepaintBandsOfLines)
+{
+    TzeViewMetrics m = Window80x20();
+    m.TopLine = 11;
+    // (-1, -1) is the whole height; other bands are cut to the window
+    EXPECT_EQ(LinesRect(m, -1, -1, 30, 672), Edges(30, 0, 672, 300));
+    EXPECT_EQ(LinesRect(m, 13, 12, 30, 672), Edges(30, 15, 672, 45));
+    EXPECT_EQ(LinesRect(m, 1, 11, 0, 30), Edges(0, 0, 30, 15));
+    EXPECT_EQ(LinesRect(m, 25, 90, 0, 30), Edges(0, 14 * 15, 30, 21 * 15));
+    EXPECT_TRUE(LinesRect(m, 1, 10, 0, 30).isEmpty());
+    EXPECT_TRUE(LinesRect(m, 32, 40, 0, 30).isEmpty());
+}
+
 TEST(ViewMetrics, ScrollBarsScaleBeyond32767Lines)
 {
     // 10 lines in 20 rows: maximum 29, page 20
