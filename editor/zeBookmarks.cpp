@@ -27,6 +27,27 @@ void TzeBookMarkOpt::SetXoffset(int value)
         m_owner->viewport()->update();
 }
 
+void TzeCustomEdit::SetBookmarkImages(TImageList *value)
+{
+    if (value == m_bookmarkImages)
+        return;
+    if (m_bookmarkImages)
+        disconnect(m_bookmarkImages, nullptr, this, nullptr);
+    m_bookmarkImages = value;
+    if (value)
+        // Gone: every mark shows its built-in glyph again.
+        connect(value, &QObject::destroyed, this, [this] {
+            m_bookmarkImages = nullptr;
+            InvalidateAll();
+        });
+    InvalidateGutterLines(-1, -1);
+}
+
+QPixmap TzeCustomEdit::BuiltinBookmarkBitmaps(int n) const
+{
+    return n >= 0 && n < kBookmarkCount ? m_builtinBookmarkBitmaps[size_t(n)] : QPixmap();
+}
+
 void TzeCustomEdit::SetBookmark(int n, int column, int line)
 {
     if (n < 0 || n > 9 || line > LineCount())
@@ -37,7 +58,7 @@ void TzeCustomEdit::SetBookmark(int n, int column, int line)
     original->SetImageIndex(n);
     original->SetBookmarkNumber(n);
     original->SetVisible(true);
-    original->SetInternalImage(true); // no image list of its own yet
+    original->SetInternalImage(!m_bookmarkImages);
     TMark *mark = original;
     if (OnPlaceBookmark)
         OnPlaceBookmark(mark);

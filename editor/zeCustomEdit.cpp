@@ -18,8 +18,12 @@ TzeCustomEdit::TzeCustomEdit(QWidget *parent, bool designing)
       m_undoList(std::make_unique<TUndoList>(this)),
       m_redoList(std::make_unique<TUndoList>(this)),
       m_keystrokes(std::make_unique<TzeKeyStrokes>(this)),
-      m_designing(designing)
+      m_designing(designing),
+      m_gutter(std::make_unique<TzeGutter>())
 {
+    m_gutter->OnChange = [this] { UpdateGutterWidth(); };
+    for (int i = 0; i < kBookmarkCount; ++i)
+        m_builtinBookmarkBitmaps[size_t(i)] = BookmarkBitmap(i);
     // The widget exists from here on: the run-time counterpart of a window handle.
     m_handleAllocated = true;
     if (!m_designing)
@@ -63,6 +67,11 @@ TzeCustomEdit::TzeCustomEdit(QWidget *parent, bool designing)
             [this](int value) { ScrollBarMoved(Qt::Vertical, value); });
     connect(horizontalScrollBar(), &QScrollBar::valueChanged, this,
             [this](int value) { ScrollBarMoved(Qt::Horizontal, value); });
+    connect(verticalScrollBar(), &QScrollBar::actionTriggered, this,
+            [this](int action) { ScrollBarAction(Qt::Vertical, action); });
+    connect(horizontalScrollBar(), &QScrollBar::actionTriggered, this,
+            [this](int action) { ScrollBarAction(Qt::Horizontal, action); });
+    connect(verticalScrollBar(), &QScrollBar::sliderReleased, this, [this] { VerticalScroll(scEndScroll); });
 
     m_marks = std::make_unique<TMarkList>(this);
     m_marks->OnChange = [this](TMarkList &) { InvalidateGutterLines(-1, -1); };
@@ -85,6 +94,7 @@ TzeCustomEdit::~TzeCustomEdit()
     m_lines->OnCleared = nullptr;
     m_lines->OnNeedObject = nullptr;
     m_marks->OnChange = nullptr;
+    m_gutter->OnChange = nullptr;
     for (TMark *&mark : m_bookmarks) {
         delete mark;
         mark = nullptr;
@@ -340,12 +350,13 @@ void TzeCustomEdit::FontChanged()
     const QFontMetrics metrics(wide);
     SetCharWidth(std::max(1, metrics.averageCharWidth()));
     m_lineHeight = std::max(1, metrics.height() + std::max(0, metrics.leading()) + m_extraLineSpacing);
-    m_rawFont = QRawFont::fromFont(m_font);
-    m_ascent = QFontMetrics(m_font).ascent();
     if (m_handleAllocated) {
         SetLinesInWindow(ClientHeight() / m_lineHeight);
-        m_charsInWindow = std::max(0, (ClientWidth() - m_gutterWidth - 2) / m_charWidth);
+        m_charsInWindow = CharsInWindowFor(ClientWidth(), m_gutterWidth, m_charWidth);
     }
+    // The gutter's width depends on CharWidth when it shows numbers.
+    if (m_gutter->ShowLineNumbers())
+        UpdateGutterWidth();
     UpdateScrollBars(true);
     InitializeCaret();
     InvalidateAll();

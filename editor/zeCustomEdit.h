@@ -24,10 +24,13 @@
 
 #include "toolkit/Canvas.h"
 #include "toolkit/Colors.h"
+#include "toolkit/ImageList.h"
 #include "toolkit/StringList.h"
 #include "highlight/zeHighlighter.h"
 #include "editor/zeTypes.h"
 #include "editor/zeKeyCmds.h"
+#include "editor/zeGutter.h"
+#include "editor/zeViewMetrics.h"
 
 class QPainter;
 class QRegion;
@@ -492,6 +495,35 @@ public:
     void InvalidateLines(int first, int last);
     void InvalidateGutterLines(int first, int last);
 
+    // --- View: grid, gutter, bookmark glyphs and scroll codes
+    // The grid and the view position as they stand.
+    TzeViewMetrics ViewMetrics() const;
+    TzeGutter &Gutter() noexcept { return *m_gutter; }
+    // Copies the settings (TzeGutter::Assign).
+    void SetGutter(const TzeGutter &value) { m_gutter->Assign(value); }
+    // Takes the width the gutter asks for, or repaints the gutter when it is unchanged.
+    void UpdateGutterWidth();
+    // At least 0; keeps the text at its scroll position.
+    void SetGutterWidth(int value);
+    // Images for marks that do not use the built-in glyphs; none by default.
+    // An image list that goes away is forgotten.
+    TImageList *BookmarkImages() const noexcept { return m_bookmarkImages; }
+    void SetBookmarkImages(TImageList *value);
+    // Built-in glyph n (0..9); a null pixmap otherwise.
+    QPixmap BuiltinBookmarkBitmaps(int n) const;
+    // The x offset reached on each visible row by the last gutter paint.
+    const std::vector<int> &MarkOffsets() const noexcept { return m_markOffsets; }
+    // Runs one scroll code of the vertical or the horizontal bar (TzeScrollCode);
+    // position is the thumb position for the thumb codes.
+    void VerticalScroll(int code, int position = 0);
+    void HorizontalScroll(int code, int position = 0);
+    // The hint shown while the vertical thumb is dragged; empty when off the screen.
+    QString ScrollHintText() const;
+    int MouseWheelAccumulator() const noexcept { return m_mouseWheelAccumulator; }
+    // Paints the gutter and text of rect, and OnPaint, into painter (a
+    // window or an image).
+    void Paint(QPainter &painter, const QRect &rect);
+
     // --- Commands and key bindings
     TzeKeyStrokes &Keystrokes() noexcept { return *m_keystrokes; }
     // Nothing clears every binding; a collection is copied into the editor's own.
@@ -575,8 +607,9 @@ protected:
     bool focusNextPrevChild(bool next) override;
     virtual void DoOnSelectionChange();
     virtual void DoOnPrintStatus(TzePrintStatus status, int pageNumber, bool &abort);
-    virtual void PaintGutter(QPainter &painter, const QRect &rect);
-    virtual void PaintText(QPainter &painter, const QRect &rect);
+    virtual void PaintGutter(TCanvas &canvas, const QRect &rect);
+    virtual void PaintText(TCanvas &canvas, const QRect &rect);
+    void wheelEvent(QWheelEvent *event) override;
 
     // Range-state upkeep: the list hooks.
     void ListAdded(TzeEditList &list);
@@ -628,9 +661,8 @@ protected:
     bool m_handleAllocated = false;
 
 private:
-    void Paint(QPainter &painter, const QRect &rect);
-    void PaintPlainLines(QPainter &painter, const QRect &textRect, int first, int last);
-    QRegion SelectionRegion() const;
+    // Whether the selection is shown: there is one, and HideSelection does not hide it.
+    bool SelectionShown() const;
     void ApplyScrollBarPolicies();
     void ScrollBarMoved(Qt::Orientation orientation, int value);
     void LineCountChanged();
@@ -703,9 +735,6 @@ private:
     int m_firstPaintLine = 1;
     int m_lastPaintLine = 0;
 
-    // The editor font with glyphs placed on the grid by the painter.
-    QRawFont m_rawFont;
-    int m_ascent = 0;
 
     std::unique_ptr<TzeSelectedColor> m_selectedColor;
     TBorderStyle m_borderStyle = bsSingle;
@@ -731,6 +760,18 @@ private:
     QPoint m_caretOffset{-1, 0};
     QPoint m_caretPixel{0, 0};
     bool m_settingScrollBars = false;
+
+    // --- View parts: gutter, bookmark glyphs, wheel, scroll hint
+    void ScrollBarAction(Qt::Orientation orientation, int action);
+    void ShowScrollHint(bool shown);
+    std::unique_ptr<TzeGutter> m_gutter;
+    QPointer<TImageList> m_bookmarkImages;
+    std::array<QPixmap, kBookmarkCount> m_builtinBookmarkBitmaps;
+    std::vector<int> m_markOffsets;
+    int m_mouseWheelAccumulator = 0;
+    // A tool window without a parent, owned here.
+    std::unique_ptr<QWidget> m_scrollHint;
+    QString m_scrollHintText;
 };
 
 // Holds the editor's paint lock for a scope.

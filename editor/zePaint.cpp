@@ -1,35 +1,53 @@
-// zePaint.cpp: repaint requests and the plain painting of TzeCustomEdit.
-// Lines are drawn in the editor's font on the grid of CharWidth x LineHeight
-// cells, the selection in a second pass, the gutter as a button-face strip.
+// zePaint.cpp: repaint requests and painting of TzeCustomEdit.
+// The widget glues its state to the pure parts: zeViewMetrics for the grid,
+// zeGutter for the gutter strip, zeRenderer for the text area; the caret is
+// drawn last, where its point is.
 #include <algorithm>
 
-#include <QGlyphRun>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QRegion>
 
-#include "toolkit/Win1252.h"
 #include "editor/zeCustomEdit.h"
+#include "editor/zeGutter.h"
+#include "editor/zeRenderer.h"
 
 namespace {
 
-// A rectangle from its left, top, right and bottom edges (right and bottom exclusive).
-QRect Edges(int left, int top, int right, int bottom)
-{
-    return QRect(left, top, std::max(0, right - left), std::max(0, bottom - top));
-}
+// The editor's line list as the renderer reads it.
+class TEditListSource : public TzeRenderSource {
+public:
+    explicit TEditListSource(const TzeEditList &lines) noexcept : m_lines(lines) {}
+    int LineCount() const override { return m_lines.Count(); }
+    std::string_view Line(int index) override { return m_lines[index]; }
+    // The list computes a slot that is not current when it is read.
+    std::intptr_t RangeAtLineStart(int index) override { return m_lines.GetObject(index); }
 
-int Right(const QRect &r)
-{
-    return r.x() + r.width();
-}
+private:
+    const TzeEditList &m_lines;
+};
 
-int Bottom(const QRect &r)
-{
-    return r.y() + r.height();
-}
+// More rectangles than this in one update region are painted as their bounding box.
+constexpr int kMaxUpdateRects = 8;
 
 } // namespace
+
+TzeViewMetrics TzeCustomEdit::ViewMetrics() const
+{
+    TzeViewMetrics m;
+    m.CharWidth = m_charWidth;
+    m.LineHeight = m_lineHeight;
+    m.GutterWidth = m_gutterWidth;
+    m.TextOrigin = m_textOrigin;
+    m.CharsInWindow = m_charsInWindow;
+    m.LinesInWindow = m_linesInWindow;
+    m.TopLine = TopLine();
+    m.LeftChar = LeftChar();
+    m.MaxLeftChar = m_maxLeftChar;
+    m.ClientWidth = ClientWidth();
+    m.ClientHeight = ClientHeight();
+    return m;
+}
 
 // --- Repaint requests
 
@@ -42,32 +60,18 @@ void TzeCustomEdit::InvalidateLines(int first, int last)
 {
     if (!isVisible())
         return;
-    if (first == -1 && last == -1) {
-        viewport()->update(Edges(m_gutterWidth, 0, ClientWidth(), ClientHeight()));
-        return;
-    }
-    const int lo = std::max(std::min(first, last), TopLine());
-    const int hi = std::min(std::max(first, last), TopLine() + m_linesInWindow);
-    if (hi < lo)
-        return;
-    viewport()->update(Edges(m_gutterWidth, (lo - TopLine()) * m_lineHeight, ClientWidth(),
-                             (hi - TopLine() + 1) * m_lineHeight));
+    const QRect rect = LinesRect(ViewMetrics(), first, last, m_gutterWidth, ClientWidth());
+    if (!rect.isEmpty())
+        viewport()->update(rect);
 }
 
 void TzeCustomEdit::InvalidateGutterLines(int first, int last)
 {
     if (!isVisible())
         return;
-    if (first == -1 && last == -1) {
-        viewport()->update(Edges(0, 0, m_gutterWidth, ClientHeight()));
-        return;
-    }
-    const int lo = std::max(std::min(first, last), TopLine());
-    const int hi = std::min(std::max(first, last), TopLine() + m_linesInWindow);
-    if (hi < lo)
-        return;
-    viewport()->update(Edges(0, (lo - TopLine()) * m_lineHeight, m_gutterWidth,
-                             (hi - TopLine() + 1) * m_lineHeight));
+    const QRect rect = LinesRect(ViewMetrics(), first, last, 0, m_gutterWidth);
+    if (!rect.isEmpty())
+        viewport()->update(rect);
 }
 
 // --- Painting
@@ -75,7 +79,17 @@ void TzeCustomEdit::InvalidateGutterLines(int first, int last)
 void TzeCustomEdit::paintEvent(QPaintEvent *event)
 {
     QPainter painter(viewport());
-    Paint(painter, event->rect());
+    const QRegion &region = event->region();
+    if (region.rectCount() <= kMaxUpdateRects)
+        for (const QRect &rect : region)
+            Paint(painter, rect);
+    else
+        Paint(painter, region.boundingRect());
+}
+
+bool TzeCustomEdit::SelectionShown() const
+{
+    return SelAvail() && !(m_hideSelection && !hasFocus());
 }
 
 void TzeCustomEdit::Paint(QPainter &painter, const QRect &r)
@@ -85,143 +99,92 @@ void TzeCustomEdit::Paint(QPainter &painter, const QRect &r)
         return;
     }
     m_paintPending = false;
-    m_firstPaintChar = LeftChar();
-    if (r.x() > m_gutterWidth - 2)
-        m_firstPaintChar += (r.x() - m_gutterWidth - 2) / m_charWidth;
-    m_lastPaintChar = LeftChar() + (Right(r) - m_gutterWidth - 2 + m_charWidth - 1) / m_charWidth;
-    m_firstPaintLine = TopLine() + r.y() / m_lineHeight;
-    m_lastPaintLine = std::min(TopLine() + (Bottom(r) + m_lineHeight - 1) / m_lineHeight, LineCount());
+    const TzePaintRange range = TouchedRange(ViewMetrics(), r, LineCount());
+    m_firstPaintChar = range.FirstChar;
+    m_lastPaintChar = range.LastChar;
+    m_firstPaintLine = range.FirstLine;
+    m_lastPaintLine = range.LastLine;
 
+    TCanvas canvas(&painter);
     if (r.x() < m_gutterWidth)
-        PaintGutter(painter, Edges(r.x(), r.y(), m_gutterWidth, Bottom(r)));
-    if (m_gutterWidth < Right(r)) {
-        painter.setFont(m_font);
-        PaintText(painter, Edges(std::max(r.x(), m_gutterWidth), r.y(), Right(r), Bottom(r)));
+        PaintGutter(canvas, Edges(r.x(), r.y(), m_gutterWidth, BottomOf(r)));
+    if (m_gutterWidth < RightOf(r)) {
+        canvas.SetFont(m_font);
+        PaintText(canvas, Edges(std::max(r.x(), m_gutterWidth), r.y(), RightOf(r), BottomOf(r)));
     }
     if (OnPaint) {
         painter.save();
         painter.setClipRect(r);
-        TCanvas canvas(&painter);
         canvas.SetFont(m_font);
         canvas.SetFontColor(m_fontColor);
         canvas.SetBrushColor(m_color);
         OnPaint(*this, canvas);
         painter.restore();
     }
-    if (m_caretVisible && m_caretBlinkOn && hasFocus()) {
+    // The caret where its point is now, whatever scrolled since it was placed.
+    const TzeViewMetrics metrics = ViewMetrics();
+    const QPoint caret = ::CaretPixel(metrics, CaretXY(), m_caretOffset);
+    if (m_caretVisible && m_caretBlinkOn && hasFocus() && CaretInTextArea(metrics, caret, m_caretOffset)) {
         // Drawn inverting, as a system caret is, so a block shows its character.
-        painter.setClipping(false);
+        painter.save();
+        painter.setClipRect(r);
         painter.setCompositionMode(QPainter::CompositionMode_Difference);
-        painter.fillRect(CaretRect(), Qt::white);
-        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        painter.fillRect(QRect(caret, m_caretSize), Qt::white);
+        painter.restore();
     }
 }
 
-void TzeCustomEdit::PaintGutter(QPainter &painter, const QRect &rect)
+void TzeCustomEdit::PaintGutter(TCanvas &canvas, const QRect &rect)
 {
-    painter.fillRect(rect, palette().color(QPalette::Button));
-    if (Right(rect) >= m_gutterWidth - 2) {
-        painter.setPen(palette().color(QPalette::Light));
-        painter.drawLine(m_gutterWidth - 2, rect.y(), m_gutterWidth - 2, Bottom(rect) - 1);
-        painter.setPen(palette().color(QPalette::Dark));
-        painter.drawLine(m_gutterWidth - 1, rect.y(), m_gutterWidth - 1, Bottom(rect) - 1);
-    }
-}
+    TzeGutterPaint options;
+    options.Gutter = m_gutter.get();
+    options.Font = m_font;
+    options.FontColor = m_fontColor;
+    options.GlyphsVisible = m_bookMarkOptions->GlyphsVisible();
+    options.LeftMargin = m_bookMarkOptions->LeftMargin();
+    options.Xoffset = m_bookMarkOptions->Xoffset();
 
-QRegion TzeCustomEdit::SelectionRegion() const
-{
-    if (!SelAvail() || (m_hideSelection && !hasFocus()))
-        return {};
-    const TPoint b = BlockBegin();
-    const TPoint f = BlockEnd();
-    // 0-based cells, clamped to a little more than the window.
-    const int startLine = std::max(b.Y - 1, TopLine() - 2);
-    const int startColumn = std::max(b.X - 1, LeftChar() - 2);
-    const int endLine = std::min(f.Y - 1, TopLine() + m_linesInWindow);
-    const int endColumn = std::min(f.X - 1, LeftChar() + m_charsInWindow);
-    if (startLine > endLine)
-        return {};
-    const auto rowTop = [this](int line) { return (line - TopLine() + 1) * m_lineHeight; };
-    const auto columnLeft = [this](int column) { return column * m_charWidth + m_textOrigin; };
-    const auto length = [this](int line) { return int(LineOrEmpty(line + 1).size()); };
-    const int beyondRight = (LeftChar() + m_charsInWindow + 1) * m_charWidth + m_textOrigin;
-    if (startLine == endLine)
-        return QRegion(Edges(columnLeft(startColumn), rowTop(startLine),
-                             columnLeft(std::min(endColumn, length(startLine))),
-                             rowTop(startLine) + m_lineHeight));
-    QRegion region(Edges(columnLeft(std::min(startColumn, length(startLine))), rowTop(startLine), beyondRight,
-                         rowTop(startLine) + m_lineHeight));
-    if (endLine - startLine > 1)
-        region += Edges(m_textOrigin, rowTop(startLine + 1), beyondRight, rowTop(endLine));
-    region += Edges(m_textOrigin, rowTop(endLine), columnLeft(std::min(endColumn, length(endLine))),
-                    rowTop(endLine) + m_lineHeight);
-    return region;
-}
-
-void TzeCustomEdit::PaintText(QPainter &painter, const QRect &rect)
-{
-    const QRegion area(rect);
-    const QRegion selection = SelectionRegion();
-    // The right edge: the left pixel of column RightEdge + 1, when it lies in rect.
-    const int edge = m_rightEdge * m_charWidth + m_textOrigin;
-    const bool drawEdge = m_rightEdge > 0 && rect.x() <= edge && edge <= Right(rect);
-    const auto paintEdge = [&] {
-        if (drawEdge) {
-            painter.setPen(ToQColor(m_rightEdgeColor));
-            painter.drawLine(edge, rect.y(), edge, Bottom(rect) - 1);
+    std::vector<TzeGutterMark> marks;
+    if (options.GlyphsVisible) {
+        marks.reserve(size_t(m_marks->Count()));
+        for (int i = 0; i < m_marks->Count(); ++i) {
+            const TMark &mark = *m_marks->Items(i);
+            TzeGutterMark painted{mark.Line(), mark.Visible(), mark.IsBookmark(), nullptr};
+            const int image = mark.ImageIndex();
+            if (!m_bookmarkImages || mark.InternalImage()) {
+                if (image >= 0 && image < kBookmarkCount)
+                    painted.Draw = [this, image](QPainter &painter, int x, int y) {
+                        painter.drawPixmap(x, y, m_builtinBookmarkBitmaps[size_t(image)]);
+                        return true;
+                    };
+            } else {
+                painted.Draw = [images = m_bookmarkImages.data(), image](QPainter &painter, int x, int y) {
+                    return images->Draw(painter, x, y, image);
+                };
+            }
+            marks.push_back(std::move(painted));
         }
-    };
-    painter.setClipRegion(selection.isEmpty() ? area : area.subtracted(selection));
-    painter.setBrush(ToQColor(m_color));
-    painter.setPen(ToQColor(m_fontColor));
-    PaintPlainLines(painter, rect, m_firstPaintLine, m_lastPaintLine);
-
-    const int below = (m_lastPaintLine - TopLine() + 1) * m_lineHeight;
-    if (below < Bottom(rect))
-        painter.fillRect(Edges(rect.x(), below, Right(rect), Bottom(rect)), ToQColor(m_color));
-    paintEdge();
-
-    if (!selection.isEmpty()) {
-        painter.setClipRegion(selection.intersected(area));
-        painter.setBrush(ToQColor(m_selectedColor->Background()));
-        painter.setPen(ToQColor(m_selectedColor->Foreground()));
-        const int first = std::max(m_firstPaintLine, BlockBegin().Y);
-        const int last = std::min(m_lastPaintLine, BlockEnd().Y);
-        if (first <= last)
-            PaintPlainLines(painter, rect, first, last);
-        paintEdge();
     }
-    painter.setClipRegion(area);
+    const TzePaintRange range{m_firstPaintChar, m_lastPaintChar, m_firstPaintLine, m_lastPaintLine};
+    ::PaintGutter(canvas, rect, ViewMetrics(), range, options, marks, m_markOffsets);
 }
 
-void TzeCustomEdit::PaintPlainLines(QPainter &painter, const QRect &textRect, int first, int last)
+void TzeCustomEdit::PaintText(TCanvas &canvas, const QRect &rect)
 {
-    const QColor background = painter.brush().color();
-    int y = (first - TopLine()) * m_lineHeight;
-    for (int line = first; line <= last; ++line, y += m_lineHeight) {
-        const QRect row = Edges(textRect.x(), y, Right(textRect), y + m_lineHeight);
-        painter.fillRect(row, background);
-        const std::string_view s = LineOrEmpty(line);
-        const int length = int(s.size());
-        const int lastChar = std::min(m_lastPaintChar, length);
-        if (length < m_firstPaintChar || lastChar < m_firstPaintChar)
-            continue;
-        const QString text = Win1252::ToUnicode(
-            std::string_view(s).substr(size_t(m_firstPaintChar - 1), size_t(lastChar - m_firstPaintChar + 1)));
-        const QList<quint32> glyphs = m_rawFont.glyphIndexesForString(text);
-        // One glyph per column, each at the start of its cell.
-        QList<QPointF> positions;
-        positions.reserve(glyphs.size());
-        qreal x = 0;
-        for (qsizetype i = 0; i < glyphs.size(); ++i) {
-            positions.append(QPointF(x, 0));
-            const qsizetype column = m_firstPaintChar - 1 + i;
-            x += column < qsizetype(m_charAdvances.size()) ? m_charAdvances[size_t(column)] : m_charWidth;
-        }
-        QGlyphRun run;
-        run.setRawFont(m_rawFont);
-        run.setGlyphIndexes(glyphs);
-        run.setPositions(positions);
-        painter.drawGlyphRun(QPointF((m_firstPaintChar - 1) * m_charWidth + m_textOrigin, y + m_ascent), run);
-    }
+    TEditListSource source(*m_lines);
+    const TzeViewMetrics metrics = ViewMetrics();
+    TzeRenderOptions options;
+    options.Color = m_color;
+    options.FontColor = m_fontColor;
+    options.SelectedBackground = m_selectedColor->Background();
+    options.SelectedForeground = m_selectedColor->Foreground();
+    options.RightEdge = m_rightEdge;
+    options.RightEdgeColor = m_rightEdgeColor;
+    options.Font = m_font;
+    TzeRenderer renderer(source, metrics, options, m_charAdvances);
+    renderer.SetHighlighter(m_highlighter);
+    if (SelectionShown())
+        renderer.SetSelection(BlockBegin(), BlockEnd());
+    const TzePaintRange range{m_firstPaintChar, m_lastPaintChar, m_firstPaintLine, m_lastPaintLine};
+    renderer.PaintText(canvas, rect, range);
 }

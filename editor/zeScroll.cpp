@@ -1,6 +1,7 @@
 // zeScroll.cpp: view position, scroll bars and caret placement of TzeCustomEdit.
 // TopLine and LeftChar with their clamping, the scroll bar ranges on the
-// QAbstractScrollArea bars, following the caret, and where the caret is drawn.
+// QAbstractScrollArea bars and their scroll codes, the wheel, the scroll hint,
+// the gutter width, following the caret, and where the caret is drawn.
 #include <algorithm>
 #include <cstdint>
 #include <utility>
@@ -10,30 +11,12 @@
 #include <QStyleHints>
 #include <QTimerEvent>
 #include <QResizeEvent>
+#include <QLabel>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 #include "editor/zeCustomEdit.h"
 
-namespace {
-
-// a * b / c rounded half away from zero, in 64 bits; -1 when c is 0.
-int MulDiv(int a, int b, int c) noexcept
-{
-    if (c == 0)
-        return -1;
-    const std::int64_t product = std::int64_t(a) * b;
-    const bool negative = (product < 0) != (c < 0);
-    const std::int64_t magnitude = product < 0 ? -product : product;
-    const std::int64_t divisor = c < 0 ? -std::int64_t(c) : std::int64_t(c);
-    const std::int64_t quotient = (magnitude + divisor / 2) / divisor;
-    return int(negative ? -quotient : quotient);
-}
-
-// The vertical bar works on this scale once the text is longer, so that a
-// 16-bit thumb position still covers it.
-constexpr int kMaxScrollRange = 32767;
-
-} // namespace
 
 int TzeCustomEdit::ClientWidth() const
 {
@@ -47,29 +30,55 @@ int TzeCustomEdit::ClientHeight() const
 
 void TzeCustomEdit::SetTopLine(int value)
 {
-    value = std::max(1, std::min(value, m_lines->Count()));
+    value = ClampTopLine(value, m_lines->Count());
     if (value == TopLine())
         return;
     m_topLine = value - 1;
     UpdateScrollBars(false);
     InvalidateAll();
+    UpdateCaret();
 }
 
 void TzeCustomEdit::SetLeftChar(int value)
 {
     // Kept at 1 or more also when the window shows more than MaxLeftChar columns.
-    value = std::max(1, std::min(value, m_maxLeftChar - m_charsInWindow));
+    value = ClampLeftChar(value, m_maxLeftChar, m_charsInWindow);
     if (value == LeftChar())
         return;
     m_leftChar = value - 1;
-    m_textOrigin = m_gutterWidth + 2 - m_leftChar * m_charWidth;
+    m_textOrigin = TextOriginFor(m_gutterWidth, LeftChar(), m_charWidth);
     UpdateScrollBars(false);
     InvalidateLines(-1, -1);
+    UpdateCaret();
 }
 
 void TzeCustomEdit::SetLinesInWindow(int value)
 {
     m_linesInWindow = std::max(0, value);
+    // One entry per row the gutter can paint, a partly visible last row included.
+    m_markOffsets.assign(size_t(m_linesInWindow) + 2, 0);
+}
+
+void TzeCustomEdit::UpdateGutterWidth()
+{
+    const int width = m_gutter->RealGutterWidth(m_charWidth);
+    if (width == m_gutterWidth)
+        InvalidateGutterLines(-1, -1);
+    else
+        SetGutterWidth(width);
+}
+
+void TzeCustomEdit::SetGutterWidth(int value)
+{
+    value = std::max(0, value);
+    if (value == m_gutterWidth)
+        return;
+    m_gutterWidth = value;
+    m_charsInWindow = CharsInWindowFor(ClientWidth(), m_gutterWidth, m_charWidth);
+    m_textOrigin = TextOriginFor(m_gutterWidth, LeftChar(), m_charWidth);
+    UpdateScrollBars(false);
+    InvalidateAll();
+    UpdateCaret();
 }
 
 void TzeCustomEdit::ApplyScrollBarPolicies()
@@ -86,8 +95,9 @@ namespace {
 // Sets a bar from a range minimum .. maximum with a page of page positions,
 // where the thumb covers the page: the positions run up to maximum - page + 1.
 // Writes only what differs, so that repeated updates cost little.
-void ApplyScrollInfo(QScrollBar &bar, int minimum, int maximum, int page, int position)
+void ApplyScrollInfo(QScrollBar &bar, const TzeScrollInfo &info)
 {
+    const int minimum = info.Min, maximum = info.Max, page = info.Page, position = info.Pos;
     const int last = std::max(minimum, maximum - std::max(page, 1) + 1);
     if (bar.minimum() != minimum || bar.maximum() != last)
         bar.setRange(minimum, last);
@@ -111,18 +121,10 @@ void TzeCustomEdit::UpdateScrollBars(bool force)
     if (m_scrollBars == ssNone)
         return;
     const bool previous = std::exchange(m_settingScrollBars, true);
-    if (m_scrollBars == ssVertical || m_scrollBars == ssBoth) {
-        const int range = m_lines->Count() + m_linesInWindow - 1;
-        if (range > kMaxScrollRange)
-            ApplyScrollInfo(*verticalScrollBar(), 1, kMaxScrollRange,
-                            MulDiv(kMaxScrollRange, m_linesInWindow, range),
-                            MulDiv(kMaxScrollRange, TopLine(), range));
-        else
-            ApplyScrollInfo(*verticalScrollBar(), 1, std::max(1, range), m_linesInWindow, TopLine());
-    }
+    if (m_scrollBars == ssVertical || m_scrollBars == ssBoth)
+        ApplyScrollInfo(*verticalScrollBar(), VerticalScrollInfo(m_lines->Count(), m_linesInWindow, TopLine()));
     if (m_scrollBars == ssHorizontal || m_scrollBars == ssBoth)
-        ApplyScrollInfo(*horizontalScrollBar(), 1, m_maxLeftChar - m_charsInWindow, m_charsInWindow,
-                        LeftChar());
+        ApplyScrollInfo(*horizontalScrollBar(), HorizontalScrollInfo(ViewMetrics()));
     m_settingScrollBars = previous;
 }
 
@@ -130,15 +132,115 @@ void TzeCustomEdit::ScrollBarMoved(Qt::Orientation orientation, int value)
 {
     if (m_settingScrollBars)
         return;
-    if (orientation == Qt::Horizontal) {
-        SetLeftChar(value);
+    if (orientation == Qt::Horizontal)
+        HorizontalScroll(scThumbPosition, value);
+    else
+        VerticalScroll(scThumbPosition, value);
+}
+
+namespace {
+
+// The scroll code of a scroll bar action; -1 for none.
+int ScrollCode(int action, bool thumbDown)
+{
+    switch (action) {
+    case QAbstractSlider::SliderSingleStepSub:
+        return scLineUp;
+    case QAbstractSlider::SliderSingleStepAdd:
+        return scLineDown;
+    case QAbstractSlider::SliderPageStepSub:
+        return scPageUp;
+    case QAbstractSlider::SliderPageStepAdd:
+        return scPageDown;
+    case QAbstractSlider::SliderMove:
+        return thumbDown ? scThumbTrack : scThumbPosition;
+    case QAbstractSlider::SliderToMinimum:
+        return scTop;
+    case QAbstractSlider::SliderToMaximum:
+        return scBottom;
+    default:
+        return -1;
+    }
+}
+
+} // namespace
+
+void TzeCustomEdit::ScrollBarAction(Qt::Orientation orientation, int action)
+{
+    QScrollBar &bar = orientation == Qt::Vertical ? *verticalScrollBar() : *horizontalScrollBar();
+    const int code = ScrollCode(action, bar.isSliderDown());
+    if (code < 0)
+        return;
+    const bool previous = std::exchange(m_settingScrollBars, true);
+    if (orientation == Qt::Vertical)
+        VerticalScroll(code, bar.sliderPosition());
+    else
+        HorizontalScroll(code, bar.sliderPosition());
+    m_settingScrollBars = previous;
+    // The bar shows the view's position, not the one the action computed.
+    UpdateScrollBars(false);
+}
+
+void TzeCustomEdit::VerticalScroll(int code, int position)
+{
+    if (code == scEndScroll) {
+        if (m_showScrollHint)
+            ShowScrollHint(false);
         return;
     }
-    const int count = m_lines->Count();
-    if (count <= kMaxScrollRange)
-        SetTopLine(value);
-    else
-        SetTopLine(MulDiv(count + m_linesInWindow - 1, value, kMaxScrollRange));
+    SetTopLine(VerticalScrollTarget(ViewMetrics(), m_lines->Count(), code, std::int16_t(position)));
+    if ((code == scThumbPosition || code == scThumbTrack) && m_showScrollHint)
+        ShowScrollHint(true);
+}
+
+void TzeCustomEdit::HorizontalScroll(int code, int position)
+{
+    SetLeftChar(HorizontalScrollTarget(ViewMetrics(), code, std::int16_t(position)));
+}
+
+QString TzeCustomEdit::ScrollHintText() const
+{
+    return m_scrollHint && m_scrollHint->isVisible() ? m_scrollHintText : QString();
+}
+
+void TzeCustomEdit::ShowScrollHint(bool shown)
+{
+    if (!shown) {
+        if (m_scrollHint)
+            m_scrollHint->hide();
+        m_scrollHintText.clear();
+        return;
+    }
+    if (!m_scrollHint) {
+        auto *label = new QLabel(nullptr, Qt::ToolTip | Qt::FramelessWindowHint);
+        label->setForegroundRole(QPalette::ToolTipText);
+        label->setBackgroundRole(QPalette::ToolTipBase);
+        label->setAutoFillBackground(true);
+        label->setAlignment(Qt::AlignCenter);
+        m_scrollHint.reset(label);
+    }
+    auto &label = static_cast<QLabel &>(*m_scrollHint);
+    m_scrollHintText = QStringLiteral("TopLine: %1").arg(TopLine());
+    label.setText(m_scrollHintText);
+    const QFontMetrics metrics(label.font());
+    QRect rect(0, 0, metrics.horizontalAdvance(m_scrollHintText) + 6, metrics.height() + 4);
+    // 10 pixels below the top, 4 pixels left of the right edge of the client area.
+    rect.moveTopLeft(viewport()->mapToGlobal(QPoint(ClientWidth() - rect.width() - 4, 10)));
+    label.setGeometry(rect);
+    label.show();
+    label.update();
+}
+
+void TzeCustomEdit::wheelEvent(QWheelEvent *event)
+{
+    if (m_designing)
+        return;
+    const bool ctrl = event->modifiers().testFlag(Qt::ControlModifier);
+    const int lines = WheelScrollLines(m_mouseWheelAccumulator, event->angleDelta().y(), ctrl,
+                                       m_halfpageScroll, m_linesInWindow);
+    if (lines != 0)
+        SetTopLine(TopLine() - lines);
+    event->accept();
 }
 
 void TzeCustomEdit::scrollContentsBy(int, int)
@@ -149,14 +251,9 @@ void TzeCustomEdit::scrollContentsBy(int, int)
 void TzeCustomEdit::EnsureCursorPosVisible()
 {
     TPaintLockGuard lock(*this);
-    if (CaretX() < LeftChar())
-        SetLeftChar(CaretX());
-    else if (CaretX() > LeftChar() + m_charsInWindow)
-        SetLeftChar(CaretX() - m_charsInWindow + 1);
-    if (CaretY() < TopLine())
-        SetTopLine(CaretY());
-    else if (CaretY() > TopLine() + m_linesInWindow - 1)
-        SetTopLine(CaretY() - m_linesInWindow + 1);
+    const TPoint view = ViewShowingCaret(ViewMetrics(), CaretXY());
+    SetLeftChar(view.X);
+    SetTopLine(view.Y);
 }
 
 QRect TzeCustomEdit::CaretRect() const
@@ -178,25 +275,10 @@ void TzeCustomEdit::SetOverwriteCaret(TCaretType value)
 
 void TzeCustomEdit::InitializeCaret()
 {
-    const int height = std::max(1, m_lineHeight - 2);
-    switch (m_insertMode ? m_insertCaret : m_overwriteCaret) {
-    case ctVerticalLine:
-        m_caretSize = QSize(2, height);
-        m_caretOffset = QPoint(-1, 0);
-        break;
-    case ctHorizontalLine:
-        m_caretSize = QSize(m_charWidth, 2);
-        m_caretOffset = QPoint(0, m_lineHeight - 2);
-        break;
-    case ctHalfBlock:
-        m_caretSize = QSize(m_charWidth, std::max(1, height / 2));
-        m_caretOffset = QPoint(0, height / 2);
-        break;
-    case ctBlock:
-        m_caretSize = QSize(m_charWidth, height);
-        m_caretOffset = QPoint(0, 0);
-        break;
-    }
+    const TzeCaretShape shape = CaretShape(m_insertMode ? m_insertCaret : m_overwriteCaret, m_charWidth,
+                                           m_lineHeight);
+    m_caretSize = shape.Size;
+    m_caretOffset = shape.Offset;
     // The old shape goes: repaint where it was.
     if (m_caretVisible)
         viewport()->update(QRect(m_caretPixel, QSize(std::max(m_charWidth, 2), m_lineHeight)));
@@ -233,13 +315,10 @@ void TzeCustomEdit::UpdateCaret()
     m_caretPending = false;
     const QRect oldRect = CaretRect();
     const bool wasVisible = m_caretVisible;
-    const int x = m_caretX * m_charWidth + m_textOrigin + m_caretOffset.x();
-    const int y = (m_caretY - m_topLine) * m_lineHeight + 1 + m_caretOffset.y();
-    m_caretPixel = QPoint(x, y);
+    const TzeViewMetrics metrics = ViewMetrics();
+    m_caretPixel = ::CaretPixel(metrics, CaretXY(), m_caretOffset);
     // Never over the gutter or on a partly visible last row.
-    const int cellTop = y - m_caretOffset.y();
-    m_caretVisible = !(x < m_gutterWidth || x > ClientWidth() || cellTop < 0 ||
-                       cellTop > ClientHeight() - m_lineHeight);
+    m_caretVisible = CaretInTextArea(metrics, m_caretPixel, m_caretOffset);
     if (wasVisible)
         viewport()->update(oldRect);
     if (m_caretVisible)
@@ -250,9 +329,10 @@ void TzeCustomEdit::UpdateCaret()
 void TzeCustomEdit::resizeEvent(QResizeEvent *event)
 {
     QAbstractScrollArea::resizeEvent(event);
-    m_charsInWindow = std::max(0, (ClientWidth() - m_gutterWidth - 2) / m_charWidth);
+    m_charsInWindow = CharsInWindowFor(ClientWidth(), m_gutterWidth, m_charWidth);
     SetLinesInWindow(ClientHeight() / m_lineHeight);
     UpdateScrollBars(false);
+    UpdateCaret();
 }
 
 void TzeCustomEdit::focusInEvent(QFocusEvent *event)

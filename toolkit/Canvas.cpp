@@ -2,6 +2,7 @@
 #include "toolkit/Canvas.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include <QGlyphRun>
 #include <QList>
@@ -26,10 +27,7 @@ void TCanvas::SetFontColor(TColor color)
 
 void TCanvas::SetFontStyle(TFontStyles style)
 {
-    if (style == m_fontStyle)
-        return;
     m_fontStyle = style;
-    FontChanged();
 }
 
 void TCanvas::SetFont(const QFont &font)
@@ -60,13 +58,43 @@ QFont TCanvas::StyledFont() const
 
 void TCanvas::FontChanged()
 {
-    m_rawFontValid = false;
+    m_rawFontValid.reset();
+}
+
+const QColor &TCanvas::Resolved(TColor color, TResolvedColor &cache)
+{
+    if (!cache.Valid || cache.Color != color) {
+        cache.Color = color;
+        cache.Resolved = ToQColor(color);
+        cache.Valid = true;
+    }
+    return cache.Resolved;
+}
+
+const TCanvas::TStyleFont &TCanvas::CurrentStyleFont()
+{
+    const size_t style = m_fontStyle.Bits();
+    TStyleFont &font = m_styleFonts[style];
+    if (!m_rawFontValid[style]) {
+        font.Raw = QRawFont::fromFont(StyledFont());
+        // One glyph per character code: the text never goes through QString.
+        std::string all(256, '\0');
+        for (int code = 0; code < 256; ++code)
+            all[size_t(code)] = char(code);
+        const QList<quint32> glyphs = font.Raw.glyphIndexesForString(Win1252::ToUnicode(all));
+        font.Complete = font.Raw.isValid() && glyphs.size() == 256;
+        if (font.Complete)
+            std::copy(glyphs.begin(), glyphs.end(), font.Glyphs.begin());
+        font.Ascent = std::round(font.Raw.ascent());
+        m_rawFontValid[style] = true;
+    }
+    return font;
 }
 
 void TCanvas::FillRect(const QRect &rect)
 {
     if (m_painter)
-        m_painter->fillRect(rect, ToQColor(m_brushColor));
+        m_painter->fillRect(rect, Resolved(m_brushColor, m_brush));
 }
 
 void TCanvas::TextRect(const QRect &rect, int x, int y, std::string_view text,
@@ -79,41 +107,48 @@ void TCanvas::TextRect(const QRect &rect, int x, int y, std::string_view text,
     const size_t count = std::min(text.size(), advances.size());
     if (count == 0)
         return;
-    const QFont font = StyledFont();
-    if (!m_rawFontValid) {
-        m_rawFont = QRawFont::fromFont(font);
-        m_rawFontValid = true;
+    const TStyleFont &font = CurrentStyleFont();
+    // A whole-pixel baseline keeps the glyphs sharp at every scale.
+    const qreal baseline = y + font.Ascent;
+    int right = x;
+    for (size_t i = 0; i < count; ++i)
+        right += advances[i];
+    // Clipping costs a state change: only text that can reach outside rect
+    // (italics lean over their cells) needs it.
+    const bool clip = x < rect.x() || right > rect.x() + rect.width() || m_fontStyle.Contains(fsItalic);
+    if (clip) {
+        m_painter->save();
+        m_painter->setClipRect(rect, Qt::IntersectClip);
     }
-    const QString chars = Win1252::ToUnicode(text.substr(0, count));
-    const QList<quint32> glyphs = m_rawFont.glyphIndexesForString(chars);
-
-    m_painter->save();
-    m_painter->setClipRect(rect, Qt::IntersectClip);
-    m_painter->setPen(ToQColor(m_fontColor));
-    const qreal baseline = y + m_rawFont.ascent();
-    if (m_rawFont.isValid() && size_t(glyphs.size()) == count) {
+    const QColor &color = Resolved(m_fontColor, m_pen);
+    if (m_painter->pen().color() != color || m_painter->pen().style() != Qt::SolidLine)
+        m_painter->setPen(color);
+    if (font.Complete) {
         // Explicit positions keep every glyph on its cell, bold and italic included.
-        QList<QPointF> positions;
-        positions.reserve(qsizetype(count));
+        m_glyphs.resize(qsizetype(count));
+        m_positions.resize(qsizetype(count));
         qreal left = x;
         for (size_t i = 0; i < count; ++i) {
-            positions.append(QPointF(left, baseline));
+            m_glyphs[qsizetype(i)] = font.Glyphs[static_cast<unsigned char>(text[i])];
+            m_positions[qsizetype(i)] = QPointF(left, baseline);
             left += advances[i];
         }
         QGlyphRun run;
-        run.setRawFont(m_rawFont);
-        run.setGlyphIndexes(glyphs);
-        run.setPositions(positions);
-        run.setUnderline(font.underline());
-        run.setStrikeOut(font.strikeOut());
+        run.setRawFont(font.Raw);
+        run.setGlyphIndexes(m_glyphs);
+        run.setPositions(m_positions);
+        run.setUnderline(m_fontStyle.Contains(fsUnderline));
+        run.setStrikeOut(m_fontStyle.Contains(fsStrikeOut));
         m_painter->drawGlyphRun(QPointF(0, 0), run);
     } else {
-        m_painter->setFont(font);
+        const QString chars = Win1252::ToUnicode(text.substr(0, count));
+        m_painter->setFont(StyledFont());
         int left = x;
         for (size_t i = 0; i < count; ++i) {
             m_painter->drawText(QPointF(left, baseline), chars.at(qsizetype(i)));
             left += advances[i];
         }
     }
-    m_painter->restore();
+    if (clip)
+        m_painter->restore();
 }

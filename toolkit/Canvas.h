@@ -4,11 +4,16 @@
 #ifndef QUENLO_TOOLKIT_CANVAS_H
 #define QUENLO_TOOLKIT_CANVAS_H
 
+#include <array>
+#include <bitset>
 #include <cstdint>
 #include <span>
 #include <string_view>
 
+#include <QColor>
 #include <QFont>
+#include <QList>
+#include <QPointF>
 #include <QRawFont>
 #include <QRect>
 
@@ -89,9 +94,32 @@ private:
     TColor m_fontColor = clBlack;
     TFontStyles m_fontStyle;
     QFont m_font;
-    // Derived from m_font and m_fontStyle; rebuilt lazily by TextRect.
-    bool m_rawFontValid = false;
-    QRawFont m_rawFont;
+    // One raw font per style set, derived from m_font and built lazily by
+    // TextRect (token painting switches styles often), with the glyph of
+    // every character code.
+    struct TStyleFont {
+        QRawFont Raw;
+        std::array<quint32, 256> Glyphs{};
+        // Every code has its glyph; otherwise text is drawn through QString.
+        bool Complete = false;
+        qreal Ascent = 0;
+    };
+    const TStyleFont &CurrentStyleFont();
+    std::array<TStyleFont, 16> m_styleFonts;
+    std::bitset<16> m_rawFontValid;
+    // The drawable colour of a TColor, resolved once per value (a system
+    // colour asks the palette).
+    struct TResolvedColor {
+        TColor Color = 0;
+        QColor Resolved;
+        bool Valid = false;
+    };
+    static const QColor &Resolved(TColor color, TResolvedColor &cache);
+    TResolvedColor m_brush;
+    TResolvedColor m_pen;
+    // Reused by every run, so painting a token allocates nothing.
+    QList<quint32> m_glyphs;
+    QList<QPointF> m_positions;
 };
 
 #endif

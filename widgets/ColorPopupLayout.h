@@ -12,6 +12,7 @@
 #include <QSize>
 
 #include "toolkit/Colors.h"
+#include "toolkit/Geometry.h"
 
 // Item indexes: 0..39 named colours, 40..64 system colours, and these.
 inline constexpr int kNoItem = -1;
@@ -32,13 +33,6 @@ struct TColorEntry {
 // Named colours first, then system colours 0..24 in index order.
 extern const std::array<TColorEntry, kColorCount> kColorTable;
 
-// A rectangle from its left, top, right and bottom edges (right and bottom exclusive).
-constexpr QRect Edges(int left, int top, int right, int bottom) noexcept
-{
-    return QRect(left, top, right - left, bottom - top);
-}
-constexpr int RightOf(const QRect &r) noexcept { return r.x() + r.width(); }
-constexpr int BottomOf(const QRect &r) noexcept { return r.y() + r.height(); }
 
 // The 3-D edge width: an outer and an inner line of one pixel.
 inline constexpr int kDefaultEdgeWidth = 2;

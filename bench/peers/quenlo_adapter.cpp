@@ -24,7 +24,7 @@ public:
     QString description() const override
     {
         return QStringLiteral("Quenlo TzeCustomEdit + TjaVbsSyn (range states kept per line; "
-                              "a 30-pixel gutter that the control cannot hide)");
+                              "the default 30-pixel gutter)");
     }
 
     QWidget *widget() override

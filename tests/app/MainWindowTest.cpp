@@ -327,12 +327,26 @@ TEST_F(MainWindow, ClipboardActionsFollowSelectionAndClipboard)
 
 TEST_F(MainWindow, Screenshot)
 {
-    const QString path = MakeScript("shot.tvs", "' Greets the user\r\nSub Main\r\n    MsgBox \"Hello from Quenlo\"\r\nEnd Sub\r\n");
+    // A real script, highlighted, with a selection and two bookmarks. Run with
+    // QT_SCALE_FACTOR=2 it writes the 200 % picture beside the 100 % one.
+    std::ifstream in(QUENLO_TEST_DATA "/vbscript/valid/realistic.vbs", std::ios::binary);
+    const std::string script((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_FALSE(script.empty());
+    const QString path = MakeScript("shot.tvs", script);
     TfmScript w({path}, dialogs);
     w.resize(724, 525);
     w.show();
     QCoreApplication::processEvents();
-    const QString out = QString::fromUtf8(QUENLO_SOURCE_DIR "/build/main-window.png");
+    TzeCustomEdit &edit = w.Editor();
+    edit.SetBookmark(1, 1, 9);
+    edit.SetBookmark(2, 1, 24);
+    edit.SetBlockBegin({5, 11});
+    edit.SetBlockEnd({40, 13});
+    edit.setFocus();
+    QCoreApplication::processEvents();
+    const bool scaled = w.devicePixelRatioF() > 1;
+    const QString out = QString::fromUtf8(QUENLO_SOURCE_DIR "/build/") +
+                        (scaled ? QStringLiteral("main-window@2x.png") : QStringLiteral("main-window.png"));
     QDir().mkpath(QFileInfo(out).absolutePath());
     EXPECT_TRUE(w.grab().save(out));
 }

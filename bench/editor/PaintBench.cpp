@@ -1,0 +1,77 @@
+// PaintBench.cpp: one full 724 x 525 viewport painted into an image, with the
+// VBScript highlighter, for short and long texts and the caret at the top or
+// in the middle: the time must not grow with either.
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include <QImage>
+#include <QPainter>
+
+#include "highlight/jaVBSSyn.h"
+#include "editor/zeCustomEdit.h"
+#include "bench/editor/BenchScript.h"
+
+namespace {
+
+// range(0): lines; range(1): 1 puts the caret and the view in the middle.
+void BM_PaintViewport(benchmark::State &state)
+{
+    const int lines = int(state.range(0));
+    TjaVbsSyn highlighter;
+    TzeCustomEdit edit;
+    edit.resize(724, 525);
+    edit.show();
+    edit.SetHighLighter(&highlighter);
+    edit.SetText(ScriptLines(lines, 0));
+    if (state.range(1) != 0) {
+        edit.SetCaretXY(TPoint{5, lines / 2});
+        edit.SetTopLine(lines / 2);
+    }
+    edit.SetBlockBegin(TPoint{5, edit.TopLine() + 3});
+    edit.SetBlockEnd(TPoint{20, edit.TopLine() + 6});
+    const QRect rect(QPoint(0, 0), edit.viewport()->size());
+    QImage image(rect.size(), QImage::Format_RGB32);
+    for (auto _ : state) {
+        QPainter painter(&image);
+        edit.Paint(painter, rect);
+    }
+    edit.SetHighLighter(nullptr);
+}
+
+// One Page Down and the viewport painted, as often as the text allows,
+// from the top again; range(0): lines.
+void BM_PageDownAndPaint(benchmark::State &state)
+{
+    const int lines = int(state.range(0));
+    TjaVbsSyn highlighter;
+    TzeCustomEdit edit;
+    edit.resize(724, 525);
+    edit.show();
+    edit.SetHighLighter(&highlighter);
+    edit.SetText(ScriptLines(lines, 0));
+    const QRect rect(QPoint(0, 0), edit.viewport()->size());
+    QImage image(rect.size(), QImage::Format_RGB32);
+    for (auto _ : state) {
+        if (edit.TopLine() + 2 * edit.LinesInWindow() > lines) {
+            state.PauseTiming();
+            edit.CommandProcessor(ecEditorTop, 0, nullptr);
+            state.ResumeTiming();
+        }
+        edit.CommandProcessor(ecPageDown, 0, nullptr);
+        QPainter painter(&image);
+        edit.Paint(painter, rect);
+    }
+    edit.SetHighLighter(nullptr);
+}
+
+} // namespace
+
+BENCHMARK(BM_PageDownAndPaint)->ArgName("lines")->Arg(1000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
+
+BENCHMARK(BM_PaintViewport)
+    ->ArgNames({"lines", "middle"})
+    ->Args({1000, 0})
+    ->Args({1000000, 0})
+    ->Args({1000000, 1})
+    ->Unit(benchmark::kMicrosecond);

@@ -1,0 +1,231 @@
+// zeRenderer.cpp: the text area of the editor painted through TCanvas (see zeRenderer.h).
+#include "editor/zeRenderer.h"
+
+#include <algorithm>
+#include <cassert>
+
+#include <QPainter>
+
+namespace {
+
+bool IsBlank(std::string_view text) noexcept
+{
+    return text.find_first_not_of(' ') == std::string_view::npos;
+}
+
+} // namespace
+
+TzeRenderer::TzeRenderer(TzeRenderSource &source, const TzeViewMetrics &metrics, const TzeRenderOptions &options,
+                         std::span<const int> advances) noexcept
+    : m_source(source), m_metrics(metrics), m_options(options), m_advances(advances)
+{
+}
+
+void TzeRenderer::SetSelection(TPoint begin, TPoint end) noexcept
+{
+    m_selBegin = MinPoint(begin, end);
+    m_selEnd = MaxPoint(begin, end);
+}
+
+QRegion TzeRenderer::SelectionRegion()
+{
+    QRegion region;
+    const int count = m_source.LineCount();
+    const auto length = [this, count](int line) {
+        return line >= 1 && line <= count ? int(m_source.Line(line - 1).size()) : 0;
+    };
+    for (const QRect &rect : SelectionRects(m_metrics, m_selBegin, m_selEnd, length))
+        region += rect;
+    return region;
+}
+
+void TzeRenderer::PaintText(TCanvas &canvas, const QRect &textRect, const TzePaintRange &range)
+{
+    QPainter *painter = canvas.Painter();
+    if (!painter)
+        return;
+    m_range = range;
+    painter->save();
+    const QRegion area(textRect);
+    painter->setClipRegion(area, Qt::IntersectClip);
+    const QRegion clipArea = painter->clipRegion();
+    canvas.SetFontColor(m_options.FontColor);
+    canvas.SetBrushColor(m_options.Color);
+
+    // The first pass never touches selected cells.
+    const QRegion selection = SelectionRegion().intersected(textRect);
+    if (!selection.isEmpty())
+        painter->setClipRegion(clipArea.subtracted(selection));
+
+    const int edge = EdgeX();
+    m_drawEdge = m_options.RightEdge > 0 && textRect.x() <= edge && edge <= RightOf(textRect);
+
+    if (m_highlighter)
+        PaintTextLines(canvas, textRect, range.FirstLine, range.LastLine, false);
+    else
+        PaintPlainLines(canvas, textRect, range.FirstLine, range.LastLine);
+
+    // Rows below the text.
+    const int below = m_metrics.RowTop(std::max(range.LastLine, range.FirstLine - 1) + 1);
+    if (below < BottomOf(textRect)) {
+        canvas.SetBrushColor(m_options.Color);
+        canvas.FillRect(Edges(textRect.x(), below, RightOf(textRect), BottomOf(textRect)));
+    }
+    DrawEdge(canvas, textRect.y(), BottomOf(textRect));
+
+    if (!selection.isEmpty()) {
+        painter->setClipRegion(clipArea.intersected(selection));
+        canvas.SetBrushColor(m_options.SelectedBackground);
+        canvas.SetFontColor(m_options.SelectedForeground);
+        const int first = std::max(range.FirstLine, m_selBegin.Y);
+        const int last = std::min(range.LastLine, m_selEnd.Y);
+        if (first <= last) {
+            if (m_highlighter)
+                PaintTextLines(canvas, textRect, first, last, true);
+            else
+                PaintPlainLines(canvas, textRect, first, last);
+        }
+        DrawEdge(canvas, textRect.y(), BottomOf(textRect));
+    }
+    painter->restore();
+}
+
+void TzeRenderer::PaintTextLines(TCanvas &canvas, const QRect &textRect, int first, int last, bool selected)
+{
+    assert(m_highlighter);
+    TzeCustomHighLighter &highlighter = *m_highlighter;
+    highlighter.SetCanvas(&canvas);
+    int y = m_metrics.RowTop(first);
+    for (int line = first; line <= last; ++line, y += m_metrics.LineHeight) {
+        highlighter.SetRange(int(m_source.RangeAtLineStart(line - 1)));
+        m_lineBuffer.assign(m_source.Line(line - 1));
+        highlighter.SetLine(m_lineBuffer, line - 1);
+        QRect token = Edges(textRect.x(), y, 0, y + m_metrics.LineHeight);
+        int tokenRight = 0;
+        bool rowDone = false;
+        for (; !highlighter.GetEol(); highlighter.Next()) {
+            const int position = highlighter.GetTokenPos();
+            if (position > m_range.LastChar)
+                break;
+            const std::string text = highlighter.GetToken();
+            const int length = int(text.size());
+            if (position + length < m_range.FirstChar)
+                continue;
+            if (selected) {
+                canvas.SetBrushColor(m_options.SelectedBackground);
+                canvas.SetFontColor(m_options.SelectedForeground);
+            }
+            tokenRight = m_metrics.TextOrigin + (position + length) * m_metrics.CharWidth;
+            token.setRight(tokenRight - 1);
+            canvas.FillRect(token);
+            AddToRun(canvas, token, position, text);
+            if (tokenRight >= RightOf(textRect)) {
+                rowDone = true;
+                break;
+            }
+            token.setLeft(tokenRight);
+        }
+        FlushRun(canvas);
+        if (!rowDone) {
+            // The rest of the row in the brush the last token left.
+            if (selected)
+                canvas.SetBrushColor(m_options.SelectedBackground);
+            canvas.FillRect(Edges(token.x(), y, RightOf(textRect), y + m_metrics.LineHeight));
+        }
+    }
+    // The highlighter also scans without painting: it must not keep a canvas
+    // that goes away with this paint.
+    highlighter.SetCanvas(nullptr);
+}
+
+void TzeRenderer::AddToRun(TCanvas &canvas, const QRect &cell, int position, std::string_view text)
+{
+    const TFontStyles style = canvas.FontStyle();
+    const bool lined = style.Contains(fsUnderline) || style.Contains(fsStrikeOut);
+    const int length = int(text.size());
+    const bool contiguous = m_run.Active && m_run.Column + m_run.Length == position;
+    // Blanks show nothing but their cells: a run may cross them.
+    if (IsBlank(text) && !lined) {
+        if (contiguous) {
+            m_run.Length += length;
+            m_run.Cell.setRight(cell.right());
+        }
+        return;
+    }
+    const bool fromLine = position >= 0 && size_t(position) + text.size() <= m_lineBuffer.size() &&
+                          std::string_view(m_lineBuffer).substr(size_t(position), text.size()) == text;
+    if (contiguous && fromLine && canvas.FontColor() == m_run.Color && style == m_run.Style) {
+        m_run.Length += length;
+        m_run.Cell.setRight(cell.right());
+        return;
+    }
+    FlushRun(canvas);
+    if (!fromLine) {
+        DrawRun(canvas, cell, position, text, false);
+        return;
+    }
+    m_run = TRun{cell, position, length, canvas.FontColor(), style, true};
+}
+
+void TzeRenderer::FlushRun(TCanvas &canvas)
+{
+    if (!m_run.Active)
+        return;
+    m_run.Active = false;
+    std::string_view text = std::string_view(m_lineBuffer).substr(size_t(m_run.Column), size_t(m_run.Length));
+    while (!text.empty() && text.back() == ' ')
+        text.remove_suffix(1);
+    // The run is drawn in its own colour and style, then the canvas gets the
+    // current token's back, which the highlighter compares against.
+    const TColor color = canvas.FontColor();
+    const TFontStyles style = canvas.FontStyle();
+    canvas.SetFontColor(m_run.Color);
+    canvas.SetFontStyle(m_run.Style);
+    DrawRun(canvas, m_run.Cell, m_run.Column, text, false);
+    canvas.SetFontColor(color);
+    canvas.SetFontStyle(style);
+}
+
+void TzeRenderer::PaintPlainLines(TCanvas &canvas, const QRect &textRect, int first, int last)
+{
+    int y = m_metrics.RowTop(first);
+    for (int line = first; line <= last; ++line, y += m_metrics.LineHeight) {
+        const QRect row = Edges(textRect.x(), y, RightOf(textRect), y + m_metrics.LineHeight);
+        const std::string_view text = m_source.Line(line - 1);
+        const int lastChar = std::min(m_range.LastChar, int(text.size()));
+        if (lastChar < m_range.FirstChar) {
+            canvas.FillRect(row);
+            continue;
+        }
+        const int start = m_range.FirstChar - 1;
+        DrawRun(canvas, row, start, text.substr(size_t(start), size_t(lastChar - start)), true);
+    }
+}
+
+void TzeRenderer::DrawRun(TCanvas &canvas, const QRect &cell, int column, std::string_view text, bool opaque)
+{
+    if (opaque)
+        canvas.FillRect(cell);
+    if (m_advances.empty())
+        return;
+    // Only what can show: the painted columns and one more cell on each
+    // side for glyphs that overhang theirs (italics).
+    const int from = std::max(0, m_range.FirstChar - 2 - column);
+    const int to = std::min(int(text.size()), m_range.LastChar + 1 - column);
+    const int y = cell.y();
+    const int chunk = int(m_advances.size());
+    for (int start = from; start < to; start += chunk) {
+        const int count = std::min(chunk, to - start);
+        const int x = m_metrics.TextOrigin + (column + start) * m_metrics.CharWidth;
+        canvas.TextRect(cell, x, y, text.substr(size_t(start), size_t(count)), m_advances.first(size_t(count)),
+                        false);
+    }
+}
+
+void TzeRenderer::DrawEdge(TCanvas &canvas, int top, int bottom)
+{
+    if (!m_drawEdge)
+        return;
+    // One whole pixel column: sharp at every scale.
+    canvas.Painter()->fillRect(Edges(EdgeX(), top, EdgeX() + 1, bottom), ToQColor(m_options.RightEdgeColor));
+}
