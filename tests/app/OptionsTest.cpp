@@ -216,6 +216,8 @@ TEST_F(Options, CancelChangesNothingAndOkStoresEveryElementAndRepaints)
     }
 
     // OK with changes: stored, in the window's highlighter, and the editor repainted whole.
+    w.Editor().SetText("MsgBox \"a string\"");
+    QTest::qWait(20);
     paints.count = 0;
     w.RunOptionsDialog = change(QDialog::Accepted);
     w.acOptionsExecute();
@@ -228,6 +230,18 @@ TEST_F(Options, CancelChangesNothingAndOkStoresEveryElementAndRepaints)
         QTest::qWait(10);
     EXPECT_GE(paints.count, 1);
     EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('\n').toStdString();
+    // The string shows in its new colours: red on yellow.
+    const QImage shown2 = w.Editor().viewport()->grab().toImage();
+    int yellow = 0, red = 0;
+    for (int y = 0; y < shown2.height(); ++y) {
+        for (int x = 0; x < shown2.width(); ++x) {
+            const QColor c = shown2.pixelColor(x, y);
+            yellow += c == QColor(255, 255, 0);
+            red += c == QColor(255, 0, 0);
+        }
+    }
+    EXPECT_GT(yellow, 100);
+    EXPECT_GT(red, 5);
 
     // Settings that cannot be written: the user is told, the editor still gets the colours.
     const QString sandbox = TRegistry::StorageOverride();
