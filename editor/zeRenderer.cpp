@@ -94,6 +94,10 @@ void TzeRenderer::PaintTextLines(TCanvas &canvas, const QRect &textRect, int fir
 {
     assert(m_highlighter);
     TzeCustomHighLighter &highlighter = *m_highlighter;
+    // The states of the painted lines first: computing them scans the lines
+    // before, which must not set the canvas's attributes on the way.
+    if (last >= first && last <= m_source.LineCount())
+        m_source.RangeAtLineStart(last - 1);
     highlighter.SetCanvas(&canvas);
     int y = m_metrics.RowTop(first);
     for (int line = first; line <= last; ++line, y += m_metrics.LineHeight) {
