@@ -22,6 +22,7 @@
 #include "editor/zeCustomEdit.h"
 #include "app/Application.h"
 #include "app/MSScriptControl_TLB.h"
+#include "app/uGoToLine.h"
 #include "app/uOptions.h"
 #include "app/uProperties.h"
 
@@ -87,6 +88,7 @@ TfmScript::TfmScript(const QStringList &arguments, IDialogs &dialogs, QWidget *p
     ScriptControl1->SetLanguage("VBScript");
     RunPropertiesDialog = [](TfmProperties &dialog) { return dialog.exec(); };
     RunOptionsDialog = [](TfmOptions &dialog) { return dialog.exec(); };
+    RunGoToLineDialog = [](TfmGoToLine &dialog) { return dialog.exec(); };
     zeEditor = new TzeCustomEdit(this);
     zeEditor->SetMaxUndo(10);
     zeEditor->SetTabIndent(4);
@@ -124,14 +126,17 @@ void TfmScript::CreateActions()
     };
     const Def defs[] = {
         {&acNew, "&New", "New file", "new", {}, &TfmScript::acNewExecute},
-        {&acOpen, "&Open...", "Open file", "open", {}, &TfmScript::acOpenExecute},
-        {&acSave, "&Save", "Save file", "save", {}, &TfmScript::acSaveExecute},
-        {&acSaveAs, "Save &as...", "Save file as", nullptr, {}, &TfmScript::acSaveAsExecute},
+        {&acOpen, "&Open...", "Open file", "open", QKeySequence(Qt::CTRL | Qt::Key_O), &TfmScript::acOpenExecute},
+        {&acSave, "&Save", "Save file", "save", QKeySequence(Qt::CTRL | Qt::Key_S), &TfmScript::acSaveExecute},
+        {&acSaveAs, "Save &as...", "Save file as", nullptr, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
+         &TfmScript::acSaveAsExecute},
         {&acProperties, "&Properties...", "Properties", nullptr, {}, &TfmScript::acPropertiesExecute},
         {&acExit, "E&xit", "Exit", nullptr, {}, nullptr},
         {&acCut, "Cu&t", "Cut", "cut", QKeySequence(Qt::CTRL | Qt::Key_X), &TfmScript::acCutExecute},
         {&acCopy, "&Copy", "Copy", "copy", QKeySequence(Qt::CTRL | Qt::Key_C), &TfmScript::acCopyExecute},
         {&acPaste, "&Paste", nullptr, "paste", QKeySequence(Qt::CTRL | Qt::Key_V), &TfmScript::acPasteExecute},
+        {&acGoToLine, "&Go to line...", "Go to line", nullptr, QKeySequence(Qt::CTRL | Qt::Key_G),
+         &TfmScript::acGoToLineExecute},
         {&acSyntaxCheck, "&Syntax check", nullptr, nullptr, {}, &TfmScript::acSyntaxCheckExecute},
         {&acOptions, "Options", nullptr, nullptr, {}, &TfmScript::acOptionsExecute},
     };
@@ -146,7 +151,8 @@ void TfmScript::CreateActions()
         if (!d.shortcut.isEmpty()) {
             action->setShortcut(d.shortcut);
             // These shortcuts come before the editor's bindings of the same
-            // keys; both end in the same editor operation.
+            // keys; both end in the same editor operation. The others use keys
+            // the editor's default table leaves free.
             action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
         }
         if (d.handler)
@@ -165,6 +171,8 @@ void TfmScript::CreateActions()
     file->addAction(acExit);
     QMenu *edit = menuBar()->addMenu(tr("&Edit"));
     edit->addActions({acCut, acCopy, acPaste});
+    edit->addSeparator();
+    edit->addAction(acGoToLine);
     QMenu *tools = menuBar()->addMenu(tr("&Tools"));
     tools->addAction(acSyntaxCheck);
     tools->addSeparator();
@@ -356,6 +364,13 @@ void TfmScript::acPropertiesExecute()
     }
 }
 
+void TfmScript::acGoToLineExecute()
+{
+    TfmGoToLine dialog(zeEditor->LineCount(), zeEditor->CaretY(), this);
+    if (RunGoToLineDialog(dialog) == QDialog::Accepted)
+        MoveCaretTo({1, dialog.Line()});
+}
+
 void TfmScript::acSyntaxCheckExecute()
 {
     ScriptControl1->Reset();
@@ -367,6 +382,8 @@ void TfmScript::acSyntaxCheckExecute()
         m_dialogs.MessageDlg(QStringLiteral("An error occurred at line %1\r\n").arg(error.Line) +
                                  Win1252::ToUnicode(error.Description),
                              mtError, mbOK);
+        // Then to the place of the error (the engine's column counts from 0).
+        MoveCaretTo({error.Column + 1, error.Line});
     }
 }
 
@@ -387,6 +404,14 @@ void TfmScript::acOptionsExecute()
     for (int i = 0; i < jaVbsSyn1->AttrCount(); ++i)
         jaVbsSyn1->Attribute(i)->Assign(*chosen.Attribute(i));
     zeEditor->HighlighterChanged(); // Assign notifies nobody
+}
+
+void TfmScript::MoveCaretTo(TPoint place)
+{
+    zeEditor->SetCaretXY(place); // scrolls the caret into view
+    zeEditor->SetBlockBegin(zeEditor->CaretXY());
+    zeEditor->SetBlockEnd(zeEditor->CaretXY());
+    zeEditor->setFocus();
 }
 
 void TfmScript::zeEditorSelectionChange()

@@ -11,10 +11,12 @@
 #include <QStringList>
 
 #include "toolkit/Dialogs.h"
+#include "editor/zeTypes.h"
 
 class QAction;
 class QLabel;
 class QToolBar;
+class TfmGoToLine;
 class TfmOptions;
 class TfmProperties;
 class TScript;
@@ -50,6 +52,7 @@ public:
     QAction *acCut = nullptr;
     QAction *acCopy = nullptr;
     QAction *acPaste = nullptr;
+    QAction *acGoToLine = nullptr;
     QAction *acSyntaxCheck = nullptr;
     QAction *acOptions = nullptr;
 
@@ -61,6 +64,7 @@ public:
     void acCopyExecute();
     void acPasteExecute();
     void acPropertiesExecute();
+    void acGoToLineExecute();
     void acSyntaxCheckExecute();
     // On OK: stores the dialog's colours, gives them to the editor and repaints it.
     void acOptionsExecute();
@@ -68,6 +72,7 @@ public:
     // Shows the properties dialog modally and returns its result; tests replace it.
     std::function<int(TfmProperties &)> RunPropertiesDialog;
     std::function<int(TfmOptions &)> RunOptionsDialog;
+    std::function<int(TfmGoToLine &)> RunGoToLineDialog;
 
     static constexpr const char *kCaption = "Tavrix Script Editor";
     // Where the highlighter's colours live, under the current user.
@@ -88,6 +93,8 @@ private:
     bool ConfirmDataLoss();
     bool SaveTo(const QString &path);
     void zeEditorSelectionChange();
+    // Caret to place (clamped to the text), no selection, scrolled into view.
+    void MoveCaretTo(TPoint place);
     TFileDialogOptions DialogOptions(const char *title) const;
 
     IDialogs &m_dialogs;

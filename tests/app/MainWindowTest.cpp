@@ -13,13 +13,17 @@
 #include <QTimer>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTest>
 #include <QTemporaryDir>
 
+#include "toolkit/VirtualKeys.h"
 #include "storage/uStorage.h"
 #include "editor/zeCustomEdit.h"
+#include "editor/zeKeyCmds.h"
 #include "app/uMain.h"
+#include "app/uGoToLine.h"
 #include "FakeDialogs.h"
 
 namespace {
@@ -335,4 +339,93 @@ TEST_F(MainWindow, Screenshot)
     const QString out = QString::fromUtf8(QUENLO_SOURCE_DIR "/build/main-window.png");
     QDir().mkpath(QFileInfo(out).absolutePath());
     EXPECT_TRUE(w.grab().save(out));
+}
+
+TEST_F(MainWindow, FileShortcutsWorkAndTakeNoKeyOfTheEditorsTable)
+{
+    TfmScript w({}, dialogs);
+    // Cut, copy and paste share their keys with the editor's own commands on purpose.
+    const QList<QAction *> ownKeys = {w.acCut, w.acCopy, w.acPaste};
+    int checked = 0;
+    for (QAction *action : w.actions()) {
+        if (action->shortcut().isEmpty() || ownKeys.contains(action))
+            continue;
+        const QKeyCombination key = action->shortcut()[0];
+        const int index = w.Editor().Keystrokes().IndexOfKey(VirtualKeyFromQt(key.key()),
+                                                             ShiftStateFromQt(key.keyboardModifiers()));
+        EXPECT_EQ(index, -1) << action->shortcut().toString().toStdString();
+        ++checked;
+    }
+    EXPECT_GE(checked, 3);
+
+    w.show();
+    w.activateWindow();
+    RunUntilIdle();
+    TzeCustomEdit &editor = w.Editor();
+    QTest::keyClick(&editor, Qt::Key_O, Qt::ControlModifier);
+    ASSERT_EQ(dialogs.fileDialogs.size(), 1u);
+    EXPECT_EQ(dialogs.fileDialogs[0].title, "Open script");
+    QTest::keyClick(&editor, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    ASSERT_EQ(dialogs.fileDialogs.size(), 2u);
+    EXPECT_EQ(dialogs.fileDialogs[1].title, "Save script");
+
+    const QString path = dir.filePath("keys.tvs");
+    dialogs.files.push_back(path);
+    QTest::keyClicks(&editor, "x");
+    RunUntilIdle(); // Save is enabled at idle
+    QTest::keyClick(&editor, Qt::Key_S, Qt::ControlModifier); // a new document: Save asks for a name
+    EXPECT_EQ(w.FileName(), path);
+    EXPECT_FALSE(editor.Modified());
+    QTest::keyClicks(&editor, "y");
+    RunUntilIdle();
+    QTest::keyClick(&editor, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(dialogs.fileDialogs.size(), 3u);
+    EXPECT_FALSE(editor.Modified());
+    TScript back;
+    ASSERT_TRUE(back.LoadFromFile(path.toStdString()));
+    EXPECT_EQ(back.Lines().Text(), editor.Lines().Text());
+    EXPECT_EQ(Lines(editor)[1], " xy");
+}
+
+TEST_F(MainWindow, GoToLineShowsTheRangeAndMovesTheCaretToTheLineStart)
+{
+    std::string text;
+    for (int i = 1; i <= 500; ++i)
+        text += "    line " + std::to_string(i) + "\r\n";
+    TfmScript w({MakeScript("long.tvs", text)}, dialogs);
+    w.resize(600, 300);
+    w.show();
+    QCoreApplication::processEvents();
+    TzeCustomEdit &editor = w.Editor();
+    editor.SetCaretXY({3, 7});
+    ASSERT_EQ(editor.CaretY(), 7);
+    int shown = 0;
+    QString shot;
+    w.RunGoToLineDialog = [&](TfmGoToLine &d) {
+        ++shown;
+        EXPECT_EQ(d.lbLine->text(), "&Line number (1 - 500):");
+        EXPECT_EQ(d.Line(), shown == 1 ? 7 : 3); // starts at the caret's line
+        d.seLine->setValue(900); // beyond the end: the range keeps it to the last line
+        EXPECT_EQ(d.Line(), 500);
+        d.seLine->setValue(420);
+        if (shown == 1) {
+            d.show();
+            shot = QString::fromUtf8(QUENLO_SOURCE_DIR "/build/go-to-line.png");
+            EXPECT_TRUE(d.grab().save(shot));
+            return int(QDialog::Accepted);
+        }
+        return int(QDialog::Rejected);
+    };
+    w.acGoToLine->trigger();
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(editor.CaretXY(), (TPoint{1, 420}));
+    EXPECT_LE(editor.TopLine(), 420);
+    EXPECT_LT(420, editor.TopLine() + editor.LinesInWindow());
+    EXPECT_EQ(w.StatusPanel(0).text(), "(1,420)");
+    EXPECT_EQ(w.acGoToLine->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_G));
+
+    editor.SetCaretXY({2, 3}); // Cancel leaves the caret
+    w.acGoToLine->trigger();
+    EXPECT_EQ(shown, 2);
+    EXPECT_EQ(editor.CaretXY(), (TPoint{2, 3}));
 }
