@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -16,6 +17,7 @@
 #include <QToolBar>
 
 #include "toolkit/Exception.h"
+#include "toolkit/Registry.h"
 #include "toolkit/Win1252.h"
 #include "storage/uStorage.h"
 #include "highlight/jaVBSSyn.h"
@@ -166,6 +168,8 @@ void TfmScript::CreateActions()
     QMenu *file = menuBar()->addMenu(tr("&File"));
     file->addActions({acNew, acOpen, acSave, acSaveAs});
     file->addSeparator();
+    mnRecent = file->addMenu(tr("&Recent files"));
+    file->addSeparator();
     file->addAction(acProperties);
     file->addSeparator();
     file->addAction(acExit);
@@ -202,6 +206,7 @@ void TfmScript::FormCreate(const QStringList &arguments)
     } catch (const std::exception &error) {
         HandleException(error, &m_dialogs);
     }
+    LoadRecentFiles();
     if (arguments.isEmpty())
         acNewExecute();
     else if (!OpenFile(arguments.constFirst()))
@@ -248,6 +253,84 @@ TFileDialogOptions TfmScript::DialogOptions(const char *title) const
     return TFileDialogOptions{QString::fromLatin1(title), m_dialogDir, QString::fromLatin1(kFilter), QStringLiteral("tvs")};
 }
 
+void TfmScript::LoadRecentFiles()
+{
+    m_recentFiles.clear();
+    try {
+        TBetterRegistry registry(HKEY_CURRENT_USER);
+        if (registry.OpenKeyReadOnly(kRecentKey)) {
+            for (int i = 1; i <= kRecentCount; ++i) {
+                const std::string name = "File" + std::to_string(i);
+                if (registry.ValueExists(name) && !registry.ReadString(name).empty())
+                    m_recentFiles << Win1252::ToUnicode(registry.ReadString(name));
+            }
+        }
+    } catch (const std::exception &error) {
+        HandleException(error, &m_dialogs);
+    }
+    UpdateRecentMenu();
+}
+
+void TfmScript::StoreRecentFiles()
+{
+    try {
+        TBetterRegistry registry(HKEY_CURRENT_USER);
+        if (!registry.OpenKey(kRecentKey, true))
+            throw ERegistryException("Failed to set data for 'File1'");
+        int stored = 0;
+        for (const QString &path : std::as_const(m_recentFiles)) {
+            // A path that the settings' text cannot hold stays for this session only.
+            if (const auto text = Win1252::FromUnicode(path))
+                registry.WriteString("File" + std::to_string(++stored), *text);
+        }
+        for (int i = stored + 1; i <= kRecentCount; ++i)
+            registry.DeleteValue("File" + std::to_string(i));
+    } catch (const std::exception &) {
+        statusBar()->showMessage(QStringLiteral("The recent files could not be stored"), kStatusMessageTime);
+    }
+}
+
+void TfmScript::AddRecentFile(const QString &path)
+{
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    m_recentFiles.removeAll(absolute);
+    m_recentFiles.prepend(absolute);
+    while (m_recentFiles.size() > kRecentCount)
+        m_recentFiles.removeLast();
+    StoreRecentFiles();
+    UpdateRecentMenu();
+}
+
+void TfmScript::UpdateRecentMenu()
+{
+    mnRecent->clear();
+    for (int i = 0; i < m_recentFiles.size(); ++i) {
+        QAction *item = mnRecent->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(m_recentFiles[i])));
+        connect(item, &QAction::triggered, this, [this, i] { OpenRecentFile(i); });
+    }
+    mnRecent->setEnabled(!m_recentFiles.isEmpty());
+}
+
+void TfmScript::OpenRecentFile(int index)
+{
+    if (index < 0 || index >= m_recentFiles.size())
+        return;
+    const QString path = m_recentFiles[index];
+    if (!QFileInfo(path).isFile()) {
+        m_recentFiles.removeAt(index);
+        StoreRecentFiles();
+        UpdateRecentMenu();
+        m_dialogs.MessageDlg(QStringLiteral("\"%1\" no longer exists and was removed from the recent files.")
+                                 .arg(QDir::toNativeSeparators(path)),
+                             mtError, mbOK);
+        return;
+    }
+    if (!ConfirmDataLoss())
+        return;
+    m_dialogDir = QFileInfo(path).absolutePath();
+    OpenFile(path);
+}
+
 void TfmScript::acNewExecute()
 {
     if (!ConfirmDataLoss())
@@ -285,6 +368,7 @@ bool TfmScript::OpenFile(const QString &path)
     try {
         if (m_script->LoadFromFile(NativePath(path))) {
             SetFileName(path);
+            AddRecentFile(path);
             // The editor takes the document's lines over, without a copy
             // (a save copies them back first).
             zeEditor->Lines().TakeLines(m_script->Lines());
@@ -342,6 +426,7 @@ void TfmScript::acSaveAsExecute()
     m_dialogDir = QFileInfo(*path).absolutePath();
     if (SaveTo(*path)) {
         SetFileName(*path);
+        AddRecentFile(*path);
         zeEditor->SetModified(false);
         UpdateActionStates();
     }

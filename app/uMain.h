@@ -15,6 +15,7 @@
 
 class QAction;
 class QLabel;
+class QMenu;
 class QToolBar;
 class TfmGoToLine;
 class TfmOptions;
@@ -40,6 +41,11 @@ public:
     QLabel &StatusPanel(int index) const { return *m_panels[index]; }
 
     void UpdateActionStates();
+    // The files last opened or saved, newest first (at most kRecentCount).
+    const QStringList &RecentFiles() const noexcept { return m_recentFiles; }
+    // Opens the recent file at index as File > Open would; a file that no
+    // longer exists is taken off the list, and the user is told.
+    void OpenRecentFile(int index);
     // True when the document was opened; shows why when it was not.
     bool OpenFile(const QString &path);
 
@@ -55,6 +61,7 @@ public:
     QAction *acGoToLine = nullptr;
     QAction *acSyntaxCheck = nullptr;
     QAction *acOptions = nullptr;
+    QMenu *mnRecent = nullptr;
 
     void acNewExecute();
     void acOpenExecute();
@@ -77,6 +84,9 @@ public:
     static constexpr const char *kCaption = "Tavrix Script Editor";
     // Where the highlighter's colours live, under the current user.
     static constexpr const char *kSettingsKey = "Software\\Tavrix\\Quenlo";
+    // The recent files, below the settings key, as values File1, File2, ...
+    static constexpr const char *kRecentKey = "Software\\Tavrix\\Quenlo\\Recent";
+    static constexpr int kRecentCount = 8;
     static constexpr const char *kFilter = "Tavrix scripts (*.tvs)|*.tvs|All files (*.*)|*.*";
     // How long a passing note stays in the status bar, in milliseconds.
     static constexpr int kStatusMessageTime = 6000;
@@ -96,6 +106,10 @@ private:
     // Caret to place (clamped to the text), no selection, scrolled into view.
     void MoveCaretTo(TPoint place);
     TFileDialogOptions DialogOptions(const char *title) const;
+    void LoadRecentFiles();
+    void StoreRecentFiles();
+    void AddRecentFile(const QString &path);
+    void UpdateRecentMenu();
 
     IDialogs &m_dialogs;
     std::unique_ptr<TScript> m_script;
@@ -107,6 +121,7 @@ private:
     QLabel *m_panels[2] = {nullptr, nullptr};
     QString m_fileName;
     QString m_dialogDir;
+    QStringList m_recentFiles;
     bool m_creating = false; // FormCreate runs before the window is shown
 };
 
