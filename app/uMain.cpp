@@ -13,10 +13,15 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QSaveFile>
 #include <QStatusBar>
 #include <QToolBar>
 
+#include <cerrno>
+#include <cstring>
+
 #include "toolkit/Exception.h"
+#include "toolkit/PlainText.h"
 #include "toolkit/Registry.h"
 #include "toolkit/Win1252.h"
 #include "storage/uStorage.h"
@@ -132,6 +137,8 @@ void TfmScript::CreateActions()
         {&acSave, "&Save", "Save file", "save", QKeySequence(Qt::CTRL | Qt::Key_S), &TfmScript::acSaveExecute},
         {&acSaveAs, "Save &as...", "Save file as", nullptr, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
          &TfmScript::acSaveAsExecute},
+        {&acExportText, "Export te&xt...", "Export the text as a VBScript file", nullptr, {},
+         &TfmScript::acExportTextExecute},
         {&acProperties, "&Properties...", "Properties", nullptr, {}, &TfmScript::acPropertiesExecute},
         {&acExit, "E&xit", "Exit", nullptr, {}, nullptr},
         {&acCut, "Cu&t", "Cut", "cut", QKeySequence(Qt::CTRL | Qt::Key_X), &TfmScript::acCutExecute},
@@ -166,7 +173,7 @@ void TfmScript::CreateActions()
     connect(acExit, &QAction::triggered, this, &QWidget::close);
 
     QMenu *file = menuBar()->addMenu(tr("&File"));
-    file->addActions({acNew, acOpen, acSave, acSaveAs});
+    file->addActions({acNew, acOpen, acSave, acSaveAs, acExportText});
     file->addSeparator();
     mnRecent = file->addMenu(tr("&Recent files"));
     file->addSeparator();
@@ -239,8 +246,6 @@ bool TfmScript::ConfirmDataLoss()
 
 void TfmScript::SetFileName(const QString &path)
 {
-    if (path == m_fileName)
-        return;
     m_fileName = path;
     if (path.isEmpty())
         setWindowTitle(QString::fromLatin1(kCaption));
@@ -248,9 +253,9 @@ void TfmScript::SetFileName(const QString &path)
         setWindowTitle(QString::fromLatin1(kCaption) + QStringLiteral(" - ") + QFileInfo(path).fileName());
 }
 
-TFileDialogOptions TfmScript::DialogOptions(const char *title) const
+TFileDialogOptions TfmScript::DialogOptions(const char *title, const char *filter) const
 {
-    return TFileDialogOptions{QString::fromLatin1(title), m_dialogDir, QString::fromLatin1(kFilter), QStringLiteral("tvs")};
+    return TFileDialogOptions{QString::fromLatin1(title), m_dialogDir, QString::fromLatin1(filter), QStringLiteral("tvs")};
 }
 
 void TfmScript::LoadRecentFiles()
@@ -355,7 +360,7 @@ void TfmScript::acOpenExecute()
 {
     if (!ConfirmDataLoss())
         return;
-    const auto path = m_dialogs.OpenFileName(DialogOptions("Open script"));
+    const auto path = m_dialogs.OpenFileName(DialogOptions("Open script", kOpenFilter));
     if (!path)
         return;
     m_dialogDir = QFileInfo(*path).absolutePath();
@@ -364,6 +369,8 @@ void TfmScript::acOpenExecute()
 
 bool TfmScript::OpenFile(const QString &path)
 {
+    if (QFileInfo(path).suffix().compare(QLatin1String("vbs"), Qt::CaseInsensitive) == 0)
+        return ImportPlainScript(path);
     QString reason;
     try {
         if (m_script->LoadFromFile(NativePath(path))) {
@@ -381,6 +388,12 @@ bool TfmScript::OpenFile(const QString &path)
     } catch (const Exception &error) {
         reason = QString::fromLocal8Bit(error.what());
     }
+    ShowOpenError(path, reason);
+    return false;
+}
+
+void TfmScript::ShowOpenError(const QString &path, const QString &reason)
+{
     const QString message = QStringLiteral("Could not open script \"%1\":\n%2").arg(QFileInfo(path).fileName(), reason);
     if (!m_creating) {
         m_dialogs.MessageDlg(message, mtError, mbOK);
@@ -389,7 +402,58 @@ bool TfmScript::OpenFile(const QString &path)
         QMetaObject::invokeMethod(this, [this, message] { m_dialogs.MessageDlg(message, mtError, mbOK); },
                                   Qt::QueuedConnection);
     }
-    return false;
+}
+
+bool TfmScript::ImportPlainScript(const QString &path)
+{
+    std::string bytes;
+    if (!PlainText::ReadWholeFile(NativePath(path), bytes)) {
+        ShowOpenError(path, QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+    QStringList dropped;
+    if (const auto mark = PlainText::ByteOrderMark(bytes)) {
+        bool malformed = false;
+        const QString unicode = PlainText::Decode(bytes, *mark, malformed);
+        if (malformed) {
+            ShowOpenError(path, QStringLiteral("not valid %1 (after its byte-order mark)").arg(QLatin1String(mark->name)));
+            return false;
+        }
+        bytes = Win1252::FromUnicodeDropping(unicode, dropped);
+    }
+    // A new document with that text: Save asks for a script file's name.
+    SetFileName(QString());
+    setWindowTitle(QString::fromLatin1(kCaption) + QStringLiteral(" - new script from ") + QFileInfo(path).fileName());
+    m_script->Clear();
+    m_script->Lines().SetText(bytes);
+    zeEditor->Lines().TakeLines(m_script->Lines());
+    zeEditor->SetModified(true);
+    AddRecentFile(path);
+    UpdateActionStates();
+    zeEditorSelectionChange();
+    if (!dropped.isEmpty())
+        statusBar()->showMessage(UnstorableMessage(dropped, false), kStatusMessageTime);
+    return true;
+}
+
+void TfmScript::acExportTextExecute()
+{
+    const auto path = m_dialogs.SaveFileName(TFileDialogOptions{QStringLiteral("Export text"), m_dialogDir,
+                                                                QString::fromLatin1(kVbsFilter), QStringLiteral("vbs")});
+    if (!path)
+        return;
+    m_dialogDir = QFileInfo(*path).absolutePath();
+    // The editor's text is Windows-1252 already; every line ends in CR LF.
+    QByteArray data;
+    const TzeEditList &lines = zeEditor->Lines();
+    for (int i = 0; i < lines.Count(); ++i) {
+        const std::string_view line = lines[i];
+        data.append(line.data(), qsizetype(line.size()));
+        data.append("\r\n");
+    }
+    QSaveFile file(*path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit())
+        m_dialogs.MessageDlg(QStringLiteral("Could not export the text\n") + file.errorString(), mtError, mbOK);
 }
 
 bool TfmScript::SaveTo(const QString &path)
@@ -420,7 +484,7 @@ void TfmScript::acSaveExecute()
 
 void TfmScript::acSaveAsExecute()
 {
-    const auto path = m_dialogs.SaveFileName(DialogOptions("Save script"));
+    const auto path = m_dialogs.SaveFileName(DialogOptions("Save script", kFilter));
     if (!path)
         return;
     m_dialogDir = QFileInfo(*path).absolutePath();

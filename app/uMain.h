@@ -46,13 +46,15 @@ public:
     // Opens the recent file at index as File > Open would; a file that no
     // longer exists is taken off the list, and the user is told.
     void OpenRecentFile(int index);
-    // True when the document was opened; shows why when it was not.
+    // True when the document was opened; shows why when it was not. A .vbs
+    // file opens as a new script with its text (see ImportPlainScript).
     bool OpenFile(const QString &path);
 
     QAction *acNew = nullptr;
     QAction *acOpen = nullptr;
     QAction *acSave = nullptr;
     QAction *acSaveAs = nullptr;
+    QAction *acExportText = nullptr;
     QAction *acProperties = nullptr;
     QAction *acExit = nullptr;
     QAction *acCut = nullptr;
@@ -67,6 +69,8 @@ public:
     void acOpenExecute();
     void acSaveExecute();
     void acSaveAsExecute();
+    // Writes the text as a plain VBScript file: Windows-1252, CR LF after every line.
+    void acExportTextExecute();
     void acCutExecute();
     void acCopyExecute();
     void acPasteExecute();
@@ -88,6 +92,9 @@ public:
     static constexpr const char *kRecentKey = "Software\\Tavrix\\Quenlo\\Recent";
     static constexpr int kRecentCount = 8;
     static constexpr const char *kFilter = "Tavrix scripts (*.tvs)|*.tvs|All files (*.*)|*.*";
+    static constexpr const char *kOpenFilter =
+        "Tavrix scripts (*.tvs)|*.tvs|VBScript files (*.vbs)|*.vbs|All files (*.*)|*.*";
+    static constexpr const char *kVbsFilter = "VBScript files (*.vbs)|*.vbs";
     // How long a passing note stays in the status bar, in milliseconds.
     static constexpr int kStatusMessageTime = 6000;
 
@@ -105,7 +112,12 @@ private:
     void zeEditorSelectionChange();
     // Caret to place (clamped to the text), no selection, scrolled into view.
     void MoveCaretTo(TPoint place);
-    TFileDialogOptions DialogOptions(const char *title) const;
+    TFileDialogOptions DialogOptions(const char *title, const char *filter) const;
+    void ShowOpenError(const QString &path, const QString &reason);
+    // A plain VBScript file (Windows-1252, or UTF-8/UTF-16 after a byte-order
+    // mark) as a new, unsaved script; characters a script cannot hold are left
+    // out and named in the status bar.
+    bool ImportPlainScript(const QString &path);
     void LoadRecentFiles();
     void StoreRecentFiles();
     void AddRecentFile(const QString &path);

@@ -19,6 +19,7 @@
 #include <QTemporaryDir>
 
 #include "toolkit/VirtualKeys.h"
+#include "toolkit/Win1252.h"
 #include "storage/uStorage.h"
 #include "editor/zeCustomEdit.h"
 #include "editor/zeKeyCmds.h"
@@ -34,6 +35,11 @@ QStringList Lines(TzeCustomEdit &editor)
     for (int i = 0; i < editor.LineCount(); ++i)
         out << QString::fromStdString(std::string(editor.Lines()[i]));
     return out;
+}
+
+QString U(const char *utf8)
+{
+    return QString::fromUtf8(utf8);
 }
 
 // Runs the event loop until it has waited once, as at an idle moment.
@@ -428,4 +434,76 @@ TEST_F(MainWindow, GoToLineShowsTheRangeAndMovesTheCaretToTheLineStart)
     w.acGoToLine->trigger();
     EXPECT_EQ(shown, 2);
     EXPECT_EQ(editor.CaretXY(), (TPoint{2, 3}));
+}
+
+TEST_F(MainWindow, PlainVbsOpensAsANewScriptAndExportWritesCrLfWindows1252)
+{
+    struct Case {
+        const char *name;
+        std::string bytes;
+        QStringList lines; // as the editor holds them, Windows-1252 shown as Unicode
+        QString status;    // the status bar's note; empty for none
+    };
+    const std::string alpha = "\xCE\xB1", arrow = "\xE2\x86\x92";
+    const Case cases[] = {
+        {"plain.vbs", "Sub A\r\n  s = \"\xE9\x80\"\r\nEnd Sub\r\n", {"Sub A", U("  s = \"\u00e9\u20ac\""), "End Sub"}, {}},
+        {"utf8.VBS", "\xEF\xBB\xBFx = \"\xC3\xA9" + arrow + alpha + "\"\ny", {U("x = \"\u00e9\""), "y"},
+         U("2 characters cannot be stored in a script file and were left out: '\u2192', '\u03b1'")},
+        {"le.vbs", std::string("\xFF\xFE" "a\0\r\0\n\0\xAC\x20", 10), {"a", U("\u20ac")}, {}},
+        {"be.vbs", std::string("\xFE\xFF\0a\x03\xB1\0b", 8), {"ab"},
+         U("1 character cannot be stored in a script file and was left out: '\u03b1'")},
+    };
+    TfmScript w({}, dialogs);
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = dir.filePath(QString::fromLatin1(c.name));
+        std::ofstream(path.toStdString(), std::ios::binary) << c.bytes;
+        w.statusBar()->clearMessage();
+        dialogs.answers.push_back(mrYes); // the previous import is unsaved
+        dialogs.files.push_back(path);
+        w.acOpenExecute();
+        QStringList shown;
+        for (int i = 0; i < w.Editor().LineCount(); ++i)
+            shown << Win1252::ToUnicode(w.Editor().Lines()[i]);
+        EXPECT_EQ(shown, c.lines);
+        EXPECT_EQ(w.statusBar()->currentMessage(), c.status);
+        EXPECT_EQ(w.windowTitle(), "Tavrix Script Editor - new script from " + QString::fromLatin1(c.name));
+        EXPECT_TRUE(w.FileName().isEmpty());
+        EXPECT_TRUE(w.Editor().Modified());
+        EXPECT_TRUE(w.Script().Name().empty());
+    }
+    EXPECT_EQ(dialogs.fileDialogs[0].filter,
+              "Tavrix scripts (*.tvs)|*.tvs|VBScript files (*.vbs)|*.vbs|All files (*.*)|*.*");
+    EXPECT_TRUE(dialogs.messages.size() == 3u); // only the data-loss questions
+    const QStringList before = Lines(w.Editor());
+
+    // Not valid after its mark: refused, the editor unchanged.
+    const QString broken = dir.filePath("broken.vbs");
+    std::ofstream(broken.toStdString(), std::ios::binary) << "\xEF\xBB\xBF" "a\xC3";
+    dialogs.answers.push_back(mrYes);
+    EXPECT_FALSE(w.OpenFile(broken));
+    EXPECT_TRUE(dialogs.messages.last().endsWith("not valid UTF-8 (after its byte-order mark)"))
+        << dialogs.messages.last().toStdString();
+    EXPECT_EQ(Lines(w.Editor()), before);
+
+    // Export: CR LF after every line, Windows-1252; it reads back the same.
+    w.Editor().SetText("Sub A\n  s = \"\xE9\x80\"\nEnd Sub");
+    const QString exported = dir.filePath("out.vbs");
+    dialogs.files.push_back(exported);
+    w.acExportText->trigger();
+    EXPECT_EQ(dialogs.fileDialogs.back().title, "Export text");
+    EXPECT_EQ(dialogs.fileDialogs.back().filter, "VBScript files (*.vbs)|*.vbs");
+    EXPECT_EQ(dialogs.fileDialogs.back().defaultExt, "vbs");
+    QFile file(exported);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("Sub A\r\n  s = \"\xE9\x80\"\r\nEnd Sub\r\n"));
+    EXPECT_TRUE(w.Editor().Modified()); // an export is no save
+
+    // Save of an imported script asks for a script file's name.
+    const QString saved = dir.filePath("saved.tvs");
+    dialogs.files.push_back(saved);
+    w.acSaveExecute();
+    EXPECT_EQ(dialogs.fileDialogs.back().title, "Save script");
+    EXPECT_EQ(w.windowTitle(), "Tavrix Script Editor - saved.tvs");
+    EXPECT_FALSE(w.Editor().Modified());
 }
