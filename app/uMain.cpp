@@ -230,10 +230,10 @@ void TfmScript::UpdateActionStates()
 {
     acSave->setEnabled(zeEditor->Modified());
     const bool selected = HasSelectedText(*zeEditor);
-    acCut->setEnabled(selected);
+    acCut->setEnabled(selected && !m_readOnly);
     acCopy->setEnabled(selected);
     const QMimeData *data = QGuiApplication::clipboard()->mimeData();
-    acPaste->setEnabled(data && data->hasText());
+    acPaste->setEnabled(data && data->hasText() && !m_readOnly);
 }
 
 bool TfmScript::ConfirmDataLoss()
@@ -244,13 +244,17 @@ bool TfmScript::ConfirmDataLoss()
     return m_dialogs.MessageDlg(QString::fromLatin1(kDataLoss), mtConfirmation, mbYes | mbNo, mbNo) != mrNo;
 }
 
-void TfmScript::SetFileName(const QString &path)
+void TfmScript::SetFileName(const QString &path, bool readOnly)
 {
     m_fileName = path;
-    if (path.isEmpty())
-        setWindowTitle(QString::fromLatin1(kCaption));
-    else
-        setWindowTitle(QString::fromLatin1(kCaption) + QStringLiteral(" - ") + QFileInfo(path).fileName());
+    m_readOnly = readOnly;
+    zeEditor->SetReadOnly(readOnly);
+    QString caption = QString::fromLatin1(kCaption);
+    if (!path.isEmpty())
+        caption += QStringLiteral(" - ") + QFileInfo(path).fileName();
+    if (readOnly)
+        caption += QStringLiteral(" [read-only]");
+    setWindowTitle(caption);
 }
 
 TFileDialogOptions TfmScript::DialogOptions(const char *title, const char *filter) const
@@ -373,8 +377,9 @@ bool TfmScript::OpenFile(const QString &path)
         return ImportPlainScript(path);
     QString reason;
     try {
-        if (m_script->LoadFromFile(NativePath(path))) {
-            SetFileName(path);
+        // A file without write access opens for viewing.
+        if (m_script->LoadFromFile(NativePath(path), true)) {
+            SetFileName(path, m_script->ReadOnly());
             AddRecentFile(path);
             // The editor takes the document's lines over, without a copy
             // (a save copies them back first).
@@ -472,7 +477,7 @@ bool TfmScript::SaveTo(const QString &path)
 
 void TfmScript::acSaveExecute()
 {
-    if (m_fileName.isEmpty()) {
+    if (m_fileName.isEmpty() || m_readOnly) {
         acSaveAsExecute();
         return;
     }

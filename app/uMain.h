@@ -35,6 +35,8 @@ public:
 
     // The path of the current script file; empty for a new document.
     const QString &FileName() const noexcept { return m_fileName; }
+    // Whether the file was opened for viewing only (no write access).
+    bool ReadOnlyFile() const noexcept { return m_readOnly; }
     TScript &Script() noexcept { return *m_script; }
     TzeCustomEdit &Editor() noexcept { return *zeEditor; }
     TjaVbsSyn &Highlighter() noexcept { return *jaVbsSyn1; }
@@ -105,7 +107,8 @@ private:
     void FormCreate(const QStringList &arguments);
     void CreateActions();
     void AppIdle();
-    void SetFileName(const QString &path);
+    // Also the editor's ReadOnly and the caption's "[read-only]" mark.
+    void SetFileName(const QString &path, bool readOnly = false);
     // The data-loss question; true when the operation may go on.
     bool ConfirmDataLoss();
     bool SaveTo(const QString &path);
@@ -134,6 +137,7 @@ private:
     QString m_fileName;
     QString m_dialogDir;
     QStringList m_recentFiles;
+    bool m_readOnly = false; // the file was opened without write access
     bool m_creating = false; // FormCreate runs before the window is shown
 };
 

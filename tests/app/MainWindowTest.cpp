@@ -507,3 +507,52 @@ TEST_F(MainWindow, PlainVbsOpensAsANewScriptAndExportWritesCrLfWindows1252)
     EXPECT_EQ(w.windowTitle(), "Tavrix Script Editor - saved.tvs");
     EXPECT_FALSE(w.Editor().Modified());
 }
+
+TEST_F(MainWindow, AFileWithoutWriteAccessOpensForViewingAndSaveGoesToSaveAs)
+{
+    const QString path = MakeScript("view.tvs", "Sub Main\r\nEnd Sub");
+    // Root ignores file modes: the seam makes the open for writing fail.
+    SetStorageFaultInjector([](std::string_view step) { return step == "open-write"; });
+    TfmScript w({path}, dialogs);
+    SetStorageFaultInjector({});
+    TzeCustomEdit &editor = w.Editor();
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_EQ(Lines(editor), (QStringList{"Sub Main", "End Sub"}));
+    EXPECT_EQ(w.windowTitle(), "Tavrix Script Editor - view.tvs [read-only]");
+    EXPECT_TRUE(w.ReadOnlyFile());
+    EXPECT_TRUE(editor.ReadOnly());
+    w.show();
+    w.activateWindow();
+    RunUntilIdle();
+    QTest::keyClicks(&editor, "x");
+    QTest::keyClick(&editor, Qt::Key_Return);
+    EXPECT_EQ(Lines(editor), (QStringList{"Sub Main", "End Sub"}));
+    EXPECT_FALSE(editor.Modified());
+    editor.SetBlockBegin({1, 1});
+    editor.SetBlockEnd({4, 1});
+    QGuiApplication::clipboard()->setText("pasted");
+    w.UpdateActionStates();
+    EXPECT_TRUE(w.acCopy->isEnabled());
+    EXPECT_FALSE(w.acCut->isEnabled());
+    EXPECT_FALSE(w.acPaste->isEnabled());
+
+    w.acSaveExecute(); // to Save as; cancelled
+    ASSERT_EQ(dialogs.fileDialogs.size(), 1u);
+    EXPECT_EQ(dialogs.fileDialogs[0].title, "Save script");
+    EXPECT_EQ(w.FileName(), path);
+
+    const QString copy = dir.filePath("copy.tvs");
+    dialogs.files.push_back(copy);
+    w.acSaveExecute();
+    EXPECT_EQ(w.FileName(), copy);
+    EXPECT_EQ(w.windowTitle(), "Tavrix Script Editor - copy.tvs");
+    EXPECT_FALSE(editor.ReadOnly());
+    EXPECT_FALSE(w.ReadOnlyFile());
+    QTest::keyClicks(&editor, "x"); // replaces the selected "Sub"
+    EXPECT_EQ(Lines(editor)[0], "x Main");
+
+    dialogs.answers.push_back(mrYes);
+    w.acNewExecute(); // a new document is editable and named nothing
+    EXPECT_FALSE(editor.ReadOnly());
+    EXPECT_EQ(w.windowTitle(), "Tavrix Script Editor");
+}
