@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -16,6 +18,7 @@
 #include <QSaveFile>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QUrl>
 
 #include <cerrno>
 #include <cstring>
@@ -107,6 +110,7 @@ TfmScript::TfmScript(const QStringList &arguments, IDialogs &dialogs, QWidget *p
         statusBar()->showMessage(UnstorableMessage(characters, typed), kStatusMessageTime);
     };
     setCentralWidget(zeEditor);
+    setAcceptDrops(true); // files from a file manager
 
     CreateActions();
     for (int i = 0; i < 2; ++i) {
@@ -334,6 +338,11 @@ void TfmScript::OpenRecentFile(int index)
                              mtError, mbOK);
         return;
     }
+    OpenAfterQuestion(path);
+}
+
+void TfmScript::OpenAfterQuestion(const QString &path)
+{
     if (!ConfirmDataLoss())
         return;
     m_dialogDir = QFileInfo(path).absolutePath();
@@ -571,6 +580,40 @@ void TfmScript::MoveCaretTo(TPoint place)
 void TfmScript::zeEditorSelectionChange()
 {
     m_panels[0]->setText(QStringLiteral("(%1,%2)").arg(zeEditor->CaretX()).arg(zeEditor->CaretY()));
+}
+
+namespace {
+
+// The first local .tvs or .vbs file that a drag carries; empty when none.
+QString DroppedScript(const QMimeData *data)
+{
+    if (!data || !data->hasUrls())
+        return {};
+    for (const QUrl &url : data->urls()) {
+        const QString suffix = QFileInfo(url.toLocalFile()).suffix();
+        if (url.isLocalFile() && (suffix.compare(QLatin1String("tvs"), Qt::CaseInsensitive) == 0 ||
+                                  suffix.compare(QLatin1String("vbs"), Qt::CaseInsensitive) == 0))
+            return url.toLocalFile();
+    }
+    return {};
+}
+
+} // namespace
+
+void TfmScript::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!DroppedScript(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void TfmScript::dropEvent(QDropEvent *event)
+{
+    const QString path = DroppedScript(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // After the drop has ended, so that the file manager is not held by the question.
+    QMetaObject::invokeMethod(this, [this, path] { OpenAfterQuestion(path); }, Qt::QueuedConnection);
 }
 
 void TfmScript::closeEvent(QCloseEvent *event)

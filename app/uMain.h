@@ -14,6 +14,8 @@
 #include "editor/zeTypes.h"
 
 class QAction;
+class QDragEnterEvent;
+class QDropEvent;
 class QLabel;
 class QMenu;
 class QToolBar;
@@ -102,6 +104,10 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // A script or VBScript file dropped from a file manager opens as with
+    // File > Open, the data-loss question included.
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void FormCreate(const QStringList &arguments);
@@ -125,6 +131,8 @@ private:
     void StoreRecentFiles();
     void AddRecentFile(const QString &path);
     void UpdateRecentMenu();
+    // Opens path after the data-loss question, as File > Open does.
+    void OpenAfterQuestion(const QString &path);
 
     IDialogs &m_dialogs;
     std::unique_ptr<TScript> m_script;

@@ -13,6 +13,8 @@
 #include <QTimer>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMimeData>
+#include <QUrl>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTest>
@@ -555,4 +557,52 @@ TEST_F(MainWindow, AFileWithoutWriteAccessOpensForViewingAndSaveGoesToSaveAs)
     w.acNewExecute(); // a new document is editable and named nothing
     EXPECT_FALSE(editor.ReadOnly());
     EXPECT_EQ(w.windowTitle(), "Tavrix Script Editor");
+}
+
+TEST_F(MainWindow, DroppedFilesOpenAsWithFileOpenAfterTheDataLossQuestion)
+{
+    const QString script = MakeScript("dropped.tvs", "' dropped");
+    const QString plain = dir.filePath("plain.VBS");
+    std::ofstream(plain.toStdString(), std::ios::binary) << "MsgBox 1\r\n";
+    const QString other = dir.filePath("notes.txt");
+    std::ofstream(other.toStdString()) << "x";
+    TfmScript w({}, dialogs);
+    w.show();
+    // Sends a drag over the editor and, when accepted, drops it; true when accepted.
+    const auto drop = [&](const QStringList &paths) {
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const QString &p : paths)
+            urls << QUrl::fromLocalFile(p);
+        data.setUrls(urls);
+        const QPoint at = w.Editor().geometry().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&w, &enter);
+        if (!enter.isAccepted())
+            return false;
+        QDropEvent dropped(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&w, &dropped);
+        EXPECT_TRUE(dropped.isAccepted());
+        QCoreApplication::processEvents(); // the open follows the drop
+        return true;
+    };
+    EXPECT_TRUE(w.acceptDrops());
+    EXPECT_FALSE(w.Editor().acceptDrops()); // a drop on the editor reaches the window
+    EXPECT_FALSE(drop({other}));
+    EXPECT_TRUE(Lines(w.Editor()) == (QStringList{"Sub Main", "", "End Sub"}));
+
+    Type(w, "x");
+    dialogs.answers.push_back(mrNo);
+    EXPECT_TRUE(drop({other, script})); // the first script among the files
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages[0], "Warning, you will lose any changes you have made, continue?");
+    EXPECT_TRUE(w.FileName().isEmpty());
+    dialogs.answers.push_back(mrYes);
+    EXPECT_TRUE(drop({script}));
+    EXPECT_EQ(w.FileName(), script);
+    EXPECT_EQ(Lines(w.Editor()), QStringList{"' dropped"});
+    EXPECT_TRUE(drop({plain})); // unmodified: no question
+    EXPECT_EQ(dialogs.messages.size(), 2);
+    EXPECT_EQ(Lines(w.Editor()), QStringList{"MsgBox 1"});
+    EXPECT_EQ(w.windowTitle(), "Tavrix Script Editor - new script from plain.VBS");
 }
