@@ -13,6 +13,8 @@
 #include <QTimer>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QUrl>
 #include <QSpinBox>
@@ -347,6 +349,17 @@ TEST_F(MainWindow, Screenshot)
     const QString out = QString::fromUtf8(QUENLO_SOURCE_DIR "/build/main-window.png");
     QDir().mkpath(QFileInfo(out).absolutePath());
     EXPECT_TRUE(w.grab().save(out));
+    // The File and Edit menus, with their shortcuts.
+    QList<QAction *> menus = w.menuBar()->actions().mid(0, 2);
+    menus << w.mnRecent->menuAction();
+    for (QAction *item : menus) {
+        QMenu *menu = item->menu();
+        menu->popup(w.mapToGlobal(QPoint(0, 0)));
+        QCoreApplication::processEvents();
+        const QString name = item->text().remove('&').section(' ', 0, 0).toLower();
+        EXPECT_TRUE(menu->grab().save(QString::fromUtf8(QUENLO_SOURCE_DIR "/build/menu-%1.png").arg(name)));
+        menu->hide();
+    }
 }
 
 TEST_F(MainWindow, FileShortcutsWorkAndTakeNoKeyOfTheEditorsTable)
