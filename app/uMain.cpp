@@ -4,6 +4,7 @@
 #include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -13,6 +14,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QSaveFile>
@@ -26,12 +28,14 @@
 #include "toolkit/Exception.h"
 #include "toolkit/PlainText.h"
 #include "toolkit/Registry.h"
+#include "toolkit/TextSearch.h"
 #include "toolkit/Win1252.h"
 #include "storage/uStorage.h"
 #include "highlight/jaVBSSyn.h"
 #include "editor/zeCustomEdit.h"
 #include "app/Application.h"
 #include "app/MSScriptControl_TLB.h"
+#include "app/uFind.h"
 #include "app/uGoToLine.h"
 #include "app/uOptions.h"
 #include "app/uProperties.h"
@@ -99,6 +103,7 @@ TfmScript::TfmScript(const QStringList &arguments, IDialogs &dialogs, QWidget *p
     RunPropertiesDialog = [](TfmProperties &dialog) { return dialog.exec(); };
     RunOptionsDialog = [](TfmOptions &dialog) { return dialog.exec(); };
     RunGoToLineDialog = [](TfmGoToLine &dialog) { return dialog.exec(); };
+    RunFindDialog = [](TfmFind &dialog) { return dialog.exec(); };
     zeEditor = new TzeCustomEdit(this);
     zeEditor->SetMaxUndo(10);
     zeEditor->SetTabIndent(4);
@@ -148,6 +153,10 @@ void TfmScript::CreateActions()
         {&acCut, "Cu&t", "Cut", "cut", QKeySequence(Qt::CTRL | Qt::Key_X), &TfmScript::acCutExecute},
         {&acCopy, "&Copy", "Copy", "copy", QKeySequence(Qt::CTRL | Qt::Key_C), &TfmScript::acCopyExecute},
         {&acPaste, "&Paste", nullptr, "paste", QKeySequence(Qt::CTRL | Qt::Key_V), &TfmScript::acPasteExecute},
+        {&acFind, "&Find...", "Find", nullptr, QKeySequence(Qt::CTRL | Qt::Key_F), &TfmScript::acFindExecute},
+        {&acFindNext, "Find &next", nullptr, nullptr, QKeySequence(Qt::Key_F3), &TfmScript::acFindNextExecute},
+        {&acFindPrevious, "Find pre&vious", nullptr, nullptr, QKeySequence(Qt::SHIFT | Qt::Key_F3),
+         &TfmScript::acFindPreviousExecute},
         {&acGoToLine, "&Go to line...", "Go to line", nullptr, QKeySequence(Qt::CTRL | Qt::Key_G),
          &TfmScript::acGoToLineExecute},
         {&acSyntaxCheck, "&Syntax check", nullptr, nullptr, {}, &TfmScript::acSyntaxCheckExecute},
@@ -186,6 +195,8 @@ void TfmScript::CreateActions()
     file->addAction(acExit);
     QMenu *edit = menuBar()->addMenu(tr("&Edit"));
     edit->addActions({acCut, acCopy, acPaste});
+    edit->addSeparator();
+    edit->addActions({acFind, acFindNext, acFindPrevious});
     edit->addSeparator();
     edit->addAction(acGoToLine);
     QMenu *tools = menuBar()->addMenu(tr("&Tools"));
@@ -525,6 +536,73 @@ void TfmScript::acPropertiesExecute()
         zeEditor->SetModified(true);
         UpdateActionStates();
     }
+}
+
+void TfmScript::acFindExecute()
+{
+    const bool selected = HasSelectedText(*zeEditor);
+    const TPoint b = zeEditor->BlockBegin(), e = zeEditor->BlockEnd();
+    // A selection within one line is what to find; a longer one is where.
+    QString text = m_search.text;
+    if (selected && b.Y == e.Y)
+        text = Win1252::ToUnicode(zeEditor->SelText());
+    TfmFind dialog(text, selected && b.Y != e.Y, this);
+    dialog.cbMatchCase->setChecked(m_search.matchCase);
+    dialog.cbWholeWord->setChecked(m_search.wholeWord);
+    dialog.cbSelection->setChecked(dialog.cbSelection->isEnabled());
+    if (RunFindDialog(dialog) != QDialog::Accepted || dialog.edFind->text().isEmpty())
+        return;
+    m_search.text = dialog.edFind->text();
+    m_search.pattern = Win1252::FromUnicode(m_search.text).value_or(std::string());
+    m_search.matchCase = dialog.cbMatchCase->isChecked();
+    m_search.wholeWord = dialog.cbWholeWord->isChecked();
+    m_search.inSelection = dialog.cbSelection->isEnabled() && dialog.cbSelection->isChecked();
+    m_search.begin = b;
+    m_search.end = e;
+    if (m_search.inSelection)
+        zeEditor->SetCaretXY(b); // from the selection's start
+    FindAgain(false);
+}
+
+void TfmScript::acFindNextExecute() { FindAgain(false); }
+void TfmScript::acFindPreviousExecute() { FindAgain(true); }
+
+void TfmScript::FindAgain(bool backward)
+{
+    if (m_search.text.isEmpty()) {
+        acFindExecute();
+        return;
+    }
+    const auto place = [](TPoint p) { return TTextPlace{p.Y - 1, p.X - 1}; };
+    const int lines = zeEditor->LineCount();
+    const TTextPlace begin = m_search.inSelection ? place(m_search.begin) : TTextPlace{0, 0};
+    const TTextPlace end = m_search.inSelection ? place(m_search.end) : TTextPlace{lines, 0};
+    const bool selected = zeEditor->SelAvail();
+    const TTextPlace from =
+        place(selected ? (backward ? zeEditor->BlockBegin() : zeEditor->BlockEnd()) : zeEditor->CaretXY());
+    const TSearchOptions options{m_search.matchCase, m_search.wholeWord};
+    const std::string &pattern = m_search.pattern;
+    auto found = FindText(zeEditor->Lines(), pattern, options, from, backward, begin, end);
+    QString note;
+    if (!found) {
+        found = FindText(zeEditor->Lines(), pattern, options, backward ? end : begin, backward, begin, end);
+        const QString where = m_search.inSelection ? QStringLiteral("selection") : QStringLiteral("script");
+        note = backward ? QStringLiteral("Passed the start of the %1; continued from its end").arg(where)
+                        : QStringLiteral("Passed the end of the %1; continued from its start").arg(where);
+    }
+    if (!found) {
+        statusBar()->showMessage(QStringLiteral("\"%1\" was not found").arg(m_search.text), kStatusMessageTime);
+        return;
+    }
+    const TPoint start{found->Column + 1, found->Line + 1};
+    const TPoint stop{start.X + int(pattern.size()), start.Y};
+    zeEditor->SetCaretXY(stop); // scrolls the match into view
+    zeEditor->SetBlockBegin(start);
+    zeEditor->SetBlockEnd(stop);
+    if (note.isEmpty())
+        statusBar()->clearMessage();
+    else
+        statusBar()->showMessage(note, kStatusMessageTime);
 }
 
 void TfmScript::acGoToLineExecute()

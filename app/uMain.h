@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 #include <QMainWindow>
 #include <QStringList>
@@ -19,6 +20,7 @@ class QDropEvent;
 class QLabel;
 class QMenu;
 class QToolBar;
+class TfmFind;
 class TfmGoToLine;
 class TfmOptions;
 class TfmProperties;
@@ -64,6 +66,9 @@ public:
     QAction *acCut = nullptr;
     QAction *acCopy = nullptr;
     QAction *acPaste = nullptr;
+    QAction *acFind = nullptr;
+    QAction *acFindNext = nullptr;
+    QAction *acFindPrevious = nullptr;
     QAction *acGoToLine = nullptr;
     QAction *acSyntaxCheck = nullptr;
     QAction *acOptions = nullptr;
@@ -79,6 +84,12 @@ public:
     void acCopyExecute();
     void acPasteExecute();
     void acPropertiesExecute();
+    // Find asks what to find, then finds it forward from the caret; next and
+    // previous repeat the last search (asking when there was none). A search
+    // wraps around at the end of the script (or selection) with a status note.
+    void acFindExecute();
+    void acFindNextExecute();
+    void acFindPreviousExecute();
     void acGoToLineExecute();
     void acSyntaxCheckExecute();
     // On OK: stores the dialog's colours, gives them to the editor and repaints it.
@@ -88,6 +99,7 @@ public:
     std::function<int(TfmProperties &)> RunPropertiesDialog;
     std::function<int(TfmOptions &)> RunOptionsDialog;
     std::function<int(TfmGoToLine &)> RunGoToLineDialog;
+    std::function<int(TfmFind &)> RunFindDialog;
 
     static constexpr const char *kCaption = "Tavrix Script Editor";
     // Where the highlighter's colours live, under the current user.
@@ -121,6 +133,7 @@ private:
     void zeEditorSelectionChange();
     // Caret to place (clamped to the text), no selection, scrolled into view.
     void MoveCaretTo(TPoint place);
+    void FindAgain(bool backward);
     TFileDialogOptions DialogOptions(const char *title, const char *filter) const;
     void ShowOpenError(const QString &path, const QString &reason);
     // A plain VBScript file (Windows-1252, or UTF-8/UTF-16 after a byte-order
@@ -146,6 +159,14 @@ private:
     QString m_dialogDir;
     QStringList m_recentFiles;
     bool m_readOnly = false; // the file was opened without write access
+    struct TSearch {
+        QString text;        // as typed
+        std::string pattern; // Windows-1252; empty when the text cannot be in a script
+        bool matchCase = false;
+        bool wholeWord = false;
+        bool inSelection = false;
+        TPoint begin, end; // the selection searched in
+    } m_search;
     bool m_creating = false; // FormCreate runs before the window is shown
 };
 

@@ -12,7 +12,9 @@
 #include <QFileInfo>
 #include <QTimer>
 #include <QKeyEvent>
+#include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -28,6 +30,7 @@
 #include "editor/zeCustomEdit.h"
 #include "editor/zeKeyCmds.h"
 #include "app/uMain.h"
+#include "app/uFind.h"
 #include "app/uGoToLine.h"
 #include "FakeDialogs.h"
 
@@ -618,4 +621,86 @@ TEST_F(MainWindow, DroppedFilesOpenAsWithFileOpenAfterTheDataLossQuestion)
     EXPECT_EQ(dialogs.messages.size(), 2);
     EXPECT_EQ(Lines(w.Editor()), QStringList{"MsgBox 1"});
     EXPECT_EQ(w.windowTitle(), "Tavrix Script Editor - new script from plain.VBS");
+}
+
+TEST_F(MainWindow, FindWithNextPreviousWrapWholeWordAndSelection)
+{
+    std::string text = "Dim x\r\n";
+    for (int i = 0; i < 300; ++i)
+        text += "  y = " + std::to_string(i) + "\r\n";
+    text += "  dim xy: DIM x\r\nDim x";
+    TfmScript w({MakeScript("find.tvs", text)}, dialogs);
+    w.resize(600, 300);
+    w.show();
+    w.activateWindow();
+    RunUntilIdle();
+    TzeCustomEdit &editor = w.Editor();
+    const auto selection = [&] { return std::pair{editor.BlockBegin(), editor.BlockEnd()}; };
+    using Sel = std::pair<TPoint, TPoint>;
+    int asked = 0;
+    QString typed = "dim x";
+    bool matchCase = false, wholeWord = false, inSelection = false;
+    w.RunFindDialog = [&](TfmFind &d) {
+        ++asked;
+        if (asked == 1) {
+            d.show();
+            EXPECT_TRUE(d.grab().save(QString::fromUtf8(QUENLO_SOURCE_DIR "/build/find.png")));
+        }
+        d.edFind->setText(typed);
+        d.cbMatchCase->setChecked(matchCase);
+        d.cbWholeWord->setChecked(wholeWord);
+        if (inSelection)
+            EXPECT_TRUE(d.cbSelection->isEnabled() && d.cbSelection->isChecked());
+        d.cbSelection->setChecked(inSelection);
+        return int(QDialog::Accepted);
+    };
+    QTest::keyClick(&editor, Qt::Key_F3); // nothing searched yet: asks
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(selection(), (Sel{{1, 1}, {6, 1}})); // from the caret at the start, in any case
+    QTest::keyClick(&editor, Qt::Key_F3);
+    EXPECT_EQ(selection(), (Sel{{3, 302}, {8, 302}})); // inside "dim xy" too
+    EXPECT_LE(editor.TopLine(), 302);
+    EXPECT_LT(302, editor.TopLine() + editor.LinesInWindow());
+    QTest::keyClick(&editor, Qt::Key_F3);
+    EXPECT_EQ(selection(), (Sel{{11, 302}, {16, 302}}));
+    QTest::keyClick(&editor, Qt::Key_F3);
+    EXPECT_EQ(selection(), (Sel{{1, 303}, {6, 303}}));
+    EXPECT_TRUE(w.statusBar()->currentMessage().isEmpty());
+    QTest::keyClick(&editor, Qt::Key_F3); // wraps to the first line
+    EXPECT_EQ(selection(), (Sel{{1, 1}, {6, 1}}));
+    EXPECT_EQ(w.statusBar()->currentMessage(), "Passed the end of the script; continued from its start");
+    QTest::keyClick(&editor, Qt::Key_F3, Qt::ShiftModifier); // and back
+    EXPECT_EQ(selection(), (Sel{{1, 303}, {6, 303}}));
+    EXPECT_EQ(w.statusBar()->currentMessage(), "Passed the start of the script; continued from its end");
+    QTest::keyClick(&editor, Qt::Key_F3, Qt::ShiftModifier);
+    EXPECT_EQ(selection(), (Sel{{11, 302}, {16, 302}}));
+    EXPECT_EQ(editor.CaretXY(), (TPoint{16, 302}));
+
+    // Case and whole word: only "Dim x" of the first and last lines.
+    matchCase = wholeWord = true;
+    typed = "Dim x";
+    editor.SetCaretXY({1, 2});
+    QTest::keyClick(&editor, Qt::Key_F, Qt::ControlModifier);
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(selection(), (Sel{{1, 303}, {6, 303}}));
+    QTest::keyClick(&editor, Qt::Key_F3);
+    EXPECT_EQ(selection(), (Sel{{1, 1}, {6, 1}}));
+
+    // In a selection of several lines: "y" only between lines 5 and 6.
+    matchCase = wholeWord = false;
+    inSelection = true;
+    typed = "y";
+    editor.SetBlockBegin({1, 5});
+    editor.SetBlockEnd({3, 6});
+    w.acFind->trigger();
+    EXPECT_EQ(selection(), (Sel{{3, 5}, {4, 5}}));
+    w.acFindNext->trigger(); // line 6's "y" begins at column 3, past the selection's end
+    EXPECT_EQ(selection(), (Sel{{3, 5}, {4, 5}}));
+    EXPECT_EQ(w.statusBar()->currentMessage(), "Passed the end of the selection; continued from its start");
+
+    inSelection = false;
+    typed = QString::fromUtf8("\u03b1 nowhere");
+    w.acFind->trigger();
+    EXPECT_EQ(w.statusBar()->currentMessage(), QString::fromUtf8("\"\u03b1 nowhere\" was not found"));
+    EXPECT_FALSE(editor.Modified());
 }
