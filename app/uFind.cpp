@@ -8,9 +8,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TfmFind::TfmFind(const QString &text, bool selection, QWidget *parent) : QDialog(parent)
+TfmFind::TfmFind(const QString &text, bool selection, bool replace, QWidget *parent) : QDialog(parent)
 {
-    setWindowTitle(QStringLiteral("Find"));
+    setWindowTitle(replace ? QStringLiteral("Replace") : QStringLiteral("Find"));
     edFind = new QLineEdit(text, this);
     edFind->selectAll();
     edFind->setMinimumWidth(240);
@@ -19,15 +19,28 @@ TfmFind::TfmFind(const QString &text, bool selection, QWidget *parent) : QDialog
     cbSelection = new QCheckBox(QStringLiteral("In &selection"), this);
     cbSelection->setEnabled(selection);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("&Find"));
+    buttons->button(QDialogButtonBox::Ok)->setText(replace ? QStringLiteral("&Replace") : QStringLiteral("&Find"));
+    QPushButton *all = nullptr;
+    if (replace) {
+        all = buttons->addButton(QStringLiteral("Replace &all"), QDialogButtonBox::ActionRole);
+        connect(all, &QPushButton::clicked, this, [this] { done(kReplaceAll); });
+    }
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     // Nothing to find, nothing to accept.
-    const auto enable = [buttons, this] { buttons->button(QDialogButtonBox::Ok)->setEnabled(!edFind->text().isEmpty()); };
+    const auto enable = [buttons, all, this] {
+        buttons->button(QDialogButtonBox::Ok)->setEnabled(!edFind->text().isEmpty());
+        if (all)
+            all->setEnabled(!edFind->text().isEmpty());
+    };
     connect(edFind, &QLineEdit::textChanged, this, enable);
     enable();
     auto *form = new QFormLayout;
     form->addRow(QStringLiteral("Fi&nd what:"), edFind);
+    if (replace) {
+        edReplace = new QLineEdit(this);
+        form->addRow(QStringLiteral("Replace wi&th:"), edReplace);
+    }
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(cbMatchCase);

@@ -157,6 +157,8 @@ void TfmScript::CreateActions()
         {&acFindNext, "Find &next", nullptr, nullptr, QKeySequence(Qt::Key_F3), &TfmScript::acFindNextExecute},
         {&acFindPrevious, "Find pre&vious", nullptr, nullptr, QKeySequence(Qt::SHIFT | Qt::Key_F3),
          &TfmScript::acFindPreviousExecute},
+        {&acReplace, "&Replace...", "Replace", nullptr, QKeySequence(Qt::CTRL | Qt::Key_H),
+         &TfmScript::acReplaceExecute},
         {&acGoToLine, "&Go to line...", "Go to line", nullptr, QKeySequence(Qt::CTRL | Qt::Key_G),
          &TfmScript::acGoToLineExecute},
         {&acSyntaxCheck, "&Syntax check", nullptr, nullptr, {}, &TfmScript::acSyntaxCheckExecute},
@@ -196,7 +198,7 @@ void TfmScript::CreateActions()
     QMenu *edit = menuBar()->addMenu(tr("&Edit"));
     edit->addActions({acCut, acCopy, acPaste});
     edit->addSeparator();
-    edit->addActions({acFind, acFindNext, acFindPrevious});
+    edit->addActions({acFind, acFindNext, acFindPrevious, acReplace});
     edit->addSeparator();
     edit->addAction(acGoToLine);
     QMenu *tools = menuBar()->addMenu(tr("&Tools"));
@@ -249,6 +251,7 @@ void TfmScript::UpdateActionStates()
     acCopy->setEnabled(selected);
     const QMimeData *data = QGuiApplication::clipboard()->mimeData();
     acPaste->setEnabled(data && data->hasText() && !m_readOnly);
+    acReplace->setEnabled(!m_readOnly);
 }
 
 bool TfmScript::ConfirmDataLoss()
@@ -538,7 +541,7 @@ void TfmScript::acPropertiesExecute()
     }
 }
 
-void TfmScript::acFindExecute()
+int TfmScript::AskSearch(bool replace)
 {
     const bool selected = HasSelectedText(*zeEditor);
     const TPoint b = zeEditor->BlockBegin(), e = zeEditor->BlockEnd();
@@ -546,22 +549,115 @@ void TfmScript::acFindExecute()
     QString text = m_search.text;
     if (selected && b.Y == e.Y)
         text = Win1252::ToUnicode(zeEditor->SelText());
-    TfmFind dialog(text, selected && b.Y != e.Y, this);
+    TfmFind dialog(text, selected && b.Y != e.Y, replace, this);
     dialog.cbMatchCase->setChecked(m_search.matchCase);
     dialog.cbWholeWord->setChecked(m_search.wholeWord);
     dialog.cbSelection->setChecked(dialog.cbSelection->isEnabled());
-    if (RunFindDialog(dialog) != QDialog::Accepted || dialog.edFind->text().isEmpty())
-        return;
+    if (replace)
+        dialog.edReplace->setText(Win1252::ToUnicode(m_search.replacement));
+    const int result = RunFindDialog(dialog);
+    if (result == QDialog::Rejected || dialog.edFind->text().isEmpty())
+        return QDialog::Rejected;
     m_search.text = dialog.edFind->text();
     m_search.pattern = Win1252::FromUnicode(m_search.text).value_or(std::string());
+    m_replaceDropped.clear();
+    if (replace)
+        m_search.replacement = Win1252::FromUnicodeDropping(dialog.edReplace->text(), m_replaceDropped);
     m_search.matchCase = dialog.cbMatchCase->isChecked();
     m_search.wholeWord = dialog.cbWholeWord->isChecked();
     m_search.inSelection = dialog.cbSelection->isEnabled() && dialog.cbSelection->isChecked();
     m_search.begin = b;
     m_search.end = e;
-    if (m_search.inSelection)
+    if (m_search.inSelection && result == QDialog::Accepted)
         zeEditor->SetCaretXY(b); // from the selection's start
-    FindAgain(false);
+    return result;
+}
+
+void TfmScript::acFindExecute()
+{
+    if (AskSearch(false) == QDialog::Accepted)
+        FindAgain(false);
+}
+
+void TfmScript::acReplaceExecute()
+{
+    if (zeEditor->ReadOnly())
+        return;
+    const int result = AskSearch(true);
+    if (result == TfmFind::kReplaceAll) {
+        ReplaceAll();
+    } else if (result == QDialog::Accepted) {
+        if (SelectionIsMatch())
+            ReplaceSelection(m_search.replacement);
+        FindAgain(false);
+    }
+    // What was left out of the replacement matters more than a count or a wrap.
+    if (!m_replaceDropped.isEmpty())
+        statusBar()->showMessage(UnstorableMessage(m_replaceDropped, false), kStatusMessageTime);
+}
+
+bool TfmScript::SelectionIsMatch() const
+{
+    const TPoint b = zeEditor->BlockBegin(), e = zeEditor->BlockEnd();
+    if (!zeEditor->SelAvail() || b.Y != e.Y || e.X - b.X != int(m_search.pattern.size()))
+        return false;
+    const TTextPlace at{b.Y - 1, b.X - 1};
+    const auto found = FindText(zeEditor->Lines(), m_search.pattern, {m_search.matchCase, m_search.wholeWord}, at, false,
+                                at, TTextPlace{e.Y - 1, e.X - 1});
+    return found && *found == at;
+}
+
+void TfmScript::ReplaceSelection(const std::string &text)
+{
+    // Recorded as a paste over the selection, which undoes in one step.
+    TUndoList &undo = zeEditor->UndoList();
+    if (zeEditor->SelAvail())
+        undo.Push(ucPasteDelete, zeEditor->BlockBegin(), zeEditor->BlockEnd(), zeEditor->SelText());
+    const TPoint start = zeEditor->BlockBegin();
+    zeEditor->SetSelTextPrimitive(text);
+    undo.Push(ucPaste, start, zeEditor->CaretXY(), zeEditor->SelText()); // as the editor's paste records it
+    zeEditor->SetModified(true);
+}
+
+void TfmScript::ReplaceAll()
+{
+    const TStringList &lines = zeEditor->Lines();
+    const auto place = [](TPoint p) { return TTextPlace{p.Y - 1, p.X - 1}; };
+    const TTextPlace begin = m_search.inSelection ? place(m_search.begin) : TTextPlace{0, 0};
+    const TTextPlace end = m_search.inSelection ? place(m_search.end) : TTextPlace{lines.Count(), 0};
+    const TSearchOptions options{m_search.matchCase, m_search.wholeWord};
+    const std::string &pattern = m_search.pattern;
+    // The lines from the first match to the last, rebuilt with the replacements.
+    std::string text;
+    int first = -1, last = -1, count = 0;
+    TTextPlace copied{0, 0}; // what of the text is in text already
+    for (auto found = FindText(lines, pattern, options, begin, false, begin, end); found;
+         found = FindText(lines, pattern, options, TTextPlace{found->Line, found->Column + int(pattern.size())}, false,
+                          begin, end)) {
+        if (first < 0) {
+            first = found->Line;
+            copied = {first, 0};
+        }
+        for (; copied.Line < found->Line; ++copied.Line, copied.Column = 0)
+            text.append(lines[copied.Line].substr(std::size_t(copied.Column))).append("\r\n");
+        text.append(lines[found->Line].substr(std::size_t(copied.Column), std::size_t(found->Column - copied.Column)));
+        text.append(m_search.replacement);
+        copied = {found->Line, found->Column + int(pattern.size())};
+        last = found->Line;
+        ++count;
+    }
+    if (count == 0) {
+        statusBar()->showMessage(QStringLiteral("\"%1\" was not found").arg(m_search.text), kStatusMessageTime);
+        return;
+    }
+    text.append(lines[last].substr(std::size_t(copied.Column)));
+    zeEditor->SetCaretXY({1, first + 1});
+    zeEditor->SetBlockBegin({1, first + 1});
+    zeEditor->SetBlockEnd({int(lines[last].size()) + 1, last + 1});
+    ReplaceSelection(text);
+    statusBar()->showMessage(count == 1 ? QStringLiteral("1 occurrence replaced")
+                                        : QStringLiteral("%1 occurrences replaced").arg(count),
+                             kStatusMessageTime);
 }
 
 void TfmScript::acFindNextExecute() { FindAgain(false); }

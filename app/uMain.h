@@ -69,6 +69,7 @@ public:
     QAction *acFind = nullptr;
     QAction *acFindNext = nullptr;
     QAction *acFindPrevious = nullptr;
+    QAction *acReplace = nullptr;
     QAction *acGoToLine = nullptr;
     QAction *acSyntaxCheck = nullptr;
     QAction *acOptions = nullptr;
@@ -90,6 +91,9 @@ public:
     void acFindExecute();
     void acFindNextExecute();
     void acFindPreviousExecute();
+    // Replace: a selected match is replaced and the next one found; Replace
+    // all replaces every match in the script (or selection) as one undo step.
+    void acReplaceExecute();
     void acGoToLineExecute();
     void acSyntaxCheckExecute();
     // On OK: stores the dialog's colours, gives them to the editor and repaints it.
@@ -133,7 +137,13 @@ private:
     void zeEditorSelectionChange();
     // Caret to place (clamped to the text), no selection, scrolled into view.
     void MoveCaretTo(TPoint place);
+    // Runs the Find or Replace form and keeps its choices; its result.
+    int AskSearch(bool replace);
     void FindAgain(bool backward);
+    bool SelectionIsMatch() const;
+    void ReplaceAll();
+    // Replaces the selection with text as one undo step.
+    void ReplaceSelection(const std::string &text);
     TFileDialogOptions DialogOptions(const char *title, const char *filter) const;
     void ShowOpenError(const QString &path, const QString &reason);
     // A plain VBScript file (Windows-1252, or UTF-8/UTF-16 after a byte-order
@@ -162,11 +172,13 @@ private:
     struct TSearch {
         QString text;        // as typed
         std::string pattern; // Windows-1252; empty when the text cannot be in a script
+        std::string replacement;
         bool matchCase = false;
         bool wholeWord = false;
         bool inSelection = false;
         TPoint begin, end; // the selection searched in
     } m_search;
+    QStringList m_replaceDropped; // characters left out of the last replacement
     bool m_creating = false; // FormCreate runs before the window is shown
 };
 

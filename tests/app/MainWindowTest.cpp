@@ -704,3 +704,53 @@ TEST_F(MainWindow, FindWithNextPreviousWrapWholeWordAndSelection)
     EXPECT_EQ(w.statusBar()->currentMessage(), QString::fromUtf8("\"\u03b1 nowhere\" was not found"));
     EXPECT_FALSE(editor.Modified());
 }
+
+TEST_F(MainWindow, ReplaceOneThenAllAsOneUndoStep)
+{
+    TfmScript w({MakeScript("replace.tvs", "x = 1\r\nx = x + 1 ' x\r\nxx = 2\r\nMsgBox x")}, dialogs);
+    TzeCustomEdit &editor = w.Editor();
+    int result = QDialog::Accepted;
+    w.RunFindDialog = [&](TfmFind &d) {
+        EXPECT_EQ(d.windowTitle(), "Replace");
+        d.edFind->setText("x");
+        d.edReplace->setText(result == QDialog::Accepted ? QString::fromUtf8("count\u03b1") : QString("count"));
+        d.cbWholeWord->setChecked(true);
+        if (result == TfmFind::kReplaceAll) {
+            d.show();
+            EXPECT_TRUE(d.grab().save(QString::fromUtf8(QUENLO_SOURCE_DIR "/build/replace.png")));
+        }
+        return result;
+    };
+    w.acReplace->trigger(); // nothing selected yet: finds the first
+    EXPECT_EQ(Lines(editor)[0], "x = 1");
+    EXPECT_EQ(editor.BlockBegin(), (TPoint{1, 1}));
+    w.acReplace->trigger(); // replaces it, finds the next
+    EXPECT_EQ(Lines(editor)[0], "count = 1");
+    EXPECT_EQ(w.statusBar()->currentMessage(), QString::fromUtf8("1 character cannot be stored in a script file and "
+                                                                 "was left out: '\u03b1'"));
+    EXPECT_EQ(editor.BlockBegin(), (TPoint{1, 2}));
+    EXPECT_TRUE(editor.Modified());
+
+    result = TfmFind::kReplaceAll; // the rest, "xx" being no whole word x
+    w.acReplace->trigger();
+    const QStringList all{"count = 1", "count = count + 1 ' count", "xx = 2", "MsgBox count"};
+    EXPECT_EQ(Lines(editor), all);
+    EXPECT_EQ(w.statusBar()->currentMessage(), "4 occurrences replaced");
+    editor.Undo(); // one step takes all four back
+    EXPECT_EQ(Lines(editor), (QStringList{"count = 1", "x = x + 1 ' x", "xx = 2", "MsgBox x"}));
+    editor.Redo();
+    EXPECT_EQ(Lines(editor), all);
+
+    // Inside a selection of lines 2 to 3 only, with "count" as the word now.
+    w.RunFindDialog = [&](TfmFind &d) {
+        EXPECT_TRUE(d.cbSelection->isChecked());
+        d.edFind->setText("count");
+        d.edReplace->setText("n");
+        return int(TfmFind::kReplaceAll);
+    };
+    editor.SetBlockBegin({1, 2});
+    editor.SetBlockEnd({10, 3});
+    w.acReplace->trigger();
+    EXPECT_EQ(Lines(editor), (QStringList{"count = 1", "n = n + 1 ' n", "xx = 2", "MsgBox count"}));
+    EXPECT_EQ(w.statusBar()->currentMessage(), "3 occurrences replaced");
+}
