@@ -4,24 +4,39 @@
 #include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QSaveFile>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QUrl>
+
+#include <cerrno>
+#include <cstring>
 
 #include "toolkit/Exception.h"
+#include "toolkit/PlainText.h"
+#include "toolkit/Registry.h"
+#include "toolkit/TextSearch.h"
 #include "toolkit/Win1252.h"
 #include "storage/uStorage.h"
 #include "highlight/jaVBSSyn.h"
 #include "editor/zeCustomEdit.h"
 #include "app/Application.h"
 #include "app/MSScriptControl_TLB.h"
+#include "app/uFind.h"
+#include "app/uGoToLine.h"
 #include "app/uOptions.h"
 #include "app/uProperties.h"
 
@@ -87,6 +102,8 @@ TfmScript::TfmScript(const QStringList &arguments, IDialogs &dialogs, QWidget *p
     ScriptControl1->SetLanguage("VBScript");
     RunPropertiesDialog = [](TfmProperties &dialog) { return dialog.exec(); };
     RunOptionsDialog = [](TfmOptions &dialog) { return dialog.exec(); };
+    RunGoToLineDialog = [](TfmGoToLine &dialog) { return dialog.exec(); };
+    RunFindDialog = [](TfmFind &dialog) { return dialog.exec(); };
     zeEditor = new TzeCustomEdit(this);
     zeEditor->SetMaxUndo(10);
     zeEditor->SetTabIndent(4);
@@ -98,6 +115,7 @@ TfmScript::TfmScript(const QStringList &arguments, IDialogs &dialogs, QWidget *p
         statusBar()->showMessage(UnstorableMessage(characters, typed), kStatusMessageTime);
     };
     setCentralWidget(zeEditor);
+    setAcceptDrops(true); // files from a file manager
 
     CreateActions();
     for (int i = 0; i < 2; ++i) {
@@ -124,14 +142,25 @@ void TfmScript::CreateActions()
     };
     const Def defs[] = {
         {&acNew, "&New", "New file", "new", {}, &TfmScript::acNewExecute},
-        {&acOpen, "&Open...", "Open file", "open", {}, &TfmScript::acOpenExecute},
-        {&acSave, "&Save", "Save file", "save", {}, &TfmScript::acSaveExecute},
-        {&acSaveAs, "Save &as...", "Save file as", nullptr, {}, &TfmScript::acSaveAsExecute},
+        {&acOpen, "&Open...", "Open file", "open", QKeySequence(Qt::CTRL | Qt::Key_O), &TfmScript::acOpenExecute},
+        {&acSave, "&Save", "Save file", "save", QKeySequence(Qt::CTRL | Qt::Key_S), &TfmScript::acSaveExecute},
+        {&acSaveAs, "Save &as...", "Save file as", nullptr, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
+         &TfmScript::acSaveAsExecute},
+        {&acExportText, "Export te&xt...", "Export the text as a VBScript file", nullptr, {},
+         &TfmScript::acExportTextExecute},
         {&acProperties, "&Properties...", "Properties", nullptr, {}, &TfmScript::acPropertiesExecute},
         {&acExit, "E&xit", "Exit", nullptr, {}, nullptr},
         {&acCut, "Cu&t", "Cut", "cut", QKeySequence(Qt::CTRL | Qt::Key_X), &TfmScript::acCutExecute},
         {&acCopy, "&Copy", "Copy", "copy", QKeySequence(Qt::CTRL | Qt::Key_C), &TfmScript::acCopyExecute},
         {&acPaste, "&Paste", nullptr, "paste", QKeySequence(Qt::CTRL | Qt::Key_V), &TfmScript::acPasteExecute},
+        {&acFind, "&Find...", "Find", nullptr, QKeySequence(Qt::CTRL | Qt::Key_F), &TfmScript::acFindExecute},
+        {&acFindNext, "Find &next", nullptr, nullptr, QKeySequence(Qt::Key_F3), &TfmScript::acFindNextExecute},
+        {&acFindPrevious, "Find pre&vious", nullptr, nullptr, QKeySequence(Qt::SHIFT | Qt::Key_F3),
+         &TfmScript::acFindPreviousExecute},
+        {&acReplace, "&Replace...", "Replace", nullptr, QKeySequence(Qt::CTRL | Qt::Key_H),
+         &TfmScript::acReplaceExecute},
+        {&acGoToLine, "&Go to line...", "Go to line", nullptr, QKeySequence(Qt::CTRL | Qt::Key_G),
+         &TfmScript::acGoToLineExecute},
         {&acSyntaxCheck, "&Syntax check", nullptr, nullptr, {}, &TfmScript::acSyntaxCheckExecute},
         {&acOptions, "Options", nullptr, nullptr, {}, &TfmScript::acOptionsExecute},
     };
@@ -146,7 +175,8 @@ void TfmScript::CreateActions()
         if (!d.shortcut.isEmpty()) {
             action->setShortcut(d.shortcut);
             // These shortcuts come before the editor's bindings of the same
-            // keys; both end in the same editor operation.
+            // keys; both end in the same editor operation. The others use keys
+            // the editor's default table leaves free.
             action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
         }
         if (d.handler)
@@ -158,13 +188,19 @@ void TfmScript::CreateActions()
     connect(acExit, &QAction::triggered, this, &QWidget::close);
 
     QMenu *file = menuBar()->addMenu(tr("&File"));
-    file->addActions({acNew, acOpen, acSave, acSaveAs});
+    file->addActions({acNew, acOpen, acSave, acSaveAs, acExportText});
+    file->addSeparator();
+    mnRecent = file->addMenu(tr("&Recent files"));
     file->addSeparator();
     file->addAction(acProperties);
     file->addSeparator();
     file->addAction(acExit);
     QMenu *edit = menuBar()->addMenu(tr("&Edit"));
     edit->addActions({acCut, acCopy, acPaste});
+    edit->addSeparator();
+    edit->addActions({acFind, acFindNext, acFindPrevious, acReplace});
+    edit->addSeparator();
+    edit->addAction(acGoToLine);
     QMenu *tools = menuBar()->addMenu(tr("&Tools"));
     tools->addAction(acSyntaxCheck);
     tools->addSeparator();
@@ -194,6 +230,7 @@ void TfmScript::FormCreate(const QStringList &arguments)
     } catch (const std::exception &error) {
         HandleException(error, &m_dialogs);
     }
+    LoadRecentFiles();
     if (arguments.isEmpty())
         acNewExecute();
     else if (!OpenFile(arguments.constFirst()))
@@ -210,10 +247,11 @@ void TfmScript::UpdateActionStates()
 {
     acSave->setEnabled(zeEditor->Modified());
     const bool selected = HasSelectedText(*zeEditor);
-    acCut->setEnabled(selected);
+    acCut->setEnabled(selected && !m_readOnly);
     acCopy->setEnabled(selected);
     const QMimeData *data = QGuiApplication::clipboard()->mimeData();
-    acPaste->setEnabled(data && data->hasText());
+    acPaste->setEnabled(data && data->hasText() && !m_readOnly);
+    acReplace->setEnabled(!m_readOnly);
 }
 
 bool TfmScript::ConfirmDataLoss()
@@ -224,20 +262,105 @@ bool TfmScript::ConfirmDataLoss()
     return m_dialogs.MessageDlg(QString::fromLatin1(kDataLoss), mtConfirmation, mbYes | mbNo, mbNo) != mrNo;
 }
 
-void TfmScript::SetFileName(const QString &path)
+void TfmScript::SetFileName(const QString &path, bool readOnly)
 {
-    if (path == m_fileName)
-        return;
     m_fileName = path;
-    if (path.isEmpty())
-        setWindowTitle(QString::fromLatin1(kCaption));
-    else
-        setWindowTitle(QString::fromLatin1(kCaption) + QStringLiteral(" - ") + QFileInfo(path).fileName());
+    m_readOnly = readOnly;
+    zeEditor->SetReadOnly(readOnly);
+    QString caption = QString::fromLatin1(kCaption);
+    if (!path.isEmpty())
+        caption += QStringLiteral(" - ") + QFileInfo(path).fileName();
+    if (readOnly)
+        caption += QStringLiteral(" [read-only]");
+    setWindowTitle(caption);
 }
 
-TFileDialogOptions TfmScript::DialogOptions(const char *title) const
+TFileDialogOptions TfmScript::DialogOptions(const char *title, const char *filter) const
 {
-    return TFileDialogOptions{QString::fromLatin1(title), m_dialogDir, QString::fromLatin1(kFilter), QStringLiteral("tvs")};
+    return TFileDialogOptions{QString::fromLatin1(title), m_dialogDir, QString::fromLatin1(filter), QStringLiteral("tvs")};
+}
+
+void TfmScript::LoadRecentFiles()
+{
+    m_recentFiles.clear();
+    try {
+        TBetterRegistry registry(HKEY_CURRENT_USER);
+        if (registry.OpenKeyReadOnly(kRecentKey)) {
+            for (int i = 1; i <= kRecentCount; ++i) {
+                const std::string name = "File" + std::to_string(i);
+                if (registry.ValueExists(name) && !registry.ReadString(name).empty())
+                    m_recentFiles << Win1252::ToUnicode(registry.ReadString(name));
+            }
+        }
+    } catch (const std::exception &error) {
+        HandleException(error, &m_dialogs);
+    }
+    UpdateRecentMenu();
+}
+
+void TfmScript::StoreRecentFiles()
+{
+    try {
+        TBetterRegistry registry(HKEY_CURRENT_USER);
+        if (!registry.OpenKey(kRecentKey, true))
+            throw ERegistryException("Failed to set data for 'File1'");
+        int stored = 0;
+        for (const QString &path : std::as_const(m_recentFiles)) {
+            // A path that the settings' text cannot hold stays for this session only.
+            if (const auto text = Win1252::FromUnicode(path))
+                registry.WriteString("File" + std::to_string(++stored), *text);
+        }
+        for (int i = stored + 1; i <= kRecentCount; ++i)
+            registry.DeleteValue("File" + std::to_string(i));
+    } catch (const std::exception &) {
+        statusBar()->showMessage(QStringLiteral("The recent files could not be stored"), kStatusMessageTime);
+    }
+}
+
+void TfmScript::AddRecentFile(const QString &path)
+{
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    m_recentFiles.removeAll(absolute);
+    m_recentFiles.prepend(absolute);
+    while (m_recentFiles.size() > kRecentCount)
+        m_recentFiles.removeLast();
+    StoreRecentFiles();
+    UpdateRecentMenu();
+}
+
+void TfmScript::UpdateRecentMenu()
+{
+    mnRecent->clear();
+    for (int i = 0; i < m_recentFiles.size(); ++i) {
+        QAction *item = mnRecent->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(m_recentFiles[i])));
+        connect(item, &QAction::triggered, this, [this, i] { OpenRecentFile(i); });
+    }
+    mnRecent->setEnabled(!m_recentFiles.isEmpty());
+}
+
+void TfmScript::OpenRecentFile(int index)
+{
+    if (index < 0 || index >= m_recentFiles.size())
+        return;
+    const QString path = m_recentFiles[index];
+    if (!QFileInfo(path).isFile()) {
+        m_recentFiles.removeAt(index);
+        StoreRecentFiles();
+        UpdateRecentMenu();
+        m_dialogs.MessageDlg(QStringLiteral("\"%1\" no longer exists and was removed from the recent files.")
+                                 .arg(QDir::toNativeSeparators(path)),
+                             mtError, mbOK);
+        return;
+    }
+    OpenAfterQuestion(path);
+}
+
+void TfmScript::OpenAfterQuestion(const QString &path)
+{
+    if (!ConfirmDataLoss())
+        return;
+    m_dialogDir = QFileInfo(path).absolutePath();
+    OpenFile(path);
 }
 
 void TfmScript::acNewExecute()
@@ -264,7 +387,7 @@ void TfmScript::acOpenExecute()
 {
     if (!ConfirmDataLoss())
         return;
-    const auto path = m_dialogs.OpenFileName(DialogOptions("Open script"));
+    const auto path = m_dialogs.OpenFileName(DialogOptions("Open script", kOpenFilter));
     if (!path)
         return;
     m_dialogDir = QFileInfo(*path).absolutePath();
@@ -273,10 +396,14 @@ void TfmScript::acOpenExecute()
 
 bool TfmScript::OpenFile(const QString &path)
 {
+    if (QFileInfo(path).suffix().compare(QLatin1String("vbs"), Qt::CaseInsensitive) == 0)
+        return ImportPlainScript(path);
     QString reason;
     try {
-        if (m_script->LoadFromFile(NativePath(path))) {
-            SetFileName(path);
+        // A file without write access opens for viewing.
+        if (m_script->LoadFromFile(NativePath(path), true)) {
+            SetFileName(path, m_script->ReadOnly());
+            AddRecentFile(path);
             // The editor takes the document's lines over, without a copy
             // (a save copies them back first).
             zeEditor->Lines().TakeLines(m_script->Lines());
@@ -289,6 +416,12 @@ bool TfmScript::OpenFile(const QString &path)
     } catch (const Exception &error) {
         reason = QString::fromLocal8Bit(error.what());
     }
+    ShowOpenError(path, reason);
+    return false;
+}
+
+void TfmScript::ShowOpenError(const QString &path, const QString &reason)
+{
     const QString message = QStringLiteral("Could not open script \"%1\":\n%2").arg(QFileInfo(path).fileName(), reason);
     if (!m_creating) {
         m_dialogs.MessageDlg(message, mtError, mbOK);
@@ -297,7 +430,58 @@ bool TfmScript::OpenFile(const QString &path)
         QMetaObject::invokeMethod(this, [this, message] { m_dialogs.MessageDlg(message, mtError, mbOK); },
                                   Qt::QueuedConnection);
     }
-    return false;
+}
+
+bool TfmScript::ImportPlainScript(const QString &path)
+{
+    std::string bytes;
+    if (!PlainText::ReadWholeFile(NativePath(path), bytes)) {
+        ShowOpenError(path, QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+    QStringList dropped;
+    if (const auto mark = PlainText::ByteOrderMark(bytes)) {
+        bool malformed = false;
+        const QString unicode = PlainText::Decode(bytes, *mark, malformed);
+        if (malformed) {
+            ShowOpenError(path, QStringLiteral("not valid %1 (after its byte-order mark)").arg(QLatin1String(mark->name)));
+            return false;
+        }
+        bytes = Win1252::FromUnicodeDropping(unicode, dropped);
+    }
+    // A new document with that text: Save asks for a script file's name.
+    SetFileName(QString());
+    setWindowTitle(QString::fromLatin1(kCaption) + QStringLiteral(" - new script from ") + QFileInfo(path).fileName());
+    m_script->Clear();
+    m_script->Lines().SetText(bytes);
+    zeEditor->Lines().TakeLines(m_script->Lines());
+    zeEditor->SetModified(true);
+    AddRecentFile(path);
+    UpdateActionStates();
+    zeEditorSelectionChange();
+    if (!dropped.isEmpty())
+        statusBar()->showMessage(UnstorableMessage(dropped, false), kStatusMessageTime);
+    return true;
+}
+
+void TfmScript::acExportTextExecute()
+{
+    const auto path = m_dialogs.SaveFileName(TFileDialogOptions{QStringLiteral("Export text"), m_dialogDir,
+                                                                QString::fromLatin1(kVbsFilter), QStringLiteral("vbs")});
+    if (!path)
+        return;
+    m_dialogDir = QFileInfo(*path).absolutePath();
+    // The editor's text is Windows-1252 already; every line ends in CR LF.
+    QByteArray data;
+    const TzeEditList &lines = zeEditor->Lines();
+    for (int i = 0; i < lines.Count(); ++i) {
+        const std::string_view line = lines[i];
+        data.append(line.data(), qsizetype(line.size()));
+        data.append("\r\n");
+    }
+    QSaveFile file(*path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit())
+        m_dialogs.MessageDlg(QStringLiteral("Could not export the text\n") + file.errorString(), mtError, mbOK);
 }
 
 bool TfmScript::SaveTo(const QString &path)
@@ -316,7 +500,7 @@ bool TfmScript::SaveTo(const QString &path)
 
 void TfmScript::acSaveExecute()
 {
-    if (m_fileName.isEmpty()) {
+    if (m_fileName.isEmpty() || m_readOnly) {
         acSaveAsExecute();
         return;
     }
@@ -328,12 +512,13 @@ void TfmScript::acSaveExecute()
 
 void TfmScript::acSaveAsExecute()
 {
-    const auto path = m_dialogs.SaveFileName(DialogOptions("Save script"));
+    const auto path = m_dialogs.SaveFileName(DialogOptions("Save script", kFilter));
     if (!path)
         return;
     m_dialogDir = QFileInfo(*path).absolutePath();
     if (SaveTo(*path)) {
         SetFileName(*path);
+        AddRecentFile(*path);
         zeEditor->SetModified(false);
         UpdateActionStates();
     }
@@ -356,6 +541,173 @@ void TfmScript::acPropertiesExecute()
     }
 }
 
+int TfmScript::AskSearch(bool replace)
+{
+    const bool selected = HasSelectedText(*zeEditor);
+    const TPoint b = zeEditor->BlockBegin(), e = zeEditor->BlockEnd();
+    // A selection within one line is what to find; a longer one is where.
+    QString text = m_search.text;
+    if (selected && b.Y == e.Y)
+        text = Win1252::ToUnicode(zeEditor->SelText());
+    TfmFind dialog(text, selected && b.Y != e.Y, replace, this);
+    dialog.cbMatchCase->setChecked(m_search.matchCase);
+    dialog.cbWholeWord->setChecked(m_search.wholeWord);
+    dialog.cbSelection->setChecked(dialog.cbSelection->isEnabled());
+    if (replace)
+        dialog.edReplace->setText(Win1252::ToUnicode(m_search.replacement));
+    const int result = RunFindDialog(dialog);
+    if (result == QDialog::Rejected || dialog.edFind->text().isEmpty())
+        return QDialog::Rejected;
+    m_search.text = dialog.edFind->text();
+    m_search.pattern = Win1252::FromUnicode(m_search.text).value_or(std::string());
+    m_replaceDropped.clear();
+    if (replace)
+        m_search.replacement = Win1252::FromUnicodeDropping(dialog.edReplace->text(), m_replaceDropped);
+    m_search.matchCase = dialog.cbMatchCase->isChecked();
+    m_search.wholeWord = dialog.cbWholeWord->isChecked();
+    m_search.inSelection = dialog.cbSelection->isEnabled() && dialog.cbSelection->isChecked();
+    m_search.begin = b;
+    m_search.end = e;
+    if (m_search.inSelection && result == QDialog::Accepted)
+        zeEditor->SetCaretXY(b); // from the selection's start
+    return result;
+}
+
+void TfmScript::acFindExecute()
+{
+    if (AskSearch(false) == QDialog::Accepted)
+        FindAgain(false);
+}
+
+void TfmScript::acReplaceExecute()
+{
+    if (zeEditor->ReadOnly())
+        return;
+    const int result = AskSearch(true);
+    if (result == TfmFind::kReplaceAll) {
+        ReplaceAll();
+    } else if (result == QDialog::Accepted) {
+        if (SelectionIsMatch())
+            ReplaceSelection(m_search.replacement);
+        FindAgain(false);
+    }
+    // What was left out of the replacement matters more than a count or a wrap.
+    if (!m_replaceDropped.isEmpty())
+        statusBar()->showMessage(UnstorableMessage(m_replaceDropped, false), kStatusMessageTime);
+}
+
+bool TfmScript::SelectionIsMatch() const
+{
+    const TPoint b = zeEditor->BlockBegin(), e = zeEditor->BlockEnd();
+    if (!zeEditor->SelAvail() || b.Y != e.Y || e.X - b.X != int(m_search.pattern.size()))
+        return false;
+    const TTextPlace at{b.Y - 1, b.X - 1};
+    const auto found = FindText(zeEditor->Lines(), m_search.pattern, {m_search.matchCase, m_search.wholeWord}, at, false,
+                                at, TTextPlace{e.Y - 1, e.X - 1});
+    return found && *found == at;
+}
+
+void TfmScript::ReplaceSelection(const std::string &text)
+{
+    // Recorded as a paste over the selection, which undoes in one step.
+    TUndoList &undo = zeEditor->UndoList();
+    if (zeEditor->SelAvail())
+        undo.Push(ucPasteDelete, zeEditor->BlockBegin(), zeEditor->BlockEnd(), zeEditor->SelText());
+    const TPoint start = zeEditor->BlockBegin();
+    zeEditor->SetSelTextPrimitive(text);
+    undo.Push(ucPaste, start, zeEditor->CaretXY(), zeEditor->SelText()); // as the editor's paste records it
+    zeEditor->SetModified(true);
+}
+
+void TfmScript::ReplaceAll()
+{
+    const TStringList &lines = zeEditor->Lines();
+    const auto place = [](TPoint p) { return TTextPlace{p.Y - 1, p.X - 1}; };
+    const TTextPlace begin = m_search.inSelection ? place(m_search.begin) : TTextPlace{0, 0};
+    const TTextPlace end = m_search.inSelection ? place(m_search.end) : TTextPlace{lines.Count(), 0};
+    const TSearchOptions options{m_search.matchCase, m_search.wholeWord};
+    const std::string &pattern = m_search.pattern;
+    // The lines from the first match to the last, rebuilt with the replacements.
+    std::string text;
+    int first = -1, last = -1, count = 0;
+    TTextPlace copied{0, 0}; // what of the text is in text already
+    for (auto found = FindText(lines, pattern, options, begin, false, begin, end); found;
+         found = FindText(lines, pattern, options, TTextPlace{found->Line, found->Column + int(pattern.size())}, false,
+                          begin, end)) {
+        if (first < 0) {
+            first = found->Line;
+            copied = {first, 0};
+        }
+        for (; copied.Line < found->Line; ++copied.Line, copied.Column = 0)
+            text.append(lines[copied.Line].substr(std::size_t(copied.Column))).append("\r\n");
+        text.append(lines[found->Line].substr(std::size_t(copied.Column), std::size_t(found->Column - copied.Column)));
+        text.append(m_search.replacement);
+        copied = {found->Line, found->Column + int(pattern.size())};
+        last = found->Line;
+        ++count;
+    }
+    if (count == 0) {
+        statusBar()->showMessage(QStringLiteral("\"%1\" was not found").arg(m_search.text), kStatusMessageTime);
+        return;
+    }
+    text.append(lines[last].substr(std::size_t(copied.Column)));
+    zeEditor->SetCaretXY({1, first + 1});
+    zeEditor->SetBlockBegin({1, first + 1});
+    zeEditor->SetBlockEnd({int(lines[last].size()) + 1, last + 1});
+    ReplaceSelection(text);
+    statusBar()->showMessage(count == 1 ? QStringLiteral("1 occurrence replaced")
+                                        : QStringLiteral("%1 occurrences replaced").arg(count),
+                             kStatusMessageTime);
+}
+
+void TfmScript::acFindNextExecute() { FindAgain(false); }
+void TfmScript::acFindPreviousExecute() { FindAgain(true); }
+
+void TfmScript::FindAgain(bool backward)
+{
+    if (m_search.text.isEmpty()) {
+        acFindExecute();
+        return;
+    }
+    const auto place = [](TPoint p) { return TTextPlace{p.Y - 1, p.X - 1}; };
+    const int lines = zeEditor->LineCount();
+    const TTextPlace begin = m_search.inSelection ? place(m_search.begin) : TTextPlace{0, 0};
+    const TTextPlace end = m_search.inSelection ? place(m_search.end) : TTextPlace{lines, 0};
+    const bool selected = zeEditor->SelAvail();
+    const TTextPlace from =
+        place(selected ? (backward ? zeEditor->BlockBegin() : zeEditor->BlockEnd()) : zeEditor->CaretXY());
+    const TSearchOptions options{m_search.matchCase, m_search.wholeWord};
+    const std::string &pattern = m_search.pattern;
+    auto found = FindText(zeEditor->Lines(), pattern, options, from, backward, begin, end);
+    QString note;
+    if (!found) {
+        found = FindText(zeEditor->Lines(), pattern, options, backward ? end : begin, backward, begin, end);
+        const QString where = m_search.inSelection ? QStringLiteral("selection") : QStringLiteral("script");
+        note = backward ? QStringLiteral("Passed the start of the %1; continued from its end").arg(where)
+                        : QStringLiteral("Passed the end of the %1; continued from its start").arg(where);
+    }
+    if (!found) {
+        statusBar()->showMessage(QStringLiteral("\"%1\" was not found").arg(m_search.text), kStatusMessageTime);
+        return;
+    }
+    const TPoint start{found->Column + 1, found->Line + 1};
+    const TPoint stop{start.X + int(pattern.size()), start.Y};
+    zeEditor->SetCaretXY(stop); // scrolls the match into view
+    zeEditor->SetBlockBegin(start);
+    zeEditor->SetBlockEnd(stop);
+    if (note.isEmpty())
+        statusBar()->clearMessage();
+    else
+        statusBar()->showMessage(note, kStatusMessageTime);
+}
+
+void TfmScript::acGoToLineExecute()
+{
+    TfmGoToLine dialog(zeEditor->LineCount(), zeEditor->CaretY(), this);
+    if (RunGoToLineDialog(dialog) == QDialog::Accepted)
+        MoveCaretTo({1, dialog.Line()});
+}
+
 void TfmScript::acSyntaxCheckExecute()
 {
     ScriptControl1->Reset();
@@ -367,6 +719,8 @@ void TfmScript::acSyntaxCheckExecute()
         m_dialogs.MessageDlg(QStringLiteral("An error occurred at line %1\r\n").arg(error.Line) +
                                  Win1252::ToUnicode(error.Description),
                              mtError, mbOK);
+        // Then to the place of the error (the engine's column counts from 0).
+        MoveCaretTo({error.Column + 1, error.Line});
     }
 }
 
@@ -389,9 +743,51 @@ void TfmScript::acOptionsExecute()
     zeEditor->HighlighterChanged(); // Assign notifies nobody
 }
 
+void TfmScript::MoveCaretTo(TPoint place)
+{
+    zeEditor->SetCaretXY(place); // scrolls the caret into view
+    zeEditor->SetBlockBegin(zeEditor->CaretXY());
+    zeEditor->SetBlockEnd(zeEditor->CaretXY());
+    zeEditor->setFocus();
+}
+
 void TfmScript::zeEditorSelectionChange()
 {
     m_panels[0]->setText(QStringLiteral("(%1,%2)").arg(zeEditor->CaretX()).arg(zeEditor->CaretY()));
+}
+
+namespace {
+
+// The first local .tvs or .vbs file that a drag carries; empty when none.
+QString DroppedScript(const QMimeData *data)
+{
+    if (!data || !data->hasUrls())
+        return {};
+    for (const QUrl &url : data->urls()) {
+        const QString suffix = QFileInfo(url.toLocalFile()).suffix();
+        if (url.isLocalFile() && (suffix.compare(QLatin1String("tvs"), Qt::CaseInsensitive) == 0 ||
+                                  suffix.compare(QLatin1String("vbs"), Qt::CaseInsensitive) == 0))
+            return url.toLocalFile();
+    }
+    return {};
+}
+
+} // namespace
+
+void TfmScript::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!DroppedScript(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void TfmScript::dropEvent(QDropEvent *event)
+{
+    const QString path = DroppedScript(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // After the drop has ended, so that the file manager is not held by the question.
+    QMetaObject::invokeMethod(this, [this, path] { OpenAfterQuestion(path); }, Qt::QueuedConnection);
 }
 
 void TfmScript::closeEvent(QCloseEvent *event)

@@ -6,15 +6,22 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 #include <QMainWindow>
 #include <QStringList>
 
 #include "toolkit/Dialogs.h"
+#include "editor/zeTypes.h"
 
 class QAction;
+class QDragEnterEvent;
+class QDropEvent;
 class QLabel;
+class QMenu;
 class QToolBar;
+class TfmFind;
+class TfmGoToLine;
 class TfmOptions;
 class TfmProperties;
 class TScript;
@@ -32,35 +39,62 @@ public:
 
     // The path of the current script file; empty for a new document.
     const QString &FileName() const noexcept { return m_fileName; }
+    // Whether the file was opened for viewing only (no write access).
+    bool ReadOnlyFile() const noexcept { return m_readOnly; }
     TScript &Script() noexcept { return *m_script; }
     TzeCustomEdit &Editor() noexcept { return *zeEditor; }
     TjaVbsSyn &Highlighter() noexcept { return *jaVbsSyn1; }
     QLabel &StatusPanel(int index) const { return *m_panels[index]; }
 
     void UpdateActionStates();
-    // True when the document was opened; shows why when it was not.
+    // The files last opened or saved, newest first (at most kRecentCount).
+    const QStringList &RecentFiles() const noexcept { return m_recentFiles; }
+    // Opens the recent file at index as File > Open would; a file that no
+    // longer exists is taken off the list, and the user is told.
+    void OpenRecentFile(int index);
+    // True when the document was opened; shows why when it was not. A .vbs
+    // file opens as a new script with its text (see ImportPlainScript).
     bool OpenFile(const QString &path);
 
     QAction *acNew = nullptr;
     QAction *acOpen = nullptr;
     QAction *acSave = nullptr;
     QAction *acSaveAs = nullptr;
+    QAction *acExportText = nullptr;
     QAction *acProperties = nullptr;
     QAction *acExit = nullptr;
     QAction *acCut = nullptr;
     QAction *acCopy = nullptr;
     QAction *acPaste = nullptr;
+    QAction *acFind = nullptr;
+    QAction *acFindNext = nullptr;
+    QAction *acFindPrevious = nullptr;
+    QAction *acReplace = nullptr;
+    QAction *acGoToLine = nullptr;
     QAction *acSyntaxCheck = nullptr;
     QAction *acOptions = nullptr;
+    QMenu *mnRecent = nullptr;
 
     void acNewExecute();
     void acOpenExecute();
     void acSaveExecute();
     void acSaveAsExecute();
+    // Writes the text as a plain VBScript file: Windows-1252, CR LF after every line.
+    void acExportTextExecute();
     void acCutExecute();
     void acCopyExecute();
     void acPasteExecute();
     void acPropertiesExecute();
+    // Find asks what to find, then finds it forward from the caret; next and
+    // previous repeat the last search (asking when there was none). A search
+    // wraps around at the end of the script (or selection) with a status note.
+    void acFindExecute();
+    void acFindNextExecute();
+    void acFindPreviousExecute();
+    // Replace: a selected match is replaced and the next one found; Replace
+    // all replaces every match in the script (or selection) as one undo step.
+    void acReplaceExecute();
+    void acGoToLineExecute();
     void acSyntaxCheckExecute();
     // On OK: stores the dialog's colours, gives them to the editor and repaints it.
     void acOptionsExecute();
@@ -68,27 +102,60 @@ public:
     // Shows the properties dialog modally and returns its result; tests replace it.
     std::function<int(TfmProperties &)> RunPropertiesDialog;
     std::function<int(TfmOptions &)> RunOptionsDialog;
+    std::function<int(TfmGoToLine &)> RunGoToLineDialog;
+    std::function<int(TfmFind &)> RunFindDialog;
 
     static constexpr const char *kCaption = "Tavrix Script Editor";
     // Where the highlighter's colours live, under the current user.
     static constexpr const char *kSettingsKey = "Software\\Tavrix\\Quenlo";
+    // The recent files, below the settings key, as values File1, File2, ...
+    static constexpr const char *kRecentKey = "Software\\Tavrix\\Quenlo\\Recent";
+    static constexpr int kRecentCount = 8;
     static constexpr const char *kFilter = "Tavrix scripts (*.tvs)|*.tvs|All files (*.*)|*.*";
+    static constexpr const char *kOpenFilter =
+        "Tavrix scripts (*.tvs)|*.tvs|VBScript files (*.vbs)|*.vbs|All files (*.*)|*.*";
+    static constexpr const char *kVbsFilter = "VBScript files (*.vbs)|*.vbs";
     // How long a passing note stays in the status bar, in milliseconds.
     static constexpr int kStatusMessageTime = 6000;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // A script or VBScript file dropped from a file manager opens as with
+    // File > Open, the data-loss question included.
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void FormCreate(const QStringList &arguments);
     void CreateActions();
     void AppIdle();
-    void SetFileName(const QString &path);
+    // Also the editor's ReadOnly and the caption's "[read-only]" mark.
+    void SetFileName(const QString &path, bool readOnly = false);
     // The data-loss question; true when the operation may go on.
     bool ConfirmDataLoss();
     bool SaveTo(const QString &path);
     void zeEditorSelectionChange();
-    TFileDialogOptions DialogOptions(const char *title) const;
+    // Caret to place (clamped to the text), no selection, scrolled into view.
+    void MoveCaretTo(TPoint place);
+    // Runs the Find or Replace form and keeps its choices; its result.
+    int AskSearch(bool replace);
+    void FindAgain(bool backward);
+    bool SelectionIsMatch() const;
+    void ReplaceAll();
+    // Replaces the selection with text as one undo step.
+    void ReplaceSelection(const std::string &text);
+    TFileDialogOptions DialogOptions(const char *title, const char *filter) const;
+    void ShowOpenError(const QString &path, const QString &reason);
+    // A plain VBScript file (Windows-1252, or UTF-8/UTF-16 after a byte-order
+    // mark) as a new, unsaved script; characters a script cannot hold are left
+    // out and named in the status bar.
+    bool ImportPlainScript(const QString &path);
+    void LoadRecentFiles();
+    void StoreRecentFiles();
+    void AddRecentFile(const QString &path);
+    void UpdateRecentMenu();
+    // Opens path after the data-loss question, as File > Open does.
+    void OpenAfterQuestion(const QString &path);
 
     IDialogs &m_dialogs;
     std::unique_ptr<TScript> m_script;
@@ -100,6 +167,18 @@ private:
     QLabel *m_panels[2] = {nullptr, nullptr};
     QString m_fileName;
     QString m_dialogDir;
+    QStringList m_recentFiles;
+    bool m_readOnly = false; // the file was opened without write access
+    struct TSearch {
+        QString text;        // as typed
+        std::string pattern; // Windows-1252; empty when the text cannot be in a script
+        std::string replacement;
+        bool matchCase = false;
+        bool wholeWord = false;
+        bool inSelection = false;
+        TPoint begin, end; // the selection searched in
+    } m_search;
+    QStringList m_replaceDropped; // characters left out of the last replacement
     bool m_creating = false; // FormCreate runs before the window is shown
 };
 

@@ -6,55 +6,15 @@
 #include <cstdio>
 #include <cstring>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <QString>
-#include <QStringDecoder>
 
 #include "compoundfile/CompoundFile.h"
+#include "toolkit/PlainText.h"
 #include "toolkit/Win1252.h"
 
 namespace {
 
 constexpr std::string_view kCompoundSignature("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
-
-// Whole file into bytes; false with errno set.
-bool ReadWholeFile(const std::string &path, std::string &bytes)
-{
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    struct stat info {};
-    if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
-        ::close(fd);
-        errno = EISDIR;
-        return false;
-    }
-    // The size is a hint only: pipes and special files have none.
-    bytes.resize(info.st_size > 0 ? std::size_t(info.st_size) + 1 : 65536);
-    std::size_t used = 0;
-    for (;;) {
-        if (used == bytes.size())
-            bytes.resize(bytes.size() * 2);
-        const ssize_t got = ::read(fd, bytes.data() + used, bytes.size() - used);
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            const int error = errno;
-            ::close(fd);
-            errno = error;
-            return false;
-        }
-        if (got == 0)
-            break;
-        used += std::size_t(got);
-    }
-    bytes.resize(used);
-    ::close(fd);
-    return true;
-}
 
 // The line of text around index, without its line break.
 QStringView LineAround(const QString &text, qsizetype index)
@@ -68,35 +28,17 @@ QStringView LineAround(const QString &text, qsizetype index)
     return QStringView(text).mid(start, end - start);
 }
 
-struct TByteOrderMark {
-    QStringConverter::Encoding encoding;
-    std::size_t size;
-    const char *name;
-};
-
-std::optional<TByteOrderMark> ByteOrderMark(std::string_view bytes)
-{
-    if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
-        return TByteOrderMark{QStringConverter::Utf8, 3, "UTF-8"};
-    if (bytes.substr(0, 2) == "\xFF\xFE")
-        return TByteOrderMark{QStringConverter::Utf16LE, 2, "UTF-16"};
-    if (bytes.substr(0, 2) == "\xFE\xFF")
-        return TByteOrderMark{QStringConverter::Utf16BE, 2, "UTF-16"};
-    return std::nullopt;
-}
-
 } // namespace
 
 bool PlainScriptText(std::string_view bytes, std::string &text, TSourceProblem &problem)
 {
-    const auto mark = ByteOrderMark(bytes);
+    const auto mark = PlainText::ByteOrderMark(bytes);
     if (!mark) {
         text.assign(bytes);
         return true;
     }
-    QStringDecoder decoder(mark->encoding, QStringConverter::Flag::Stateless);
-    const QString unicode = decoder.decode(QByteArrayView(bytes.data() + mark->size, qsizetype(bytes.size() - mark->size)));
-    const bool malformed = decoder.hasError();
+    bool malformed = false;
+    const QString unicode = PlainText::Decode(bytes, *mark, malformed);
 
     text.clear();
     text.reserve(std::size_t(unicode.size()));
@@ -137,12 +79,12 @@ std::optional<std::string_view> TScriptReader::Read(const std::string &path, boo
 {
     m_problem = {};
     m_file.reset();
-    if (!ReadWholeFile(path, m_bytes))
+    if (!PlainText::ReadWholeFile(path, m_bytes))
         return Fail(std::strerror(errno));
     if (m_bytes.compare(0, kCompoundSignature.size(), kCompoundSignature) != 0) {
         if (!plainToo)
             return Fail("not a script file (not a compound file)");
-        if (!ByteOrderMark(m_bytes))
+        if (!PlainText::ByteOrderMark(m_bytes))
             return std::string_view(m_bytes);
         if (!PlainScriptText(m_bytes, m_text, m_problem))
             return std::nullopt;

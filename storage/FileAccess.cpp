@@ -76,19 +76,33 @@ TLockedFile::~TLockedFile()
         ::close(m_fd); // closing releases the lock
 }
 
-bool TLockedFile::Open(const std::string &path, std::string &reason)
+bool TLockedFile::Open(const std::string &path, std::string &reason, bool readOnlyIfNeeded)
 {
     if (InjectFault("open")) {
         reason = Describe("cannot open", path, EIO);
         return false;
     }
-    m_fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+    // "open-write" stands for a file that refuses writing (root ignores modes).
+    if (InjectFault("open-write")) {
+        errno = EACCES;
+        m_fd = -1;
+    } else {
+        m_fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+    }
     if (m_fd < 0) {
-        const int error = errno;
-        reason = error == EACCES || error == EROFS
-                     ? "'" + path + "' cannot be opened for writing (read-only or no permission)"
-                     : Describe("cannot open", path, error);
-        return false;
+        int error = errno;
+        const bool notWritable = error == EACCES || error == EROFS || error == EPERM;
+        if (notWritable && readOnlyIfNeeded) {
+            m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+            m_readOnly = m_fd >= 0;
+            error = errno;
+        }
+        if (m_fd < 0) {
+            reason = notWritable && !readOnlyIfNeeded
+                         ? "'" + path + "' cannot be opened for writing (read-only or no permission)"
+                         : Describe("cannot open", path, error);
+            return false;
+        }
     }
     struct stat st {};
     if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode)) {
@@ -96,7 +110,8 @@ bool TLockedFile::Open(const std::string &path, std::string &reason)
         return false;
     }
     m_mode = unsigned(st.st_mode) & 07777u;
-    if (InjectFault("lock") || ::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
+    // Reading only, a shared lock: a writer's exclusive lock still keeps it out.
+    if (InjectFault("lock") || ::flock(m_fd, (m_readOnly ? LOCK_SH : LOCK_EX) | LOCK_NB) != 0) {
         reason = "'" + path + "' is in use by another program";
         return false;
     }

@@ -24,14 +24,19 @@ public:
 
     // Opens an existing file for reading and writing (as the script format asks)
     // and takes an exclusive lock without waiting. False with a reason when the
-    // file is missing, not writable or locked by another process.
-    bool Open(const std::string &path, std::string &reason);
+    // file is missing, not writable or locked by another process. With
+    // readOnlyIfNeeded, a file that cannot be opened for writing (no
+    // permission, read-only file system) is opened for reading under a shared
+    // lock instead, and ReadOnly() says so.
+    bool Open(const std::string &path, std::string &reason, bool readOnlyIfNeeded = false);
     bool ReadAll(std::vector<std::uint8_t> &data, std::string &reason);
     unsigned Mode() const noexcept { return m_mode; }
+    bool ReadOnly() const noexcept { return m_readOnly; }
 
 private:
     int m_fd = -1;
     unsigned m_mode = 0;
+    bool m_readOnly = false;
 };
 
 // Writes data to a temporary file in the target's folder, syncs it, gives it

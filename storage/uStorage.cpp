@@ -102,13 +102,13 @@ bool TScript::WriteStringStream(cfb::Storage &storage, std::string_view name, co
     return written == value.size() + 1;
 }
 
-bool TScript::LoadFromFile(const std::string &path)
+bool TScript::LoadFromFile(const std::string &path, bool readOnlyIfNeeded)
 {
     m_lastError.clear();
     storage_detail::TLockedFile file;
     std::string reason;
     std::vector<std::uint8_t> image;
-    if (!file.Open(path, reason) || !file.ReadAll(image, reason))
+    if (!file.Open(path, reason, readOnlyIfNeeded) || !file.ReadAll(image, reason))
         return Fail(reason);
     cfb::CompoundFile compound;
     if (!compound.Parse(image.data(), image.size(), reason))
@@ -137,6 +137,7 @@ bool TScript::LoadFromFile(const std::string &path)
 
     loaded.m_fileName = path;
     AssignFields(loaded);
+    m_readOnly = file.ReadOnly();
     // The lines change hands instead of being copied.
     m_lines->Swap(*loaded.m_lines);
     return true;
@@ -193,5 +194,6 @@ bool TScript::SaveToFile(const std::string &path)
     if (!storage_detail::WriteFileAtomically(target, compound.Serialize(), exists, old.Mode(), reason))
         return Fail(reason);
     m_fileName = path;
+    m_readOnly = false;
     return true;
 }

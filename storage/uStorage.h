@@ -49,8 +49,12 @@ public:
     void Clear();
 
     // Reads a script file. On false (or an exception for an icon stream that
-    // is not an icon) the record is unchanged and LastError says why.
-    bool LoadFromFile(const std::string &path);
+    // is not an icon) the record is unchanged and LastError says why. With
+    // readOnlyIfNeeded, a file that cannot be opened for writing is read
+    // without write access, and ReadOnly() is true afterwards.
+    bool LoadFromFile(const std::string &path, bool readOnlyIfNeeded = false);
+    // Whether the last successful load had no write access to its file.
+    bool ReadOnly() const noexcept { return m_readOnly; }
     // Writes a script file atomically: a new file beside the target is written,
     // synced and renamed over it, keeping every entry of an existing file
     // besides the seven. On false the old file is byte-identical.
@@ -78,15 +82,18 @@ private:
     std::string m_fileName;
     std::string m_main;
     std::string m_lastError;
+    bool m_readOnly = false;
 };
 
 // Whether an entry name is one of the seven streams of a script file (in any
 // letter case, as compound-file names compare).
 bool IsScriptStreamName(const std::u16string &name);
 
-// Test seam for the file steps of a save and a load ("lock", "read", "create",
-// "write", "sync", "chmod", "rename"): the injector is asked before each step
-// and makes it fail by answering true. Pass an empty function to remove it.
+// Test seam for the file steps of a save and a load ("open", "open-write",
+// "lock", "read", "create", "write", "sync", "chmod", "rename"): the injector
+// is asked before each step and makes it fail by answering true
+// ("open-write": the file cannot be opened for writing). Pass an empty
+// function to remove it.
 void SetStorageFaultInjector(std::function<bool(std::string_view step)> injector);
 
 #endif

@@ -283,3 +283,28 @@ TEST_F(Tools, PropertiesRefuseOkForCharactersAScriptCannotHold)
     d.SaveToScript(w.Script());
     EXPECT_EQ(w.Script().Name(), "Caf\xe9");
 }
+
+TEST_F(Tools, SyntaxCheckTakesTheCaretToTheErrorAndScrollsThere)
+{
+    TfmScript w({}, dialogs);
+    w.resize(600, 300);
+    w.show();
+    QCoreApplication::processEvents();
+    std::string text = "Sub Main\r\n";
+    for (int i = 0; i < 300; ++i)
+        text += "  x = 1\r\n";
+    text += "  y = 1 2\r\nEnd Sub\r\n"; // line 302: the 2 is not expected
+    SetText(w, text.c_str());
+    w.Editor().SetBlockBegin({1, 1});
+    w.Editor().SetBlockEnd({3, 2});
+    ASSERT_LT(w.Editor().TopLine() + w.Editor().LinesInWindow(), 302);
+    w.acSyntaxCheckExecute();
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].startsWith("An error occurred at line 302\r\n")) << dialogs.messages[0].toStdString();
+    // The engine's column counts from 0: the caret stands on the character named.
+    EXPECT_EQ(w.Editor().CaretXY(), (TPoint{9, 302}));
+    EXPECT_FALSE(w.Editor().SelAvail());
+    EXPECT_LE(w.Editor().TopLine(), 302);
+    EXPECT_LT(302, w.Editor().TopLine() + w.Editor().LinesInWindow());
+    EXPECT_EQ(w.StatusPanel(0).text(), "(9,302)");
+}

@@ -322,6 +322,43 @@ TEST_F(ScriptFile, ReadOnlyFileFailsToLoad)
     EXPECT_NE(s.LastError().find("read-only"), std::string::npos);
 }
 
+TEST_F(ScriptFile, FileThatRefusesWritingLoadsReadOnlyOnlyWhenAsked)
+{
+    MakeFile(Path("ro.tvs"), {{"Script", "a\r\nb"}, {"Icon", ""}, {"Name", std::string("n\0", 2)}});
+    SetStorageFaultInjector([](std::string_view step) { return step == "open-write"; });
+    TScript s;
+    s.SetName("kept");
+    EXPECT_FALSE(s.LoadFromFile(Path("ro.tvs")));
+    EXPECT_NE(s.LastError().find("cannot be opened for writing"), std::string::npos) << s.LastError();
+    EXPECT_EQ(s.Name(), "kept");
+
+    ASSERT_TRUE(s.LoadFromFile(Path("ro.tvs"), true)) << s.LastError();
+    EXPECT_TRUE(s.ReadOnly());
+    EXPECT_EQ(s.Lines().Text(), "a\r\nb\r\n");
+    EXPECT_EQ(s.Name(), "n");
+    EXPECT_FALSE(s.SaveToFile(Path("ro.tvs"))); // still no write access
+
+    // Another program's exclusive lock keeps a reader out too.
+    const int fd = ::open(Path("ro.tvs").c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
+    TScript other;
+    EXPECT_FALSE(other.LoadFromFile(Path("ro.tvs"), true));
+    EXPECT_NE(other.LastError().find("in use"), std::string::npos) << other.LastError();
+    ::close(fd);
+
+    // Writable again: a normal load, and a save elsewhere clears the mark.
+    SetStorageFaultInjector({});
+    ASSERT_TRUE(s.LoadFromFile(Path("ro.tvs"), true));
+    EXPECT_FALSE(s.ReadOnly());
+    SetStorageFaultInjector([](std::string_view step) { return step == "open-write"; });
+    ASSERT_TRUE(s.LoadFromFile(Path("ro.tvs"), true));
+    SetStorageFaultInjector({});
+    ASSERT_TRUE(s.SaveToFile(Path("copy.tvs")));
+    EXPECT_FALSE(s.ReadOnly());
+    EXPECT_FALSE(other.LoadFromFile(Path("missing.tvs"), true)); // a missing file is no read-only one
+    EXPECT_NE(other.LastError().find("No such file"), std::string::npos) << other.LastError();
+}
+
 TEST(ScriptRecord, AssignAndClear)
 {
     TScript a;
