@@ -201,6 +201,13 @@ void TfmScript::CreateActions()
     edit->addActions({acFind, acFindNext, acFindPrevious, acReplace});
     edit->addSeparator();
     edit->addAction(acGoToLine);
+    // View > Line numbers: the gutter's line numbers, off until the user
+    // turns them on; the choice is kept in the settings.
+    acLineNumbers = new QAction(tr("&Line numbers"), this);
+    acLineNumbers->setCheckable(true);
+    connect(acLineNumbers, &QAction::toggled, this, &TfmScript::acLineNumbersToggled);
+    QMenu *view = menuBar()->addMenu(tr("&View"));
+    view->addAction(acLineNumbers);
     QMenu *tools = menuBar()->addMenu(tr("&Tools"));
     tools->addAction(acSyntaxCheck);
     tools->addSeparator();
@@ -231,6 +238,7 @@ void TfmScript::FormCreate(const QStringList &arguments)
         HandleException(error, &m_dialogs);
     }
     LoadRecentFiles();
+    LoadViewSettings();
     if (arguments.isEmpty())
         acNewExecute();
     else if (!OpenFile(arguments.constFirst()))
@@ -278,6 +286,32 @@ void TfmScript::SetFileName(const QString &path, bool readOnly)
 TFileDialogOptions TfmScript::DialogOptions(const char *title, const char *filter) const
 {
     return TFileDialogOptions{QString::fromLatin1(title), m_dialogDir, QString::fromLatin1(filter), QStringLiteral("tvs")};
+}
+
+void TfmScript::LoadViewSettings()
+{
+    try {
+        TBetterRegistry registry(HKEY_CURRENT_USER);
+        if (registry.OpenKeyReadOnly(kViewKey) && registry.ValueExists("LineNumbers"))
+            acLineNumbers->setChecked(registry.ReadInteger("LineNumbers") != 0);
+    } catch (const std::exception &error) {
+        HandleException(error, &m_dialogs);
+    }
+}
+
+void TfmScript::acLineNumbersToggled(bool on)
+{
+    zeEditor->Gutter().SetShowLineNumbers(on);
+    if (m_creating)
+        return; // read from the settings, nothing to store
+    try {
+        TBetterRegistry registry(HKEY_CURRENT_USER);
+        if (!registry.OpenKey(kViewKey, true))
+            throw ERegistryException("Failed to set data for 'LineNumbers'");
+        registry.WriteInteger("LineNumbers", on ? 1 : 0);
+    } catch (const std::exception &) {
+        statusBar()->showMessage(QStringLiteral("The view settings could not be stored"), kStatusMessageTime);
+    }
 }
 
 void TfmScript::LoadRecentFiles()

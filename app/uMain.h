@@ -73,6 +73,7 @@ public:
     QAction *acGoToLine = nullptr;
     QAction *acSyntaxCheck = nullptr;
     QAction *acOptions = nullptr;
+    QAction *acLineNumbers = nullptr;
     QMenu *mnRecent = nullptr;
 
     void acNewExecute();
@@ -98,6 +99,7 @@ public:
     void acSyntaxCheckExecute();
     // On OK: stores the dialog's colours, gives them to the editor and repaints it.
     void acOptionsExecute();
+    void acLineNumbersToggled(bool on);
 
     // Shows the properties dialog modally and returns its result; tests replace it.
     std::function<int(TfmProperties &)> RunPropertiesDialog;
@@ -111,6 +113,8 @@ public:
     // The recent files, below the settings key, as values File1, File2, ...
     static constexpr const char *kRecentKey = "Software\\Tavrix\\Quenlo\\Recent";
     static constexpr int kRecentCount = 8;
+    // Choices of the View menu, beside the colours.
+    static constexpr const char *kViewKey = "Software\\Tavrix\\Quenlo\\View";
     static constexpr const char *kFilter = "Tavrix scripts (*.tvs)|*.tvs|All files (*.*)|*.*";
     static constexpr const char *kOpenFilter =
         "Tavrix scripts (*.tvs)|*.tvs|VBScript files (*.vbs)|*.vbs|All files (*.*)|*.*";
@@ -151,6 +155,7 @@ private:
     // out and named in the status bar.
     bool ImportPlainScript(const QString &path);
     void LoadRecentFiles();
+    void LoadViewSettings();
     void StoreRecentFiles();
     void AddRecentFile(const QString &path);
     void UpdateRecentMenu();

@@ -663,8 +663,9 @@ TEST_F(MainWindow, FindWithNextPreviousWrapWholeWordAndSelection)
         d.edFind->setText(typed);
         d.cbMatchCase->setChecked(matchCase);
         d.cbWholeWord->setChecked(wholeWord);
-        if (inSelection)
+        if (inSelection) {
             EXPECT_TRUE(d.cbSelection->isEnabled() && d.cbSelection->isChecked());
+        }
         d.cbSelection->setChecked(inSelection);
         return int(QDialog::Accepted);
     };

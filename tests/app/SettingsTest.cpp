@@ -118,3 +118,25 @@ TEST_F(MainWindowSettings, RecentFilesKeepTheLastEightAndDropAMissingOne)
     EXPECT_EQ(again.RecentFiles(), w.RecentFiles());
     EXPECT_EQ(again.mnRecent->actions().size(), 7);
 }
+
+TEST_F(MainWindowSettings, LineNumbersAreOffUntilTurnedOnAndThenRemembered)
+{
+    TFakeDialogs dialogs;
+    int narrow = 0;
+    {
+        TfmScript w({}, dialogs);
+        EXPECT_FALSE(w.acLineNumbers->isChecked());
+        EXPECT_FALSE(w.Editor().Gutter().ShowLineNumbers());
+        narrow = w.Editor().GutterWidth();
+        w.acLineNumbers->trigger();
+        EXPECT_TRUE(w.Editor().Gutter().ShowLineNumbers());
+    }
+    TfmScript again({}, dialogs);
+    EXPECT_TRUE(again.acLineNumbers->isChecked());
+    EXPECT_TRUE(again.Editor().Gutter().ShowLineNumbers());
+    EXPECT_NE(again.Editor().GutterWidth(), narrow);
+    again.acLineNumbers->trigger();
+    TfmScript third({}, dialogs);
+    EXPECT_FALSE(third.Editor().Gutter().ShowLineNumbers());
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+}

@@ -161,8 +161,9 @@ TEST(RangeStates, RandomEditsAndPartialReadsGiveTheScannedStates)
         const int read = int(random() % unsigned(edit.LineCount()));
 
         ASSERT_EQ(edit.Lines().GetObject(read), ExpectedRanges(edit.Lines())[std::size_t(read)]) << "round " << round;
-        if (round % 50 == 0)
+        if (round % 50 == 0) {
             ASSERT_EQ(StoredRanges(edit.Lines()), ExpectedRanges(edit.Lines())) << "round " << round;
+        }
     }
 }
 
