@@ -105,8 +105,15 @@ bool TScript::LoadFromFile(const std::string &path)
     std::vector<std::uint8_t> image;
     if (!file.Open(path, reason) || !file.ReadAll(image, reason))
         return Fail(reason);
+    return LoadFromImage(image.data(), image.size(), path);
+}
+
+bool TScript::LoadFromImage(const std::uint8_t *data, std::size_t size, const std::string &path)
+{
+    m_lastError.clear();
+    std::string reason;
     cfb::CompoundFile compound;
-    if (!compound.Parse(image.data(), image.size(), reason))
+    if (!compound.Parse(data, size, reason))
         return Fail("'" + path + "' is not a valid script file: " + reason);
     const cfb::Storage &root = compound.Root();
 

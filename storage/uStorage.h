@@ -5,6 +5,7 @@
 #ifndef QUENLO_STORAGE_USTORAGE_H
 #define QUENLO_STORAGE_USTORAGE_H
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -51,6 +52,9 @@ public:
     // Reads a script file. On false (or an exception for an icon stream that
     // is not an icon) the record is unchanged and LastError says why.
     bool LoadFromFile(const std::string &path);
+    // The same from the bytes of a script file already read; path becomes
+    // FileName and names the file in messages.
+    bool LoadFromImage(const std::uint8_t *data, std::size_t size, const std::string &path);
     // Writes a script file atomically: a new file beside the target is written,
     // synced and renamed over it, keeping every entry of an existing file
     // besides the seven. On false the old file is byte-identical.
