@@ -26,7 +26,9 @@ public:
     // and takes an exclusive lock without waiting. False with a reason when the
     // file is missing, not writable or locked by another process.
     bool Open(const std::string &path, std::string &reason);
-    bool ReadAll(std::vector<std::uint8_t> &data, std::string &reason);
+    // Reads the whole file; false when it is longer than limit bytes (the
+    // reason names limitName) or cannot be read.
+    bool ReadAll(std::vector<std::uint8_t> &data, std::size_t limit, const char *limitName, std::string &reason);
     unsigned Mode() const noexcept { return m_mode; }
 
 private:

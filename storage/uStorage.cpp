@@ -21,6 +21,21 @@ std::u16string StreamName(std::string_view name)
     return Win1252::ToUtf16(name);
 }
 
+constexpr const char *kScriptFileLimit = "largest script file";
+
+std::string TextLimitReason(std::size_t size)
+{
+    return "script text of " + std::to_string(size) + " bytes is larger than the largest script text (" +
+           std::to_string(TScript::kMaxScriptText) + " bytes)";
+}
+
+// index: 0-based; the message counts lines from 1.
+std::string LineLimitReason(std::size_t index, std::size_t length)
+{
+    return "line " + std::to_string(index + 1) + " of " + std::to_string(length) +
+           " bytes is longer than the longest line (" + std::to_string(TScript::kMaxLineLength) + " bytes)";
+}
+
 // Resolves a symbolic link so that a save replaces the file it points to.
 std::string RealTarget(const std::string &path)
 {
@@ -103,7 +118,7 @@ bool TScript::LoadFromFile(const std::string &path)
     storage_detail::TLockedFile file;
     std::string reason;
     std::vector<std::uint8_t> image;
-    if (!file.Open(path, reason) || !file.ReadAll(image, reason))
+    if (!file.Open(path, reason) || !file.ReadAll(image, kMaxScriptFile, kScriptFileLimit, reason))
         return Fail(reason);
     return LoadFromImage(image.data(), image.size(), path);
 }
@@ -111,6 +126,9 @@ bool TScript::LoadFromFile(const std::string &path)
 bool TScript::LoadFromImage(const std::uint8_t *data, std::size_t size, const std::string &path)
 {
     m_lastError.clear();
+    if (size > kMaxScriptFile)
+        return Fail("'" + path + "': file of " + std::to_string(size) + " bytes is larger than the " +
+                    kScriptFileLimit + " (" + std::to_string(kMaxScriptFile) + " bytes)");
     std::string reason;
     cfb::CompoundFile compound;
     if (!compound.Parse(data, size, reason))
@@ -129,9 +147,16 @@ bool TScript::LoadFromImage(const std::uint8_t *data, std::size_t size, const st
     if (!script)
         return Fail("'" + path + "' has no \"Script\" stream");
     const auto &text = script->Data();
+    if (text.size() > kMaxScriptText)
+        return Fail("'" + path + "': " + TextLimitReason(text.size()));
     {
+        std::vector<std::string> lines =
+            SplitTextLines(std::string_view(reinterpret_cast<const char *>(text.data()), text.size()));
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            if (lines[i].size() > kMaxLineLength)
+                return Fail("'" + path + "': " + LineLimitReason(i, lines[i].size()));
         TUpdateGuard guard(*loaded.m_lines);
-        for (std::string &line : SplitTextLines(std::string_view(reinterpret_cast<const char *>(text.data()), text.size())))
+        for (std::string &line : lines)
             loaded.m_lines->Add(line);
     }
 
@@ -158,7 +183,7 @@ bool TScript::SaveToFile(const std::string &path)
     storage_detail::TLockedFile old; // held until the new file has replaced it
     if (exists) {
         std::vector<std::uint8_t> image;
-        if (!old.Open(target, reason) || !old.ReadAll(image, reason))
+        if (!old.Open(target, reason) || !old.ReadAll(image, kMaxScriptFile, kScriptFileLimit, reason))
             return Fail(reason);
         cfb::CompoundFile previous;
         if (!previous.Parse(image.data(), image.size(), reason))
@@ -176,6 +201,14 @@ bool TScript::SaveToFile(const std::string &path)
         compound.version = previous.version;
     }
 
+    // Nothing is written that this reader would refuse.
+    const std::string text = m_lines->Text();
+    if (text.size() > kMaxScriptText)
+        return Fail(TextLimitReason(text.size()));
+    for (int i = 0; i < m_lines->Count(); ++i)
+        if (m_lines->Get(i).size() > kMaxLineLength)
+            return Fail(LineLimitReason(std::size_t(i), m_lines->Get(i).size()));
+
     cfb::Storage &root = compound.Root();
     const std::array<const std::string *, 5> strings = {&m_name, &m_menu, &m_id, &m_hint, &m_main};
     for (std::size_t i = 0; i < strings.size(); ++i)
@@ -185,7 +218,6 @@ bool TScript::SaveToFile(const std::string &path)
     cfb::Stream *script = root.CreateStream(StreamName("Script"));
     if (!script)
         return Fail("cannot create the \"Script\" stream");
-    const std::string text = m_lines->Text();
     script->Write(0, text.data(), text.size());
 
     cfb::Stream *icon = root.CreateStream(StreamName("Icon"));

@@ -65,6 +65,12 @@ public:
     // The string-stream rule: value bytes plus one 0 byte; reading keeps at
     // most the first 260 bytes, cut at the first 0.
     static constexpr std::size_t kStringStreamLimit = 260;
+    // The script reader's limits, named in its messages: the largest script
+    // file, the largest script text (the "Script" stream) and the longest
+    // line. Load refuses a file beyond them; save refuses to write one.
+    static constexpr std::size_t kMaxScriptFile = std::size_t(256) << 20;
+    static constexpr std::size_t kMaxScriptText = std::size_t(16) << 20;
+    static constexpr std::size_t kMaxLineLength = std::size_t(1) << 20;
 
 private:
     bool ReadStringStream(const cfb::Storage &storage, std::string_view name, std::string &value);

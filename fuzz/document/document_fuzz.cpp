@@ -1,6 +1,6 @@
 // document_fuzz.cpp: libFuzzer target for the whole document load, from the
 // bytes of a compound file to the text lines and the icon. Any input either
-// loads (lines without line breaks or 0 bytes, strings within the string
+// loads (lines without line breaks or 0 bytes and within the limits, strings within the string
 // stream rule, the icon empty or valid and decodable) or fails cleanly: a
 // false result with a reason, or EInvalidGraphic, and the record as it was.
 #include <cstdio>
@@ -68,10 +68,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         const std::string &line = script.Lines().Get(i);
         if (line.find_first_of(std::string("\r\n\0", 3)) != std::string::npos)
             Die("a line holds a line break or a 0 byte");
+        if (line.size() > TScript::kMaxLineLength)
+            Die("a line longer than the longest line");
         textBytes += line.size() + 2;
     }
-    if (textBytes > size * 2 + 2)
-        Die("more text than the file can hold");
+    if (textBytes > size * 2 + 2 || textBytes > TScript::kMaxScriptText + 2 * std::size_t(script.Lines().Count()))
+        Die("more text than the file or the largest script text can hold");
     // The text written back splits into the same lines.
     const std::vector<std::string> again = SplitTextLines(script.Lines().Text());
     if (int(again.size()) != script.Lines().Count())

@@ -1,6 +1,6 @@
 // icon_fuzz.cpp: libFuzzer target for the icon decoder. Any bytes either load
 // (Validate agrees, the bytes are kept exactly, the directory's best entry has
-// a side of 1 to 256 and decodes without harm) or
+// a side of 1 to 256 and decodes to no more than the largest icon image) or
 // are refused with EInvalidGraphic, leaving the icon as it was.
 #include <cstdio>
 #include <cstdlib>
@@ -46,6 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         Die("the icon does not keep its bytes");
     if (icon.Width() < 1 || icon.Width() > 256 || icon.Height() < 1 || icon.Height() > 256)
         Die("the directory side is outside 1..256");
-    (void)icon.Image();
+    const QImage image = icon.Image();
+    if (!image.isNull() && (image.width() > TIcon::kMaxImageSide || image.height() > TIcon::kMaxImageSide))
+        Die("the decoded image is larger than the largest icon image");
     return 0;
 }
