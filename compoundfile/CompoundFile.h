@@ -22,6 +22,9 @@ constexpr std::size_t kMaxNameLength = 31;
 constexpr std::uint64_t kMiniStreamCutoff = 4096;
 // Parse rejects storages nested deeper than this below the root.
 constexpr int kMaxStorageDepth = 256;
+// Parse rejects a directory of more entries than this (the largest directory);
+// the count is the directory chain's room, unused entries included.
+constexpr std::uint64_t kMaxDirectoryEntries = 65536;
 
 // The format's upper-casing of one UTF-16 unit: the Unicode simple upper-case
 // mapping for ASCII, Latin-1 Supplement, Latin Extended-A, basic Greek and

@@ -364,7 +364,10 @@ private:
             Fail("header: number of directory sectors " + Num(dirSectors) + " but the directory chain has " +
                  Num(m_dirSectorIds.size()));
         const std::uint64_t entries = std::uint64_t(m_dirSectorIds.size()) * (m_sectorSize / kDirEntrySize);
-        m_entries = std::uint32_t(std::min<std::uint64_t>(entries, kMaxRegSect));
+        if (entries > kMaxDirectoryEntries)
+            Fail("directory of " + Num(entries) + " entries is larger than the largest directory (" +
+                 Num(kMaxDirectoryEntries) + " entries)");
+        m_entries = std::uint32_t(entries);
         m_names.resize(m_entries);
         m_visited.assign(m_entries, false);
     }

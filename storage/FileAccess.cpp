@@ -118,7 +118,8 @@ bool TLockedFile::Open(const std::string &path, std::string &reason, bool readOn
     return true;
 }
 
-bool TLockedFile::ReadAll(std::vector<std::uint8_t> &data, std::string &reason)
+bool TLockedFile::ReadAll(std::vector<std::uint8_t> &data, std::size_t limit, const char *limitName,
+                          std::string &reason)
 {
     data.clear();
     std::uint8_t buffer[64 * 1024];
@@ -136,6 +137,12 @@ bool TLockedFile::ReadAll(std::vector<std::uint8_t> &data, std::string &reason)
         }
         if (n == 0)
             return true;
+        if (std::size_t(n) > limit - data.size()) {
+            reason = "file of more than " + std::to_string(limit) + " bytes is larger than the " + limitName +
+                     " (" + std::to_string(limit) + " bytes)";
+            data.clear();
+            return false;
+        }
         data.insert(data.end(), buffer, buffer + n);
     }
 }

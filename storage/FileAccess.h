@@ -29,7 +29,9 @@ public:
     // permission, read-only file system) is opened for reading under a shared
     // lock instead, and ReadOnly() says so.
     bool Open(const std::string &path, std::string &reason, bool readOnlyIfNeeded = false);
-    bool ReadAll(std::vector<std::uint8_t> &data, std::string &reason);
+    // Reads the whole file; false when it is longer than limit bytes (the
+    // reason names limitName) or cannot be read.
+    bool ReadAll(std::vector<std::uint8_t> &data, std::size_t limit, const char *limitName, std::string &reason);
     unsigned Mode() const noexcept { return m_mode; }
     bool ReadOnly() const noexcept { return m_readOnly; }
 

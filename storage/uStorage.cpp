@@ -21,6 +21,21 @@ std::u16string StreamName(std::string_view name)
     return Win1252::ToUtf16(name);
 }
 
+constexpr const char *kScriptFileLimit = "largest script file";
+
+std::string TextLimitReason(std::size_t size)
+{
+    return "script text of " + std::to_string(size) + " bytes is larger than the largest script text (" +
+           std::to_string(TScript::kMaxScriptText) + " bytes)";
+}
+
+// index: 0-based; the message counts lines from 1.
+std::string LineLimitReason(std::size_t index, std::size_t length)
+{
+    return "line " + std::to_string(index + 1) + " of " + std::to_string(length) +
+           " bytes is longer than the longest line (" + std::to_string(TScript::kMaxLineLength) + " bytes)";
+}
+
 // Resolves a symbolic link so that a save replaces the file it points to.
 std::string RealTarget(const std::string &path)
 {
@@ -108,10 +123,23 @@ bool TScript::LoadFromFile(const std::string &path, bool readOnlyIfNeeded)
     storage_detail::TLockedFile file;
     std::string reason;
     std::vector<std::uint8_t> image;
-    if (!file.Open(path, reason, readOnlyIfNeeded) || !file.ReadAll(image, reason))
+    if (!file.Open(path, reason, readOnlyIfNeeded) || !file.ReadAll(image, kMaxScriptFile, kScriptFileLimit, reason))
         return Fail(reason);
+    if (!LoadFromImage(image.data(), image.size(), path))
+        return false;
+    m_readOnly = file.ReadOnly();
+    return true;
+}
+
+bool TScript::LoadFromImage(const std::uint8_t *data, std::size_t size, const std::string &path)
+{
+    m_lastError.clear();
+    if (size > kMaxScriptFile)
+        return Fail("'" + path + "': file of " + std::to_string(size) + " bytes is larger than the " +
+                    kScriptFileLimit + " (" + std::to_string(kMaxScriptFile) + " bytes)");
+    std::string reason;
     cfb::CompoundFile compound;
-    if (!compound.Parse(image.data(), image.size(), reason))
+    if (!compound.Parse(data, size, reason))
         return Fail("'" + path + "' is not a valid script file: " + reason);
     const cfb::Storage &root = compound.Root();
 
@@ -127,7 +155,13 @@ bool TScript::LoadFromFile(const std::string &path, bool readOnlyIfNeeded)
     if (!script)
         return Fail("'" + path + "' has no \"Script\" stream");
     const auto &text = script->Data();
+    if (text.size() > kMaxScriptText)
+        return Fail("'" + path + "': " + TextLimitReason(text.size()));
     loaded.m_lines->SetText(std::string_view(reinterpret_cast<const char *>(text.data()), text.size()));
+    for (int i = 0; i < loaded.m_lines->Count(); ++i) {
+        if (const std::size_t length = loaded.m_lines->Get(i).size(); length > kMaxLineLength)
+            return Fail("'" + path + "': " + LineLimitReason(std::size_t(i), length));
+    }
 
     const cfb::Stream *icon = root.OpenStream(StreamName("Icon"));
     if (!icon)
@@ -137,7 +171,7 @@ bool TScript::LoadFromFile(const std::string &path, bool readOnlyIfNeeded)
 
     loaded.m_fileName = path;
     AssignFields(loaded);
-    m_readOnly = file.ReadOnly();
+    m_readOnly = false;
     // The lines change hands instead of being copied.
     m_lines->Swap(*loaded.m_lines);
     return true;
@@ -155,7 +189,7 @@ bool TScript::SaveToFile(const std::string &path)
     storage_detail::TLockedFile old; // held until the new file has replaced it
     if (exists) {
         std::vector<std::uint8_t> image;
-        if (!old.Open(target, reason) || !old.ReadAll(image, reason))
+        if (!old.Open(target, reason) || !old.ReadAll(image, kMaxScriptFile, kScriptFileLimit, reason))
             return Fail(reason);
         cfb::CompoundFile previous;
         if (!previous.Parse(image.data(), image.size(), reason))
@@ -173,6 +207,14 @@ bool TScript::SaveToFile(const std::string &path)
         compound.version = previous.version;
     }
 
+    // Nothing is written that this reader would refuse.
+    const std::string text = m_lines->Text();
+    if (text.size() > kMaxScriptText)
+        return Fail(TextLimitReason(text.size()));
+    for (int i = 0; i < m_lines->Count(); ++i)
+        if (m_lines->Get(i).size() > kMaxLineLength)
+            return Fail(LineLimitReason(std::size_t(i), m_lines->Get(i).size()));
+
     cfb::Storage &root = compound.Root();
     const std::array<const std::string *, 5> strings = {&m_name, &m_menu, &m_id, &m_hint, &m_main};
     for (std::size_t i = 0; i < strings.size(); ++i)
@@ -182,7 +224,6 @@ bool TScript::SaveToFile(const std::string &path)
     cfb::Stream *script = root.CreateStream(StreamName("Script"));
     if (!script)
         return Fail("cannot create the \"Script\" stream");
-    const std::string text = m_lines->Text();
     script->Write(0, text.data(), text.size());
 
     cfb::Stream *icon = root.CreateStream(StreamName("Icon"));

@@ -5,6 +5,7 @@
 #ifndef QUENLO_STORAGE_USTORAGE_H
 #define QUENLO_STORAGE_USTORAGE_H
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -55,6 +56,9 @@ public:
     bool LoadFromFile(const std::string &path, bool readOnlyIfNeeded = false);
     // Whether the last successful load had no write access to its file.
     bool ReadOnly() const noexcept { return m_readOnly; }
+    // The same from the bytes of a script file already read; path becomes
+    // FileName and names the file in messages. ReadOnly() becomes false.
+    bool LoadFromImage(const std::uint8_t *data, std::size_t size, const std::string &path);
     // Writes a script file atomically: a new file beside the target is written,
     // synced and renamed over it, keeping every entry of an existing file
     // besides the seven. On false the old file is byte-identical.
@@ -65,6 +69,13 @@ public:
     // The string-stream rule: value bytes plus one 0 byte; reading keeps at
     // most the first 260 bytes, cut at the first 0.
     static constexpr std::size_t kStringStreamLimit = 260;
+    // The script reader's limits, named in its messages: the largest script
+    // file, the largest script text (the "Script" stream) and the longest
+    // line. Load refuses a file beyond them; save refuses to write one.
+    static constexpr std::size_t kMaxScriptFile = std::size_t(256) << 20;
+    // A script of a million lines (about 45 MB) must open.
+    static constexpr std::size_t kMaxScriptText = std::size_t(64) << 20;
+    static constexpr std::size_t kMaxLineLength = std::size_t(1) << 20;
 
 private:
     // Every field but the lines.

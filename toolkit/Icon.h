@@ -20,12 +20,19 @@ public:
 
 class TIcon {
 public:
+    // The icon reader's limits, named in its messages: the largest icon file,
+    // and the largest side of an image in it, as its own header states it.
+    static constexpr std::size_t kMaxIconBytes = 1u << 20;
+    static constexpr int kMaxImageSide = 1024;
+
     bool Empty() const noexcept { return m_bytes.empty(); }
     void Clear() noexcept { m_bytes.clear(); }
     // Takes the bytes of an .ico file; raises EInvalidGraphic, leaving the icon
-    // unchanged, when they are not one.
+    // unchanged, when they are not one ("Icon image is not valid", followed by
+    // the reason when a limit is exceeded).
     void LoadFromBytes(std::vector<std::uint8_t> bytes);
-    // Reads an .ico file; raises EStreamError or EInvalidGraphic.
+    // Reads an .ico file; raises EStreamError or EInvalidGraphic (a file over
+    // the largest icon is refused without reading it).
     void LoadFromFile(const std::string &path);
     const std::vector<std::uint8_t> &Bytes() const noexcept { return m_bytes; }
     void Assign(const TIcon &source) { m_bytes = source.m_bytes; }
@@ -39,6 +46,8 @@ public:
 
     // Why bytes are not an icon, or empty when they are one.
     static std::string Validate(const std::vector<std::uint8_t> &bytes);
+    // Which limit the bytes exceed, or empty; part of Validate.
+    static std::string CheckLimits(const std::vector<std::uint8_t> &bytes);
 
 private:
     int BestEntry() const;

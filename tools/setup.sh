@@ -1,9 +1,18 @@
 # Shared set-up of ./quenlo and ./test: install missing Debian packages, then
-# configure and build the Release build in build/. Sourced, not run.
+# configure and build the Release build in build/ or, with QUENLO_CHECKED=1,
+# the checked build in build-checked/ (Debug with assertions, address and
+# undefined-behaviour sanitizers). Sourced, not run.
 set -euo pipefail
 
 QUENLO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-QUENLO_BUILD="$QUENLO_ROOT/build"
+QUENLO_CHECKED=${QUENLO_CHECKED:-0}
+if [ "$QUENLO_CHECKED" = "1" ]; then
+    QUENLO_BUILD="$QUENLO_ROOT/build-checked"
+    quenlo_build_options=(-DCMAKE_BUILD_TYPE=Debug -DQUENLO_SANITIZE=ON)
+else
+    QUENLO_BUILD="$QUENLO_ROOT/build"
+    quenlo_build_options=(-DCMAKE_BUILD_TYPE=Release)
+fi
 
 quenlo_packages=(
     g++ cmake ninja-build ccache pkg-config
@@ -39,6 +48,15 @@ quenlo_build() {
     if [ ! -f "$QUENLO_BUILD/CMakeCache.txt" ]; then
         generator=(-G Ninja)
     fi
-    cmake -S "$QUENLO_ROOT" -B "$QUENLO_BUILD" "${generator[@]}" -DCMAKE_BUILD_TYPE=Release >/dev/null
+    cmake -S "$QUENLO_ROOT" -B "$QUENLO_BUILD" "${generator[@]}" "${quenlo_build_options[@]}" >/dev/null
     cmake --build "$QUENLO_BUILD" -j2 "$@"
+}
+
+# The sanitizers' settings for the checked build: any report fails the test
+# that caused it; leaks that Qt and the system libraries keep on purpose (one
+# per process, for its lifetime) are suppressed by name in tools/lsan.supp.
+quenlo_sanitizer_environment() {
+    export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1:check_initialization_order=1"
+    export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+    export LSAN_OPTIONS="suppressions=$QUENLO_ROOT/tools/lsan.supp:print_suppressions=0"
 }

@@ -340,6 +340,20 @@ TEST(DamagedImages, StoragesNestedTooDeep)
     EXPECT_EQ(ParseImage(file.Serialize(), back), "directory: storage 'L' is nested deeper than 256 levels");
 }
 
+// The root and 65535 streams fill a directory of exactly the largest size;
+// one stream more needs another directory sector.
+TEST(DamagedImages, DirectoryOfMoreThanTheLargestSize)
+{
+    cfb::CompoundFile file;
+    for (std::uint64_t i = 1; i < cfb::kMaxDirectoryEntries; ++i)
+        file.Root().CreateStream(cfb::NameFromUtf8(Numbered("s", i)));
+    cfb::CompoundFile back;
+    EXPECT_EQ(ParseImage(file.Serialize(), back), "");
+    file.Root().CreateStream(u"one more");
+    EXPECT_EQ(ParseImage(file.Serialize(), back),
+              "directory of 65540 entries is larger than the largest directory (65536 entries)");
+}
+
 TEST(DamagedImages, EveryTruncationFails)
 {
     const std::vector<std::uint8_t> image = SampleImage(3);

@@ -185,6 +185,57 @@ TEST_F(ScriptFile, FailedLoadLeavesTheRecordAsItWas)
     EXPECT_EQ(s.Icon().Bytes(), TinyIcon());
 }
 
+// Each limit at its size loads and saves; one byte more is refused by name,
+// on load and on save, leaving record and file as they were.
+TEST_F(ScriptFile, LimitsAreNamedAndEnforced)
+{
+    const std::size_t line = TScript::kMaxLineLength;
+    const std::size_t lines = TScript::kMaxScriptText / (line + 2);
+    const std::string longest(line, 'x');
+    std::string largest; // the most whole lines of the longest length, topped up to the limit
+    for (std::size_t i = 0; i < lines; ++i)
+        largest += longest + "\r\n";
+    largest += std::string(TScript::kMaxScriptText - largest.size() - 2, 'y') + "\r\n";
+    struct Case {
+        std::string text;
+        std::string limit; // empty: within the limits
+    };
+    const std::vector<Case> cases = {
+        {longest, ""},
+        {longest + "x", "line 1 of 1048577 bytes is longer than the longest line (1048576 bytes)"},
+        {"a\r\n" + longest + "xx\r\n", "line 2 of 1048578 bytes is longer than the longest line (1048576 bytes)"},
+        {largest, ""},
+        {largest + "z\r\n", "script text of " + std::to_string(TScript::kMaxScriptText + 3) +
+                                  " bytes is larger than the largest script text (" +
+                                  std::to_string(TScript::kMaxScriptText) + " bytes)"},
+    };
+    for (const Case &c : cases) {
+        const std::string path = Path("limit.tvs");
+        MakeFile(path, {{"Script", c.text}, {"Icon", ""}});
+        TScript s;
+        Fill(s);
+        EXPECT_EQ(s.LoadFromFile(path), c.limit.empty());
+        if (!c.limit.empty()) {
+            EXPECT_EQ(s.LastError(), "'" + path + "': " + c.limit);
+            EXPECT_EQ(s.Name(), "Demo");
+            s.Lines().SetText(c.text);
+            const auto before = ReadBytes(path);
+            EXPECT_FALSE(s.SaveToFile(path));
+            EXPECT_EQ(s.LastError(), c.limit);
+            EXPECT_EQ(ReadBytes(path), before);
+        } else {
+            EXPECT_TRUE(s.SaveToFile(path)) << s.LastError();
+        }
+    }
+
+    // The file limit looks at the size alone, before any byte is read (the
+    // address sanitizer would report a read past this one byte).
+    TScript s;
+    const std::uint8_t byte = 0;
+    EXPECT_FALSE(s.LoadFromImage(&byte, TScript::kMaxScriptFile + 1, "big.tvs"));
+    EXPECT_EQ(s.LastError(), "'big.tvs': file of 268435457 bytes is larger than the largest script file (268435456 bytes)");
+}
+
 TEST_F(ScriptFile, SaveKeepsOtherEntriesAndReplacesTheSeven)
 {
     cfb::CompoundFile file;

@@ -1,0 +1,1 @@
+#unclosed date ### "x" <= >

@@ -1,0 +1,1 @@
+Dim Property, ReDim Explicit_ Randomize(Function) 12.5.e7 &O777 {x}

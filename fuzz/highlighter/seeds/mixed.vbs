@@ -1,0 +1,1 @@
+If x <> &H1F And y >= 1.5E3 Then s = "a""b" & #1/2/2003# ' note
