@@ -342,7 +342,9 @@ void TzeCustomEdit::dropEvent(QDropEvent *event)
     const QPoint pos = event->position().toPoint();
     const Qt::DropAction action = event->source() == this ? ActionFor(event->modifiers()) : event->proposedAction();
     DragDropAt(event->source(), pos.x(), pos.y(), action == Qt::CopyAction);
-    if (m_readOnly) {
+    // A drop from elsewhere that nobody handles is refused, so that a
+    // moving source does not delete text that went nowhere.
+    if (m_readOnly || (event->source() != this && !OnDragDrop)) {
         event->ignore();
         return;
     }

@@ -6,6 +6,7 @@
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QMenu>
+#include <QMimeData>
 #include <QTest>
 
 #include "EditorTestSupport.h"
@@ -332,9 +333,25 @@ TEST_F(Mouse, DragOverAndDropsFromElsewhere)
     EXPECT_FALSE(edit.DragDropAt(&stranger, At({1, 10}).x(), At({1, 10}).y(), false));
     EXPECT_EQ(dropped, std::vector<QObject *>{&stranger});
     EXPECT_EQ(LinesOf(edit.Lines()), start);
+    // A drop from another program is refused unless OnDragDrop takes it, so
+    // that a moving source keeps its text.
+    QMimeData mime;
+    mime.setText(QStringLiteral("x"));
+    const auto refused = [&] {
+        QDragEnterEvent enter(At({1, 10}), Qt::MoveAction, &mime, Qt::NoButton, {});
+        QCoreApplication::sendEvent(vp(), &enter);
+        QDropEvent event(At({1, 10}), Qt::MoveAction, &mime, Qt::NoButton, {});
+        QCoreApplication::sendEvent(vp(), &event);
+        return !event.isAccepted();
+    };
+    EXPECT_FALSE(refused());
+    EXPECT_EQ(dropped.size(), 2u);
+    edit.OnDragDrop = nullptr;
+    EXPECT_TRUE(refused());
     // Read-only: nothing at all, not even the event.
+    edit.OnDragDrop = [&](TzeCustomEdit &, QObject *source, int, int) { dropped.push_back(source); };
     edit.SetReadOnly(true);
     EXPECT_FALSE(edit.DragDropAt(&edit, At({1, 10}).x(), At({1, 10}).y(), false));
-    EXPECT_EQ(dropped.size(), 1u);
+    EXPECT_EQ(dropped.size(), 2u);
     EXPECT_EQ(LinesOf(edit.Lines()), start);
 }
