@@ -117,11 +117,13 @@ void TzeCustomEdit::mousePressEvent(QMouseEvent *event)
     SetCaretXY(PressPoint(ViewMetrics(), pos));
     m_mouse.Drag = diNone;
     const TPoint caret = CaretXY();
-    if (hadSelection && !(caret < m_mouse.DragBlockBegin) && caret < m_mouse.DragBlockEnd) {
+    const bool shift = event->modifiers() & Qt::ShiftModifier;
+    // Shift+click always moves the selection end, also inside the selection.
+    if (hadSelection && !shift && !(caret < m_mouse.DragBlockBegin) && caret < m_mouse.DragBlockEnd) {
         // A drag may follow; the selection stays as it is.
         m_mouse.Drag = diPending;
     } else if (!m_mouse.DblClicked) {
-        if (event->modifiers() & Qt::ShiftModifier)
+        if (shift)
             SetBlockEnd(caret);
         else
             SetBlockBegin(caret);

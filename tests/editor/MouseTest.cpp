@@ -127,6 +127,10 @@ TEST_F(Mouse, ClickShiftClickAndDragSelect)
     QTest::mouseClick(vp(), Qt::LeftButton, Qt::ShiftModifier, At({5, 4}));
     EXPECT_EQ(edit.BlockBegin(), (TPoint{3, 2}));
     EXPECT_EQ(edit.BlockEnd(), (TPoint{5, 4}));
+    // Inside the selection too: Shift+click never collapses it.
+    QTest::mouseClick(vp(), Qt::LeftButton, Qt::ShiftModifier, At({4, 3}));
+    EXPECT_EQ(edit.BlockBegin(), (TPoint{3, 2}));
+    EXPECT_EQ(edit.BlockEnd(), (TPoint{4, 3}));
     QTest::mouseClick(vp(), Qt::LeftButton, {}, At({2, 6}));
     EXPECT_FALSE(edit.SelAvail());
     EXPECT_EQ(edit.CaretXY(), (TPoint{2, 6}));
