@@ -45,6 +45,7 @@ TzeCustomEdit::TzeCustomEdit(QWidget *parent, bool designing)
     viewport()->setAutoFillBackground(false);
     resize(200, 150);
     viewport()->setCursor(Qt::IBeamCursor);
+    InitMouse();
 
     m_selectedColor = std::make_unique<TzeSelectedColor>(this);
     // "Courier New" where it exists, else the metric-compatible fixed-pitch

@@ -21,6 +21,7 @@
 #include <QPointer>
 #include <QRawFont>
 #include <QStringList>
+#include <QTimer>
 
 #include "toolkit/Canvas.h"
 #include "toolkit/Colors.h"
@@ -32,6 +33,7 @@
 #include "editor/zeGutter.h"
 #include "editor/zeViewMetrics.h"
 
+class QMenu;
 class QPainter;
 class QRegion;
 class TzeCustomEdit;
@@ -288,6 +290,34 @@ private:
     TColor m_background = clHighlight;
     TColor m_foreground = clHighlightText;
 };
+
+// What the mouse is doing with the editor's text. diPending: the last press
+// hit the selection and a drag may follow; diDragging: the editor's own drag
+// of that selection is under way.
+enum TzeDragState : std::uint8_t { diNone, diPending, diDragging };
+
+struct TzeMouseState {
+    TzeDragState Drag = diNone;
+    // A double click has just selected a word; the next release keeps it.
+    bool DblClicked = false;
+    // The left or another button went down in the editor and is still held.
+    bool Captured = false;
+    // The selection (ordered) and the pixel of the press that hit it; written
+    // only by a press while a selection exists.
+    TPoint DragBlockBegin;
+    TPoint DragBlockEnd;
+    QPoint MouseDown;
+    // The pointer as the last move with the button held saw it.
+    QPoint Pointer;
+    // Runs AutoScrollTick while the pointer is held outside the text area.
+    QTimer AutoScroll;
+};
+
+// The drop state a drag-over handler is told.
+enum TzeDragOverState : std::uint8_t { dsDragEnter, dsDragMove, dsDragLeave };
+
+// The format of the editor's own drags; other programs do not take it.
+inline constexpr char kEditorDragMime[] = "application/x-quenlo-editor-block";
 
 class TzeCustomEdit : public QAbstractScrollArea, public IzeHighlighterClient {
     Q_OBJECT
@@ -573,6 +603,44 @@ public:
     std::function<void(TzeCustomEdit &, const QStringList &characters, bool typed)> OnUnstorableText;
     std::function<void(TzeCustomEdit &)> OnSelectionChange;
 
+    // --- Mouse
+    // Shown by a right click; the press and release then leave the caret alone.
+    QMenu *PopupMenu() const noexcept;
+    void SetPopupMenu(QMenu *value) noexcept;
+    // Puts the caret at the text point under client pixel (x, y), clamped by
+    // the caret setters.
+    void ComputeCaret(int x, int y);
+    // x from GutterWidth to the right edge, y inside the client height.
+    bool IsMouseInTextArea(int x, int y) const;
+    // Selects the word at p, or the word before or after it on its line; a
+    // line without word characters changes nothing.
+    void SetWordBlock(TPoint p);
+    const TzeMouseState &MouseState() const noexcept { return m_mouse; }
+    // One pass of the auto-scroll while a held button has the pointer outside
+    // the text area: scrolls, extends the selection to the edge and sets the
+    // timer for the next pass (100 ms, or none from 42 pixels out). Stops the
+    // timer once the button is up or the pointer is back.
+    void AutoScrollTick();
+    // The drag-over and drop answers, source being where the drag came from
+    // (this editor for its own selection); for a drop, ctrl copies. False when
+    // the drag is refused or nothing is dropped.
+    bool DragOverAt(QObject *source, int x, int y, TzeDragOverState state);
+    bool DragDropAt(QObject *source, int x, int y, bool ctrl);
+
+    using TMouseEvent = std::function<void(TzeCustomEdit &, Qt::MouseButton button, TShiftState shift, int x, int y)>;
+    TMouseEvent OnMouseDown;
+    TMouseEvent OnMouseUp;
+    std::function<void(TzeCustomEdit &, TShiftState shift, int x, int y)> OnMouseMove;
+    // A left press and release inside the editor, and a double click.
+    std::function<void(TzeCustomEdit &)> OnClick;
+    std::function<void(TzeCustomEdit &)> OnDblClick;
+    // May accept a drag from any source; the editor's own are accepted anyway.
+    std::function<void(TzeCustomEdit &, QObject *source, int x, int y, TzeDragOverState state, bool &accept)> OnDragOver;
+    std::function<void(TzeCustomEdit &, QObject *source, int x, int y)> OnDragDrop;
+    // Before and after the editor's own drag; dropped tells whether a target took it.
+    std::function<void(TzeCustomEdit &)> OnStartDrag;
+    std::function<void(TzeCustomEdit &, bool dropped)> OnEndDrag;
+
     // --- Highlighter notifications
     void HighlighterChanged() override;
     void HighlighterDestroyed(TzeCustomHighLighter *highlighter) override;
@@ -610,6 +678,17 @@ protected:
     virtual void PaintGutter(TCanvas &canvas, const QRect &rect);
     virtual void PaintText(TCanvas &canvas, const QRect &rect);
     void wheelEvent(QWheelEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dragLeaveEvent(QDragLeaveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    // Runs the editor's own drag of the selection (modal until it ends).
+    virtual void StartDrag();
 
     // Range-state upkeep: the list hooks.
     void ListAdded(TzeEditList &list);
@@ -760,6 +839,16 @@ private:
     QPoint m_caretOffset{-1, 0};
     QPoint m_caretPixel{0, 0};
     bool m_settingScrollBars = false;
+
+    // --- Mouse
+    // Whether a press or release of button with modifiers is the popup
+    // menu's: a plain right click with a menu assigned.
+    bool IsPopupClick(Qt::MouseButton button, Qt::KeyboardModifiers modifiers) const noexcept;
+    // The selection follows the pointer while the left button is held.
+    void ExtendSelectionTo(QPoint pos);
+    void InitMouse();
+    TzeMouseState m_mouse;
+    QPointer<QMenu> m_popupMenu;
 
     // --- View parts: gutter, bookmark glyphs, wheel, scroll hint
     void ScrollBarAction(Qt::Orientation orientation, int action);
