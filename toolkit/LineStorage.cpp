@@ -15,6 +15,9 @@ constexpr std::size_t kMaxText = std::size_t(std::numeric_limits<std::int32_t>::
 // The text before its first NUL.
 std::string_view UpToNul(std::string_view text) noexcept
 {
+    // An empty view may have no data at all, which memchr must not get.
+    if (text.empty())
+        return text;
     if (const void *nul = std::memchr(text.data(), '\0', text.size()))
         return text.substr(0, std::size_t(static_cast<const char *>(nul) - text.data()));
     return text;
