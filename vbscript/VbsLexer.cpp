@@ -438,8 +438,10 @@ bool SplitDate(std::string_view text, std::vector<DatePart> &parts)
         } else if (IsDigit(c)) {
             long value = 0;
             std::size_t digits = 0;
+            // More than four digits fail below; the value stops growing before it could overflow.
             for (; i < text.size() && IsDigit(static_cast<unsigned char>(text[i])); ++i, ++digits)
-                value = value * 10 + (text[i] - '0');
+                if (digits < 5)
+                    value = value * 10 + (text[i] - '0');
             if (digits > 4)
                 return false;
             parts.push_back({DatePart::dpNumber, value});

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 
@@ -236,3 +238,16 @@ TEST(Engine, FoldName)
 }
 
 } // namespace
+
+// A fuzz finding, kept as its input: a date part of many digits overflowed
+// while it was read (the checked build's sanitizer reported it); it is an
+// invalid date on its line.
+TEST(Engine, FuzzFindingDateOfManyDigits)
+{
+    std::ifstream in(std::string(QUENLO_TEST_DATA) + "/vbscript/fuzz/date_digits_overflow.vbs", std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    ASSERT_EQ(text.size(), 304u);
+    vbs::Engine engine;
+    ASSERT_FALSE(engine.AddCode(text));
+    EXPECT_EQ(engine.Error()->line, 3);
+}
