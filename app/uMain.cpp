@@ -214,6 +214,11 @@ void TfmScript::CreateActions()
     tools->addAction(acOptions);
     menuBar()->addMenu(tr("&Help"));
 
+    // The editor's right-click menu: the clipboard actions, as in the Edit menu.
+    auto *popup = new QMenu(this);
+    popup->addActions({acCut, acCopy, acPaste});
+    zeEditor->SetPopupMenu(popup);
+
     m_toolBar = addToolBar(tr("Standard"));
     m_toolBar->setObjectName(QStringLiteral("ToolBar"));
     m_toolBar->setMovable(false);

@@ -769,3 +769,11 @@ TEST_F(MainWindow, ReplaceOneThenAllAsOneUndoStep)
     EXPECT_EQ(Lines(editor), (QStringList{"count = 1", "n = n + 1 ' n", "xx = 2", "MsgBox count"}));
     EXPECT_EQ(w.statusBar()->currentMessage(), "3 occurrences replaced");
 }
+
+TEST_F(MainWindow, RightClickOffersTheClipboardActions)
+{
+    TfmScript w({}, dialogs);
+    QMenu *popup = w.Editor().PopupMenu();
+    ASSERT_NE(popup, nullptr);
+    EXPECT_EQ(popup->actions(), (QList<QAction *>{w.acCut, w.acCopy, w.acPaste}));
+}
