@@ -111,52 +111,47 @@ int ClampLeftChar(int value, int maxLeftChar, int charsInWindow) noexcept
     return std::max(1, std::min(value, maxLeftChar - charsInWindow));
 }
 
-int VerticalScrollTarget(const TzeViewMetrics &m, int lineCount, int code, int position) noexcept
+namespace {
+
+// Where one scroll code takes a position (TopLine or LeftChar) on either axis:
+// current, a page of it, its last value and the thumb's target.
+int ScrollTarget(int code, int current, int page, int last, int thumb) noexcept
 {
     switch (code) {
     case scLineUp:
-        return m.TopLine - 1;
+        return current - 1;
     case scLineDown:
-        return m.TopLine + 1;
+        return current + 1;
     case scPageUp:
-        return m.TopLine - m.LinesInWindow;
+        return current - page;
     case scPageDown:
-        return m.TopLine + m.LinesInWindow;
+        return current + page;
     case scThumbPosition:
     case scThumbTrack:
-        if (lineCount <= kMaxScrollRange)
-            return position;
-        return MulDiv(lineCount + m.LinesInWindow - 1, position, kMaxScrollRange);
+        return thumb;
     case scTop:
         return 1;
     case scBottom:
-        return lineCount;
+        return last;
     default:
-        return m.TopLine;
+        return current;
     }
+}
+
+} // namespace
+
+int VerticalScrollTarget(const TzeViewMetrics &m, int lineCount, int code, int position) noexcept
+{
+    // Beyond the scroll bar's range the thumb stands for a share of the lines.
+    const int thumb = lineCount <= kMaxScrollRange
+                          ? position
+                          : MulDiv(lineCount + m.LinesInWindow - 1, position, kMaxScrollRange);
+    return ScrollTarget(code, m.TopLine, m.LinesInWindow, lineCount, thumb);
 }
 
 int HorizontalScrollTarget(const TzeViewMetrics &m, int code, int position) noexcept
 {
-    switch (code) {
-    case scLineUp:
-        return m.LeftChar - 1;
-    case scLineDown:
-        return m.LeftChar + 1;
-    case scPageUp:
-        return m.LeftChar - m.CharsInWindow;
-    case scPageDown:
-        return m.LeftChar + m.CharsInWindow;
-    case scThumbPosition:
-    case scThumbTrack:
-        return position;
-    case scTop:
-        return 1;
-    case scBottom:
-        return m.MaxLeftChar;
-    default:
-        return m.LeftChar;
-    }
+    return ScrollTarget(code, m.LeftChar, m.CharsInWindow, m.MaxLeftChar, position);
 }
 
 int WheelScrollLines(int &accumulator, int delta, bool ctrl, bool halfpage, int linesInWindow) noexcept

@@ -41,23 +41,8 @@ std::optional<unsigned char> FromChar(char16_t ch) noexcept
     return std::nullopt;
 }
 
-std::optional<std::string> FromUnicode(const QString &text)
-{
-    std::string result;
-    result.reserve(size_t(text.size()));
-    for (QChar c : text) {
-        auto b = FromChar(c.unicode());
-        if (!b)
-            return std::nullopt;
-        result.push_back(char(*b));
-    }
-    return result;
-}
-
 namespace {
 
-// Lossy conversion in one pass over the code units; each character left out
-// is appended to dropped when given (a surrogate pair as one character).
 // Whether every code unit is one that Windows-1252 shares with Latin-1;
 // written without branches so that the compiler can vectorise it.
 bool AllSharedWithLatin1(const QChar *units, qsizetype count) noexcept
@@ -70,7 +55,10 @@ bool AllSharedWithLatin1(const QChar *units, qsizetype count) noexcept
     return other == 0;
 }
 
-std::string Dropping(const QString &text, QStringList *dropped)
+// Lossy conversion in one pass over the code units; each character left out
+// is appended to dropped and counted in droppedCount when they are given (a
+// surrogate pair as one character).
+std::string Dropping(const QString &text, QStringList *dropped, int *droppedCount = nullptr)
 {
     std::string result(std::size_t(text.size()), '\0');
     // The common case, plain text: a narrowing copy that vectorises.
@@ -91,6 +79,8 @@ std::string Dropping(const QString &text, QStringList *dropped)
             *out++ = char(*b);
         } else {
             const bool pair = units[i].isHighSurrogate() && i + 1 < count && units[i + 1].isLowSurrogate();
+            if (droppedCount)
+                ++*droppedCount;
             if (dropped)
                 *dropped << text.mid(i, pair ? 2 : 1);
             if (pair)
@@ -102,6 +92,15 @@ std::string Dropping(const QString &text, QStringList *dropped)
 }
 
 } // namespace
+
+std::optional<std::string> FromUnicode(const QString &text)
+{
+    int dropped = 0;
+    std::string result = Dropping(text, nullptr, &dropped);
+    if (dropped > 0)
+        return std::nullopt;
+    return result;
+}
 
 std::string FromUnicodeDropping(const QString &text)
 {

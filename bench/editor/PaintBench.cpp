@@ -14,16 +14,26 @@
 
 namespace {
 
+// A shown editor of the benchmark's window size, highlighted, with lines of script.
+struct TPaintBenchEdit {
+    explicit TPaintBenchEdit(int lines)
+    {
+        Edit.resize(724, 525);
+        Edit.show();
+        Edit.SetHighLighter(&Highlighter);
+        Edit.SetText(ScriptLines(lines, 0));
+    }
+    ~TPaintBenchEdit() { Edit.SetHighLighter(nullptr); }
+    TjaVbsSyn Highlighter;
+    TzeCustomEdit Edit;
+};
+
 // range(0): lines; range(1): 1 puts the caret and the view in the middle.
 void BM_PaintViewport(benchmark::State &state)
 {
     const int lines = int(state.range(0));
-    TjaVbsSyn highlighter;
-    TzeCustomEdit edit;
-    edit.resize(724, 525);
-    edit.show();
-    edit.SetHighLighter(&highlighter);
-    edit.SetText(ScriptLines(lines, 0));
+    TPaintBenchEdit bench(lines);
+    TzeCustomEdit &edit = bench.Edit;
     if (state.range(1) != 0) {
         edit.SetCaretXY(TPoint{5, lines / 2});
         edit.SetTopLine(lines / 2);
@@ -36,7 +46,6 @@ void BM_PaintViewport(benchmark::State &state)
         QPainter painter(&image);
         edit.Paint(painter, rect);
     }
-    edit.SetHighLighter(nullptr);
 }
 
 // One Page Down and the viewport painted, as often as the text allows,
@@ -44,12 +53,8 @@ void BM_PaintViewport(benchmark::State &state)
 void BM_PageDownAndPaint(benchmark::State &state)
 {
     const int lines = int(state.range(0));
-    TjaVbsSyn highlighter;
-    TzeCustomEdit edit;
-    edit.resize(724, 525);
-    edit.show();
-    edit.SetHighLighter(&highlighter);
-    edit.SetText(ScriptLines(lines, 0));
+    TPaintBenchEdit bench(lines);
+    TzeCustomEdit &edit = bench.Edit;
     const QRect rect(QPoint(0, 0), edit.viewport()->size());
     QImage image(rect.size(), QImage::Format_RGB32);
     for (auto _ : state) {
@@ -62,7 +67,6 @@ void BM_PageDownAndPaint(benchmark::State &state)
         QPainter painter(&image);
         edit.Paint(painter, rect);
     }
-    edit.SetHighLighter(nullptr);
 }
 
 } // namespace
