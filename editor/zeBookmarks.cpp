@@ -2,6 +2,13 @@
 // marker commands' operations.
 #include "editor/zeCustomEdit.h"
 
+// A mark of the editor's document; without an editor, of none.
+TMark::TMark(TzeCustomEdit *owner)
+{
+    if (owner)
+        m_document = owner->Document().m_self;
+}
+
 void TzeBookMarkOpt::SetGlyphsVisible(bool value)
 {
     if (value != m_glyphsVisible) {
@@ -66,31 +73,14 @@ void TzeCustomEdit::SetBookmark(int n, int column, int line)
         delete original;
     if (!mark)
         return;
-    // A line carries at most one bookmark.
-    for (int i = 0; i < 10; ++i)
-        if (m_bookmarks[size_t(i)] && m_bookmarks[size_t(i)]->Line() == line)
-            ClearBookmark(i);
-    if (m_bookmarks[size_t(n)])
-        ClearBookmark(n);
-    m_bookmarks[size_t(n)] = mark;
-    m_marks->Add(mark);
-}
-
-void TzeCustomEdit::ClearBookmark(int n)
-{
-    if (n < 0 || n > 9 || !m_bookmarks[size_t(n)])
-        return;
-    TMark *mark = m_bookmarks[size_t(n)];
-    m_marks->Remove(mark);
-    m_bookmarks[size_t(n)] = nullptr;
-    delete mark;
+    m_doc->PlaceBookmark(n, mark);
 }
 
 void TzeCustomEdit::GotoBookmark(int n)
 {
-    if (n < 0 || n > 9 || !m_bookmarks[size_t(n)] || m_bookmarks[size_t(n)]->Line() > LineCount())
+    if (n < 0 || n > 9 || !Bookmarks(n) || Bookmarks(n)->Line() > LineCount())
         return;
-    const TMark &mark = *m_bookmarks[size_t(n)];
+    const TMark &mark = *Bookmarks(n);
     SetCaretXY(TPoint{mark.Column(), mark.Line()});
     TPaintLockGuard lock(*this);
     if (CaretX() < LeftChar())

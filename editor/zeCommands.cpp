@@ -212,7 +212,7 @@ bool TzeCustomEdit::ExecuteMovement(TzeEditorCommand command, void *data)
         const int last = std::max(lineCount, 1);
         SetCaretY(last);
         SetTopLine(last - LinesInWindow() + 1);
-        SetCaretX(lineCount > 0 ? int(m_lines->Get(lineCount - 1).size()) + 1 : 1);
+        SetCaretX(lineCount > 0 ? int(Lines().Get(lineCount - 1).size()) + 1 : 1);
         SetLeftChar(1);
         break;
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cassert>
 #include <cmath>
+#include <utility>
 
 #include <QEvent>
 #include <QFont>
@@ -14,9 +15,7 @@
 
 TzeCustomEdit::TzeCustomEdit(QWidget *parent, bool designing)
     : QAbstractScrollArea(parent),
-      m_lines(std::make_unique<TzeEditList>()),
-      m_undoList(std::make_unique<TUndoList>(this)),
-      m_redoList(std::make_unique<TUndoList>(this)),
+      m_doc(std::make_unique<TzeDocument>(this)),
       m_keystrokes(std::make_unique<TzeKeyStrokes>(this)),
       m_designing(designing),
       m_gutter(std::make_unique<TzeGutter>())
@@ -27,14 +26,13 @@ TzeCustomEdit::TzeCustomEdit(QWidget *parent, bool designing)
     // The widget exists from here on: the run-time counterpart of a window handle.
     m_handleAllocated = true;
     if (!m_designing)
-        m_lines->Add(std::string());
-    m_lines->OnAdded = [this](TzeEditList &list) { ListAdded(list); };
-    m_lines->OnDeleted = [this](int index) { ListDeleted(index); };
-    m_lines->OnInserted = [this](int index) { ListInserted(index); };
-    m_lines->OnTextSet = [this](TzeEditList &list) { ListTextSet(list); };
-    m_lines->OnPut = [this](int index) { ListPut(index); };
-    m_lines->OnCleared = [this](TzeEditList &list) { ListCleared(list); };
-    m_lines->OnNeedObject = [this](int index) { EnsureRanges(index); };
+        Lines().Add(std::string());
+    m_doc->OnModified = [this](const TzeDocChange &change) { DocumentModified(change); };
+    m_doc->OnChange = [this] {
+        if (OnChange)
+            OnChange(*this);
+    };
+    m_doc->OnMarkRow = [this](int line) { InvalidateGutterLines(line, line); };
 
     m_charsInWindow = 10;
     m_gutterWidth = 30;
@@ -58,7 +56,7 @@ TzeCustomEdit::TzeCustomEdit(QWidget *parent, bool designing)
     FontChanged();
 
     setFocusPolicy(Qt::StrongFocus);
-    m_lines->OnChange = [this](TStringList &list) { LinesChanged(list); };
+    Lines().OnChange = [this](TStringList &list) { LinesChanged(list); };
 
     m_charAdvances.assign(size_t(m_maxLeftChar), m_charWidth);
     ResetKeystrokes();
@@ -74,8 +72,7 @@ TzeCustomEdit::TzeCustomEdit(QWidget *parent, bool designing)
             [this](int action) { ScrollBarAction(Qt::Horizontal, action); });
     connect(verticalScrollBar(), &QScrollBar::sliderReleased, this, [this] { VerticalScroll(scEndScroll); });
 
-    m_marks = std::make_unique<TMarkList>(this);
-    m_marks->OnChange = [this](TMarkList &) { InvalidateGutterLines(-1, -1); };
+    Marks().OnChange = [this](TMarkList &) { InvalidateGutterLines(-1, -1); };
 
     UpdateScrollBars(false);
 }
@@ -86,20 +83,13 @@ TzeCustomEdit::~TzeCustomEdit()
     disconnect(horizontalScrollBar(), nullptr, this, nullptr);
     for (TzeCustomHighLighter *highlighter : m_registeredWith)
         highlighter->Editors().RemoveEditor(this);
-    m_lines->OnChange = nullptr;
-    m_lines->OnAdded = nullptr;
-    m_lines->OnDeleted = nullptr;
-    m_lines->OnInserted = nullptr;
-    m_lines->OnTextSet = nullptr;
-    m_lines->OnPut = nullptr;
-    m_lines->OnCleared = nullptr;
-    m_lines->OnNeedObject = nullptr;
-    m_marks->OnChange = nullptr;
+    Lines().OnChange = nullptr;
+    m_doc->OnModified = nullptr;
+    m_doc->OnChange = nullptr;
+    m_doc->OnMarkRow = nullptr;
+    Marks().OnChange = nullptr;
     m_gutter->OnChange = nullptr;
-    for (TMark *&mark : m_bookmarks) {
-        delete mark;
-        mark = nullptr;
-    }
+    m_doc.reset();
 }
 
 void TzeSelectedColor::SetBackground(TColor value)
@@ -250,8 +240,8 @@ void TzeCustomEdit::SetHighLighter(TzeCustomHighLighter *value)
     // The states the old highlighter owes are computed first; the new one
     // takes them as they are, and rescans only from where the text changes.
     if (m_highlighter)
-        EnsureRanges(m_lines->Count() - 1);
-    RangesTakenAsTheyAre();
+        m_doc->EnsureRanges(LineCount() - 1);
+    m_doc->RangesTakenAsTheyAre();
     if (value) {
         value->Editors().AddEditor(this);
         m_registeredWith.insert(value);
@@ -260,7 +250,23 @@ void TzeCustomEdit::SetHighLighter(TzeCustomHighLighter *value)
         m_registeredWith.erase(m_highlighter);
     }
     m_highlighter = value;
+    m_scanner.Highlighter = value;
+    m_doc->SetRangeScanner(value ? &m_scanner : nullptr);
     InvalidateAll();
+}
+
+std::intptr_t TzeCustomEdit::THighlighterScanner::InitialRange()
+{
+    Highlighter->ResetRange();
+    return Highlighter->GetRange();
+}
+
+std::intptr_t TzeCustomEdit::THighlighterScanner::RangeAfter(std::string_view line, int index, std::intptr_t state)
+{
+    Highlighter->SetRange(int(state));
+    Highlighter->SetLine(line, index);
+    Highlighter->NextToEol();
+    return Highlighter->GetRange();
 }
 
 void TzeCustomEdit::HighlighterChanged()
@@ -273,34 +279,10 @@ void TzeCustomEdit::HighlighterDestroyed(TzeCustomHighLighter *highlighter)
     m_registeredWith.erase(highlighter);
     if (highlighter == m_highlighter) {
         m_highlighter = nullptr;
+        m_scanner.Highlighter = nullptr;
+        m_doc->SetRangeScanner(nullptr);
         InvalidateAll();
     }
-}
-
-void TzeCustomEdit::SetMaxUndo(int value)
-{
-    if (value < 0)
-        return;
-    m_undoList->SetLimit(value);
-    m_redoList->SetLimit(value);
-}
-
-void TzeCustomEdit::LockUndo() noexcept
-{
-    m_undoList->Lock();
-    m_redoList->Lock();
-}
-
-void TzeCustomEdit::UnlockUndo() noexcept
-{
-    m_undoList->Unlock();
-    m_redoList->Unlock();
-}
-
-void TzeCustomEdit::ClearUndo() noexcept
-{
-    m_undoList->Clear();
-    m_redoList->Clear();
 }
 
 void TzeCustomEdit::DecPaintLock()
@@ -370,4 +352,91 @@ void TzeCustomEdit::changeEvent(QEvent *event)
     QAbstractScrollArea::changeEvent(event);
     if (event->type() == QEvent::PaletteChange)
         InvalidateAll();
+}
+
+// --- The document's change notices
+
+void TzeCustomEdit::LineCountChanged()
+{
+    // Inside an outer update bracket (a multi-line replacement) the bracket's
+    // end updates the scroll bars once for the whole replacement.
+    if (Lines().UpdateCount() > 1)
+        m_scrollBarsPending = true;
+    else
+        UpdateScrollBars(true);
+}
+
+void TzeCustomEdit::DocumentModified(const TzeDocChange &change)
+{
+    const int line = change.FirstLine + 1;
+    m_changedFirst = std::min(m_changedFirst, line);
+    m_changedLast = std::max(m_changedLast, line);
+    m_changedBelow = m_changedBelow || change.LinesAdded != 0 || change.Kind == ckCleared;
+    switch (change.Kind) {
+    case ckLineChanged:
+    case ckLineAppended:
+        break;
+    case ckLineInserted:
+    case ckLineDeleted:
+        LineCountChanged();
+        break;
+    case ckCleared:
+        // The whole text goes: where the caret and the view stood means
+        // nothing for the text that comes next.
+        m_caretX = 0;
+        m_caretY = 0;
+        m_blockBegin = m_blockEnd = TPoint{1, 1};
+        SetLeftChar(1);
+        SetTopLine(1);
+        UpdateCaret();
+        DoOnSelectionChange();
+        break;
+    case ckTextSet:
+        SetCaretXY(TPoint{1, 1});
+        SetLeftChar(1);
+        SetTopLine(1);
+        break;
+    }
+}
+
+void TzeCustomEdit::KeepCaretInText()
+{
+    // Commands move the caret on their own while they change lines; the
+    // check waits for them to finish.
+    if (m_paintLock > 0) {
+        m_caretLinePending = true;
+        return;
+    }
+    m_caretLinePending = false;
+    if (m_caretY >= LineCount() && LineCount() > 0)
+        SetCaretY(LineCount());
+}
+
+void TzeCustomEdit::LinesChanged(TStringList &)
+{
+    const int first = std::exchange(m_changedFirst, INT_MAX);
+    const int last = std::exchange(m_changedLast, 0);
+    const bool below = std::exchange(m_changedBelow, false);
+    if (!m_handleAllocated)
+        return;
+    KeepCaretInText();
+    UpdateScrollBars(false);
+    SetBlockBegin(CaretXY());
+    if (first == INT_MAX) {
+        // A change the document gave no hint of (a sort, an exchange).
+        InvalidateAll();
+        return;
+    }
+    // A hidden editor paints everything when it is shown.
+    if (!isVisible())
+        return;
+    // Only the rows from the first change on are painted again: down to the
+    // last changed line, or to the bottom when lines came or went, and on to
+    // the last line whose range state the change altered.
+    const int lastShown = TopLine() + m_linesInWindow;
+    const int statesTo = m_doc->EnsureRanges(lastShown - 1) + 1;
+    const int to = below ? lastShown : std::max(last, statesTo);
+    InvalidateLines(first, to);
+    if (below)
+        InvalidateGutterLines(first, lastShown);
 }

@@ -1,10 +1,11 @@
-// zeCustomEdit.h: the editor control and its companions, the one public header of editor/.
-// TzeEditList (line list with hooks), TUndoList (undo and redo records), TMark and
-// TMarkList (gutter marks) and TzeCustomEdit (the control on a QAbstractScrollArea).
+// zeCustomEdit.h: the editor control, the one public header of editor/.
+// TzeCustomEdit (the control on a QAbstractScrollArea) shows and edits the
+// TzeDocument of zeDocument.h, which holds its lines, undo lists and marks.
 #ifndef QUENLO_EDITOR_ZECUSTOMEDIT_H
 #define QUENLO_EDITOR_ZECUSTOMEDIT_H
 
 #include <array>
+#include <climits>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -28,6 +29,7 @@
 #include "toolkit/ImageList.h"
 #include "toolkit/StringList.h"
 #include "highlight/zeHighlighter.h"
+#include "editor/zeDocument.h"
 #include "editor/zeTypes.h"
 #include "editor/zeKeyCmds.h"
 #include "editor/zeGutter.h"
@@ -37,214 +39,6 @@ class QMenu;
 class QPainter;
 class QRegion;
 class TzeCustomEdit;
-
-// ---------------------------------------------------------------------------
-// Line list
-
-// The editor's string list. Each line's integer slot holds the highlighter's
-// range state at the start of that line; the owning editor computes the
-// slots when they are read (OnNeedObject) and learns of every change through
-// the hooks. Every changing operation runs in one update bracket and calls
-// its hook inside it, so OnChange fires once, afterwards. Indexes are
-// 0-based; an index outside the list raises EListError.
-class TzeEditList : public TStringList {
-public:
-    // Appends S; OnAdded after the append.
-    int Add(std::string_view s) override;
-    // Inserts S before line index (0 .. Count); OnInserted(index).
-    void Insert(int index, std::string_view s) override;
-    // Removes line index; OnDeleted(index).
-    void Delete(int index) override;
-    // Replaces line index; OnPut(index).
-    void Put(int index, std::string_view s) override;
-    // The slot, after OnNeedObject has brought it up to date.
-    std::intptr_t GetObject(int index) const override;
-    // Removes all lines; unless Loading, an emptied list gets one empty line
-    // back through Add. The base SetText and Assign clear through this, so
-    // setting the text of the list itself keeps that empty first line.
-    void Clear() override;
-    // The base rule (clear, then the text's lines in one pass); OnTextSet
-    // after the last line.
-    void SetText(std::string_view text) override;
-    // Replaces every line by the lines of source, which is left empty: a
-    // Clear (OnCleared) without the placeholder line, then source's lines
-    // taken over without a copy.
-    void TakeLines(TStringList &source);
-    // Loading is true during the load and false again also when it fails.
-    void LoadFromFile(const std::string &path) override;
-    void LoadFromStream(std::istream &stream);
-
-    bool Loading() const noexcept { return m_loading; }
-    using TStringList::StoredObject;
-    void SetLoading(bool value) noexcept { m_loading = value; }
-
-    // Hooks set by the owning editor; each is called only when set.
-    std::function<void(TzeEditList &)> OnAdded;
-    std::function<void(int index)> OnDeleted;
-    std::function<void(int index)> OnInserted;
-    std::function<void(int index)> OnPut;
-    std::function<void(TzeEditList &)> OnTextSet;
-    // After the list was emptied by Clear (also the clear that starts a
-    // SetText or an Assign), before any line comes back.
-    std::function<void(TzeEditList &)> OnCleared;
-    // Before a slot is read: the owner computes it if it is not current.
-    std::function<void(int index)> OnNeedObject;
-
-private:
-    bool m_loading = false;
-};
-
-// ---------------------------------------------------------------------------
-// Undo
-
-// Insertion kinds are ucInsert .. ucDropInsert, deletion kinds ucForwardDelete
-// .. ucDropDelete; ucNone is never stored, it answers an empty list.
-enum TUndoChangeKind : std::uint8_t {
-    ucInsert,
-    ucPaste,
-    ucDropInsert,
-    ucForwardDelete,
-    ucDelete,
-    ucPasteDelete,
-    ucDropDelete,
-    ucLineBreak,
-    ucNone
-};
-
-class TMark;
-
-// Where one mark stood when a change was recorded.
-struct TMarkLine {
-    TMark *Mark = nullptr;
-    int Line = 0;
-};
-
-// One recorded change. invariant: StartPos <= EndPos.
-struct TUndoChange {
-    std::string Text;
-    TUndoChangeKind Kind = ucNone;
-    TPoint StartPos;
-    TPoint EndPos;
-    // For a deletion that spans lines, in the undo list: the marks that stood
-    // on those lines before the deletion joined them. Undoing it puts each of
-    // them on its line again; marks elsewhere move with the text.
-    std::vector<TMarkLine> Marks;
-};
-
-// A bounded list of changes, oldest first. The owner (may be null) gets
-// Modified set and its OnChange called for every recorded change.
-class TUndoList {
-public:
-    explicit TUndoList(TzeCustomEdit *owner) noexcept : m_owner(owner) {}
-    TUndoList(const TUndoList &) = delete;
-    TUndoList &operator=(const TUndoList &) = delete;
-
-    // Records a change with the two points ordered; at Limit or more records
-    // the oldest one goes first. Nothing while Locked; a record that cannot
-    // be allocated is dropped silently.
-    // The owner (if any) adds the lines of the marks that reversing the
-    // change must put back, as they stand now.
-    void Push(TUndoChangeKind kind, TPoint p1, TPoint p2, const std::string &text);
-    // The same with the mark lines given (taken before the change happened).
-    void Push(TUndoChangeKind kind, TPoint p1, TPoint p2, const std::string &text, std::vector<TMarkLine> marks);
-    // Takes the newest record off; on an empty list answers ucNone and leaves
-    // the outputs untouched.
-    TUndoChangeKind Pop(TPoint &startPos, TPoint &endPos, std::string &text);
-    TUndoChangeKind PeekKind() const noexcept;
-    // Indexes outside 0 .. Count-1 are ignored.
-    void RemoveAt(int index);
-    void Clear() noexcept;
-    // Drops a mark that goes away from every record.
-    void ForgetMark(const TMark *mark) noexcept;
-
-    void Lock() noexcept { m_locked = true; }
-    void Unlock() noexcept { m_locked = false; }
-    bool Locked() const noexcept { return m_locked; }
-
-    int Limit() const noexcept { return m_limit; }
-    // Removes the oldest records until at most value remain, then stores it.
-    void SetLimit(int value);
-    int Count() const noexcept { return int(m_items.size()); }
-    // Oldest first; outside 0 .. Count-1 raises EListError.
-    const TUndoChange &Items(int index) const;
-    TzeCustomEdit *Owner() const noexcept { return m_owner; }
-
-private:
-    void Append(TUndoChange change);
-
-    std::deque<TUndoChange> m_items;
-    int m_limit = 10;
-    TzeCustomEdit *m_owner;
-    bool m_locked = false;
-};
-
-// ---------------------------------------------------------------------------
-// Marks
-
-// One mark shown in the gutter. The owner reference is cleared when the
-// editor goes away, and Edit() answers it only while the editor's Marks
-// holds this mark.
-class TMark {
-public:
-    explicit TMark(TzeCustomEdit *owner);
-    virtual ~TMark();
-    TMark(const TMark &) = delete;
-    TMark &operator=(const TMark &) = delete;
-
-    virtual TzeCustomEdit *Edit();
-    int Line() const noexcept { return m_line; }
-    // A visible owned mark repaints the gutter rows of its old and new line.
-    virtual void SetLine(int value);
-    int Column() const noexcept { return m_column; }
-    virtual void SetColumn(int value);
-    int ImageIndex() const noexcept { return m_imageIndex; }
-    virtual void SetImageIndex(int value);
-    bool Visible() const noexcept { return m_visible; }
-    void SetVisible(bool value);
-    bool InternalImage() const noexcept { return m_internalImage; }
-    void SetInternalImage(bool value);
-    int BookmarkNumber() const noexcept { return m_bookmarkNumber; }
-    void SetBookmarkNumber(int value) noexcept { m_bookmarkNumber = value; }
-    bool IsBookmark() const noexcept { return m_bookmarkNumber >= 0; }
-
-private:
-    void InvalidateRow();
-
-    int m_line = 0;
-    int m_column = 0;
-    int m_imageIndex = 0;
-    QPointer<TzeCustomEdit> m_edit;
-    bool m_visible = false;
-    bool m_internalImage = false;
-    int m_bookmarkNumber = 0;
-};
-
-// The editor's marks in the order added. The list does not own its marks:
-// whoever creates a mark frees it, after removing it.
-class TMarkList {
-public:
-    explicit TMarkList(TzeCustomEdit *owner) noexcept : m_owner(owner) {}
-    TMarkList(const TMarkList &) = delete;
-    TMarkList &operator=(const TMarkList &) = delete;
-
-    // Appends (a null mark is ignored), then OnChange; returns the index or -1.
-    int Add(TMark *mark);
-    // Removes the mark if present, then OnChange.
-    void Remove(TMark *mark);
-    // Outside 0 .. Count-1 raises EListError.
-    TMark *Items(int index) const;
-    int Count() const noexcept { return int(m_items.size()); }
-    int IndexOf(const TMark *mark) const noexcept;
-    TzeCustomEdit *Owner() const noexcept { return m_owner; }
-
-    std::function<void(TMarkList &)> OnChange;
-
-private:
-    void Changed();
-
-    TzeCustomEdit *m_owner;
-    std::vector<TMark *> m_items;
-};
 
 // ---------------------------------------------------------------------------
 // The editor control
@@ -334,14 +128,17 @@ public:
     bool HandleAllocated() const noexcept { return m_handleAllocated; }
 
     // --- Text
-    TzeEditList &Lines() noexcept { return *m_lines; }
-    const TzeEditList &Lines() const noexcept { return *m_lines; }
+    // The text the editor shows and edits.
+    TzeDocument &Document() noexcept { return *m_doc; }
+    const TzeDocument &Document() const noexcept { return *m_doc; }
+    TzeEditList &Lines() noexcept { return m_doc->Lines(); }
+    const TzeEditList &Lines() const noexcept { return m_doc->Lines(); }
     // Copies value into Lines (clear, which leaves an empty first line, then
     // every line with its slot); ignored while no handle exists.
     void SetLines(const TStringList &value);
-    int LineCount() const noexcept { return m_lines->Count(); }
+    int LineCount() const noexcept { return Lines().Count(); }
     // Every line followed by CR LF.
-    std::string Text() const { return m_lines->Text(); }
+    std::string Text() const { return Lines().Text(); }
     // Replaces the whole text without the extra empty line; caret to (1, 1),
     // undo lists emptied.
     void SetText(std::string_view value);
@@ -395,8 +192,8 @@ public:
     int MaxLeftChar() const noexcept { return m_maxLeftChar; }
     // Clamped to 1..100000.
     void SetMaxLeftChar(int value);
-    bool Modified() const noexcept { return m_modified; }
-    void SetModified(bool value) noexcept { m_modified = value; }
+    bool Modified() const noexcept { return m_doc->Modified(); }
+    void SetModified(bool value) noexcept { m_doc->SetModified(value); }
     TScrollStyle ScrollBars() const noexcept { return m_scrollBars; }
     void SetScrollBars(TScrollStyle value);
     TzeCustomHighLighter *HighLighter() const noexcept { return m_highlighter; }
@@ -450,40 +247,36 @@ public:
     virtual void Loaded();
 
     // --- Undo
-    TUndoList &UndoList() noexcept { return *m_undoList; }
-    TUndoList &RedoList() noexcept { return *m_redoList; }
-    int MaxUndo() const noexcept { return m_undoList->Limit(); }
+    TUndoList &UndoList() noexcept { return m_doc->UndoList(); }
+    TUndoList &RedoList() noexcept { return m_doc->RedoList(); }
+    int MaxUndo() const noexcept { return m_doc->MaxUndo(); }
     // A negative value is ignored.
-    void SetMaxUndo(int value);
-    bool CanUndo() const noexcept { return m_undoList->Count() > 0; }
-    bool CanRedo() const noexcept { return m_redoList->Count() > 0; }
+    void SetMaxUndo(int value) { m_doc->SetMaxUndo(value); }
+    bool CanUndo() const noexcept { return m_doc->UndoList().Count() > 0; }
+    bool CanRedo() const noexcept { return m_doc->RedoList().Count() > 0; }
     // Reverts the newest change (a paste over a selection or a drop move in one
     // step) and moves its inverse to the redo list; Redo the other way round.
     void Undo();
     void Redo();
-    void LockUndo() noexcept;
-    void UnlockUndo() noexcept;
+    void LockUndo() noexcept { m_doc->LockUndo(); }
+    void UnlockUndo() noexcept { m_doc->UnlockUndo(); }
     // Drops the selection, dragged from dragBegin..dragEnd, at drop: moved,
     // or copied with copy, and recorded as ucDropDelete (a move only) and
     // ucDropInsert. The caret ends after the dropped text. False, with
     // nothing changed, without a selection, when read-only, or for a drop
     // onto the dragged text itself (ends included).
     bool DropSelection(TPoint drop, TPoint dragBegin, TPoint dragEnd, bool copy);
-    void ClearUndo() noexcept;
-    // The marks that reversing change, about to go into list, must put back:
-    // for a deletion in the undo list that spans lines, the marks on those
-    // lines, where they stand now.
-    std::vector<TMarkLine> MarksToRestore(const TUndoList &list, const TUndoChange &change) const;
+    void ClearUndo() noexcept { m_doc->ClearUndo(); }
 
     // --- Marks and the ten bookmarks
-    TMarkList &Marks() noexcept { return *m_marks; }
+    TMarkList &Marks() noexcept { return m_doc->Marks(); }
     TzeBookMarkOpt &BookMarkOptions() noexcept { return *m_bookMarkOptions; }
     // The mark in slot n (0..9), or none.
-    TMark *Bookmarks(int n) const noexcept { return n >= 0 && n < 10 ? m_bookmarks[size_t(n)] : nullptr; }
+    TMark *Bookmarks(int n) const noexcept { return m_doc->Bookmark(n); }
     // Places bookmark n at (column, line), replacing any bookmark on that line
     // and the old one of slot n; nothing for n outside 0..9 or a line past the text.
     void SetBookmark(int n, int column, int line);
-    void ClearBookmark(int n);
+    void ClearBookmark(int n) { m_doc->ClearBookmark(n); }
     void GotoBookmark(int n);
     // May change the new mark, replace it (the editor then owns the replacement
     // and frees the original) or set it to none to cancel.
@@ -656,12 +449,6 @@ protected:
     bool DeleteLastChar();
     bool DeleteChar();
     bool LineBreak(bool moveCaret);
-    // Every mark on line from or below moves by delta lines.
-    void MoveMarksFrom(int from, int delta);
-    // The marks on lines first .. last with their lines.
-    std::vector<TMarkLine> MarkLines(int first, int last) const;
-    // Puts each mark that is still listed back on its recorded line.
-    void RestoreMarks(const std::vector<TMarkLine> &marks);
     // After the lines changed: a caret below the last line goes to the last
     // line, at once or, under a paint lock, when the lock ends.
     void KeepCaretInText();
@@ -690,38 +477,11 @@ protected:
     // Runs the editor's own drag of the selection (modal until it ends).
     virtual void StartDrag();
 
-    // Range-state upkeep: the list hooks.
-    void ListAdded(TzeEditList &list);
-    void ListInserted(int index);
-    void ListDeleted(int index);
-    void ListPut(int index);
-    void ListTextSet(TzeEditList &list);
-    // The whole text goes: what was recorded for it and where the caret and
-    // the view stood mean nothing for the text that comes next.
-    void ListCleared(TzeEditList &list);
+    // Every change of the document's lines: repaints from the hint on and
+    // keeps the caret and the scroll bars in step.
+    void DocumentModified(const TzeDocChange &change);
+    // After the list's update bracket: what the hints gathered is repainted.
     void LinesChanged(TStringList &list);
-    // Lazy range states. Lines [0, m_rangesValid) hold their exact start
-    // state. For each line k in (m_rangesValid, m_rangesChained) that is not
-    // listed in m_rangesBreaks, the stored state was computed from line k-1's
-    // present text and stored state; so a rescan that computes at line j the
-    // state stored there may take every state up to the next break (or
-    // m_rangesChained) as exact. invariant: m_rangesValid <= m_rangesChained,
-    // the breaks are sorted and lie in [m_rangesValid, m_rangesChained).
-    // A line whose state is unknown stores kUnknownRange, which matches none.
-    static constexpr std::intptr_t kUnknownRange = INTPTR_MIN;
-    // Computes the states of lines up to index (0-based) that are not current.
-    void EnsureRanges(int index) const;
-    // After line index's text changed, a line was inserted at index, or the
-    // line at index was deleted.
-    void RangesLineChanged(int index);
-    void RangesLineInserted(int index);
-    void RangesLineDeleted(int index);
-    void RangesReset() noexcept;
-    // Takes every stored state as current, as a highlighter attached to a
-    // list finds it.
-    void RangesTakenAsTheyAre() noexcept;
-    // Line k's stored state no longer follows from line k-1.
-    void RangesBreakAt(int k) const;
 
     void FontChanged();
     void SetCharWidth(int value);
@@ -745,6 +505,11 @@ private:
     void ApplyScrollBarPolicies();
     void ScrollBarMoved(Qt::Orientation orientation, int value);
     void LineCountChanged();
+    // The rows (1-based lines) the changes since the last LinesChanged touched,
+    // and whether the lines below them moved.
+    int m_changedFirst = INT_MAX;
+    int m_changedLast = 0;
+    bool m_changedBelow = false;
     void DeleteSelectionPrimitive(TPoint begin, TPoint end);
     void InsertAtCaretPrimitive(const std::string &value);
     // An anchor point inside the text's lines and columns.
@@ -752,16 +517,19 @@ private:
     // Where SetSelTextPrimitive puts its text: the selection start, or the caret.
     TPoint InsertionPoint() const noexcept;
     // Line (1-based) or the empty string where it does not exist.
-    std::string_view LineOrEmpty(int line) const;
+    std::string_view LineOrEmpty(int line) const { return m_doc->LineOrEmpty(line); }
     QRect CaretRect() const;
 
-    std::unique_ptr<TzeEditList> m_lines;
-    std::unique_ptr<TUndoList> m_undoList;
-    std::unique_ptr<TUndoList> m_redoList;
-    std::unique_ptr<TMarkList> m_marks;
+    std::unique_ptr<TzeDocument> m_doc;
+    // The highlighter as the document's scanner of range states.
+    class THighlighterScanner : public IzeRangeScanner {
+    public:
+        std::intptr_t InitialRange() override;
+        std::intptr_t RangeAfter(std::string_view line, int index, std::intptr_t state) override;
+        TzeCustomHighLighter *Highlighter = nullptr;
+    } m_scanner;
     std::unique_ptr<TzeKeyStrokes> m_keystrokes;
     std::unique_ptr<TzeBookMarkOpt> m_bookMarkOptions;
-    std::array<TMark *, 10> m_bookmarks{}; // owned; each is also in m_marks
     bool m_readOnly = false;
     bool m_insertMode = true;
     int m_tabIndent = 4;
@@ -779,17 +547,12 @@ private:
     TPoint m_blockBegin{1, 1};
     TPoint m_blockEnd{1, 1};
     int m_maxLeftChar = 1024;
-    bool m_modified = false;
     bool m_scrollPastEOL = true;
     // Set while undo and redo put recorded points back: they are taken as
     // they are, whatever MaxLeftChar says.
     bool m_exactPoints = false;
     bool m_autoindent = true;
     TScrollStyle m_scrollBars = ssBoth;
-
-    mutable int m_rangesValid = 0;
-    mutable int m_rangesChained = 0;
-    mutable std::vector<int> m_rangesBreaks;
 
     int m_paintLock = 0;
     bool m_scrollBarsPending = false;

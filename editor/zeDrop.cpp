@@ -17,7 +17,7 @@ bool TzeCustomEdit::DropSelection(TPoint drop, TPoint dragBegin, TPoint dragEnd,
     // The deletion is recorded before recording is locked for the
     // replacements themselves; locked, it would be lost to undo.
     if (!copy)
-        m_undoList->Push(ucDropDelete, m_blockBegin, m_blockEnd, text);
+        UndoList().Push(ucDropDelete, m_blockBegin, m_blockEnd, text);
     {
         TUndoLockGuard unrecorded(*this);
         if (!copy) {
@@ -35,6 +35,6 @@ bool TzeCustomEdit::DropSelection(TPoint drop, TPoint dragBegin, TPoint dragEnd,
         d = CaretXY();
         SetSelText(text);
     }
-    m_undoList->Push(ucDropInsert, d, BlockEnd(), SelText());
+    UndoList().Push(ucDropInsert, d, BlockEnd(), SelText());
     return true;
 }

@@ -1,33 +1,40 @@
-// zeMarks.cpp: gutter marks and the editor's mark list.
-// TMark repaints its gutter row when it moves or changes look; TMarkList
-// reports additions and removals through OnChange.
+// zeMarks.cpp: gutter marks and the document's mark list.
+// A visible TMark asks its document to show its row again when it moves or
+// changes look; TMarkList reports additions and removals through OnChange.
 #include <algorithm>
 
 #include "toolkit/Exception.h"
-#include "editor/zeCustomEdit.h"
+#include "editor/zeDocument.h"
 
-TMark::TMark(TzeCustomEdit *owner) : m_edit(owner) {}
+TMark::TMark(TzeDocument &document) : m_document(document.m_self) {}
 
 TMark::~TMark() = default;
 
-TzeCustomEdit *TMark::Edit()
+TzeDocument *TMark::Document() const noexcept
 {
     // Not listed yet (a new bookmark before it is added) or no longer: no
-    // owner to repaint, but the owner is kept for when it is listed.
-    if (m_edit && m_edit->Marks().IndexOf(this) >= 0)
-        return m_edit;
+    // document to tell, but the link is kept for when it is listed.
+    const std::shared_ptr<TzeDocument *> document = m_document.lock();
+    if (document && (*document)->Marks().IndexOf(this) >= 0)
+        return *document;
     return nullptr;
+}
+
+TzeCustomEdit *TMark::Edit()
+{
+    TzeDocument *document = Document();
+    return document ? document->Editor() : nullptr;
 }
 
 void TMark::InvalidateRow()
 {
-    if (TzeCustomEdit *edit = Edit())
-        edit->InvalidateGutterLines(m_line, m_line);
+    if (TzeDocument *document = Document(); document && document->OnMarkRow)
+        document->OnMarkRow(m_line);
 }
 
 void TMark::SetLine(int value)
 {
-    if (m_visible && Edit()) {
+    if (m_visible && Document()) {
         if (m_line > 0)
             InvalidateRow();
         m_line = value;
@@ -85,9 +92,9 @@ void TMarkList::Remove(TMark *mark)
     if (it != m_items.end())
         m_items.erase(it);
     // A record must not hold on to a mark that may be freed next.
-    if (m_owner) {
-        m_owner->UndoList().ForgetMark(mark);
-        m_owner->RedoList().ForgetMark(mark);
+    if (m_document) {
+        m_document->UndoList().ForgetMark(mark);
+        m_document->RedoList().ForgetMark(mark);
     }
     Changed();
 }
@@ -103,4 +110,9 @@ int TMarkList::IndexOf(const TMark *mark) const noexcept
 {
     auto it = std::find(m_items.begin(), m_items.end(), mark);
     return it == m_items.end() ? -1 : int(it - m_items.begin());
+}
+
+TzeCustomEdit *TMarkList::Owner() const noexcept
+{
+    return m_document ? m_document->Editor() : nullptr;
 }

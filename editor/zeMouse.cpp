@@ -67,7 +67,7 @@ bool TzeCustomEdit::IsPopupClick(Qt::MouseButton button, Qt::KeyboardModifiers m
 void TzeCustomEdit::SetWordBlock(TPoint p)
 {
     p.X = std::clamp(p.X, 1, m_maxLeftChar);
-    p.Y = std::clamp(p.Y, 1, std::max(1, m_lines->Count()));
+    p.Y = std::clamp(p.Y, 1, std::max(1, Lines().Count()));
     const std::string_view s = LineOrEmpty(p.Y);
     if (s.empty())
         return;

@@ -146,9 +146,9 @@ void TzeCustomEdit::PaintGutter(TCanvas &canvas, const QRect &rect)
 
     std::vector<TzeGutterMark> marks;
     if (options.GlyphsVisible) {
-        marks.reserve(size_t(m_marks->Count()));
-        for (int i = 0; i < m_marks->Count(); ++i) {
-            const TMark &mark = *m_marks->Items(i);
+        marks.reserve(size_t(Marks().Count()));
+        for (int i = 0; i < Marks().Count(); ++i) {
+            const TMark &mark = *Marks().Items(i);
             TzeGutterMark painted{mark.Line(), mark.Visible(), mark.IsBookmark(), nullptr};
             const int image = mark.ImageIndex();
             if (!m_bookmarkImages || mark.InternalImage()) {
@@ -171,7 +171,7 @@ void TzeCustomEdit::PaintGutter(TCanvas &canvas, const QRect &rect)
 
 void TzeCustomEdit::PaintText(TCanvas &canvas, const QRect &rect)
 {
-    TEditListSource source(*m_lines);
+    TEditListSource source(Lines());
     const TzeViewMetrics metrics = ViewMetrics();
     TzeRenderOptions options;
     options.Color = m_color;

@@ -30,7 +30,7 @@ int TzeCustomEdit::ClientHeight() const
 
 void TzeCustomEdit::SetTopLine(int value)
 {
-    value = ClampTopLine(value, m_lines->Count());
+    value = ClampTopLine(value, Lines().Count());
     if (value == TopLine())
         return;
     m_topLine = value - 1;
@@ -122,7 +122,7 @@ void TzeCustomEdit::UpdateScrollBars(bool force)
         return;
     const bool previous = std::exchange(m_settingScrollBars, true);
     if (m_scrollBars == ssVertical || m_scrollBars == ssBoth)
-        ApplyScrollInfo(*verticalScrollBar(), VerticalScrollInfo(m_lines->Count(), m_linesInWindow, TopLine()));
+        ApplyScrollInfo(*verticalScrollBar(), VerticalScrollInfo(Lines().Count(), m_linesInWindow, TopLine()));
     if (m_scrollBars == ssHorizontal || m_scrollBars == ssBoth)
         ApplyScrollInfo(*horizontalScrollBar(), HorizontalScrollInfo(ViewMetrics()));
     m_settingScrollBars = previous;
@@ -188,7 +188,7 @@ void TzeCustomEdit::VerticalScroll(int code, int position)
             ShowScrollHint(false);
         return;
     }
-    SetTopLine(VerticalScrollTarget(ViewMetrics(), m_lines->Count(), code, std::int16_t(position)));
+    SetTopLine(VerticalScrollTarget(ViewMetrics(), Lines().Count(), code, std::int16_t(position)));
     if ((code == scThumbPosition || code == scThumbTrack) && m_showScrollHint)
         ShowScrollHint(true);
 }

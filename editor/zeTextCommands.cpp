@@ -31,15 +31,6 @@ void TzeCustomEdit::SetTabIndent(int value) noexcept
         m_tabIndent = value;
 }
 
-void TzeCustomEdit::MoveMarksFrom(int from, int delta)
-{
-    for (int i = 0; i < m_marks->Count(); ++i) {
-        TMark *mark = m_marks->Items(i);
-        if (mark->Line() >= from)
-            mark->SetLine(mark->Line() + delta);
-    }
-}
-
 bool TzeCustomEdit::ExecuteTextCommand(TzeEditorCommand command, char aChar)
 {
     switch (command) {
@@ -60,11 +51,11 @@ bool TzeCustomEdit::ExecuteTextCommand(TzeEditorCommand command, char aChar)
         if (command == ecDeleteWord) {
             SetBlockBegin(caret);
             SetBlockEnd(w);
-            m_undoList->Push(ucForwardDelete, caret, caret, SelText());
+            UndoList().Push(ucForwardDelete, caret, caret, SelText());
         } else {
             SetBlockBegin(w);
             SetBlockEnd(caret);
-            m_undoList->Push(ucForwardDelete, w, caret, SelText());
+            UndoList().Push(ucForwardDelete, w, caret, SelText());
         }
         SetSelTextPrimitive(std::string());
         SetCaretXY(CaretXY());
@@ -72,7 +63,7 @@ bool TzeCustomEdit::ExecuteTextCommand(TzeEditorCommand command, char aChar)
     }
     case ecDeleteBOL: {
         const TPoint start{1, CaretY()};
-        m_undoList->Push(ucDelete, start, start, LineText().substr(0, std::min<std::size_t>(LineText().size(), std::size_t(CaretX() - 1))));
+        UndoList().Push(ucDelete, start, start, LineText().substr(0, std::min<std::size_t>(LineText().size(), std::size_t(CaretX() - 1))));
         SetBlockBegin(start);
         SetBlockEnd(CaretXY());
         SetSelTextPrimitive(std::string());
@@ -82,7 +73,7 @@ bool TzeCustomEdit::ExecuteTextCommand(TzeEditorCommand command, char aChar)
     case ecDeleteEOL: {
         const std::string line = LineText();
         const std::size_t from = std::size_t(CaretX() - 1);
-        m_undoList->Push(ucForwardDelete, CaretXY(), CaretXY(), from < line.size() ? line.substr(from) : std::string());
+        UndoList().Push(ucForwardDelete, CaretXY(), CaretXY(), from < line.size() ? line.substr(from) : std::string());
         SetBlockBegin(CaretXY());
         SetBlockEnd(TPoint{int(line.size()) + 1, CaretY()});
         SetSelTextPrimitive(std::string());
@@ -94,18 +85,18 @@ bool TzeCustomEdit::ExecuteTextCommand(TzeEditorCommand command, char aChar)
             SetBlockBegin(CaretXY());
         // The only line stays as an empty line, so its undo gives back the text
         // without a line break (else undo would add a line).
-        m_undoList->Push(ucForwardDelete, TPoint{1, CaretY()}, CaretXY(),
+        UndoList().Push(ucForwardDelete, TPoint{1, CaretY()}, CaretXY(),
                          LineCount() <= 1 ? LineText() : LineText() + "\r\n");
         if (CaretY() <= LineCount()) {
             // The marks below move up with their lines, so that the undo,
             // which puts the line back, finds them where it moves them from.
             const bool lineGoes = LineCount() > 1;
-            m_lines->Delete(CaretY() - 1);
+            Lines().Delete(CaretY() - 1);
             if (lineGoes)
-                MoveMarksFrom(CaretY() + 1, -1);
+                m_doc->MoveMarksFrom(CaretY() + 1, -1);
         }
         if (LineCount() == 0)
-            m_lines->Add(std::string());
+            Lines().Add(std::string());
         SetCaretXY(CaretXY());
         return true;
     }
@@ -139,7 +130,7 @@ bool TzeCustomEdit::ExecuteTextCommand(TzeEditorCommand command, char aChar)
 void TzeCustomEdit::EnsureCaretLine()
 {
     if (LineCount() == 0)
-        m_lines->Add(std::string());
+        Lines().Add(std::string());
     if (CaretY() > LineCount())
         SetCaretY(LineCount());
 }
@@ -156,10 +147,10 @@ bool TzeCustomEdit::TypeChar(char c)
     if (code < 32 || code == 127 || m_readOnly)
         return false;
     if (SelAvail()) {
-        m_undoList->Push(ucDelete, BlockBegin(), BlockEnd(), SelText());
+        UndoList().Push(ucDelete, BlockBegin(), BlockEnd(), SelText());
         const TPoint p = BlockBegin();
         SetSelTextPrimitive(std::string(1, c));
-        m_undoList->Push(ucInsert, p, CaretXY(), SelText());
+        UndoList().Push(ucInsert, p, CaretXY(), SelText());
         return false;
     }
     EnsureCaretLine();
@@ -182,7 +173,7 @@ bool TzeCustomEdit::TypeChar(char c)
             s[std::size_t(CaretX() - 1)] = c;
         SetCaretX(CaretX() + 1);
         SetLineText(Trimmed(s));
-        m_undoList->Push(ucInsert, p, CaretXY(), old);
+        UndoList().Push(ucInsert, p, CaretXY(), old);
     }
     if (CaretX() >= LeftChar() + CharsInWindow())
         SetLeftChar(LeftChar() + std::min(25, CharsInWindow() - 1));
@@ -194,14 +185,14 @@ bool TzeCustomEdit::DeleteLastChar()
     if (m_readOnly)
         return false;
     if (SelAvail()) {
-        m_undoList->Push(ucDelete, BlockBegin(), BlockEnd(), SelText());
+        UndoList().Push(ucDelete, BlockBegin(), BlockEnd(), SelText());
         SetSelTextPrimitive(std::string());
         return false;
     }
     std::string s = LineText();
     const int length = int(s.size());
     if (CaretX() > length + 1) {
-        m_undoList->Push(ucDelete, CaretXY(), CaretXY(), std::string());
+        UndoList().Push(ucDelete, CaretXY(), CaretXY(), std::string());
         SetCaretX(CaretX() - 1);
     } else if (CaretX() > 1) {
         const int n = LeftSpaces(s);
@@ -210,7 +201,7 @@ bool TzeCustomEdit::DeleteLastChar()
             // when every examined line has at least n blanks, all n go.
             int m = 0;
             for (int line = CaretY() - 1; line >= 2; --line) {
-                const int count = LeftSpaces(m_lines->Get(line - 1));
+                const int count = LeftSpaces(Lines().Get(line - 1));
                 if (count < n) {
                     m = count;
                     break;
@@ -221,20 +212,20 @@ bool TzeCustomEdit::DeleteLastChar()
             s.erase(0, std::size_t(k));
             SetLineText(Trimmed(s));
             SetCaretX(CaretX() - k);
-            m_undoList->Push(ucDelete, CaretXY(), CaretXY(), removed);
+            UndoList().Push(ucDelete, CaretXY(), CaretXY(), removed);
         } else {
             SetCaretX(CaretX() - 1);
             const std::string removed(1, s[std::size_t(CaretX() - 1)]);
             s.erase(std::size_t(CaretX() - 1), 1);
             SetLineText(Trimmed(s));
-            m_undoList->Push(ucDelete, CaretXY(), CaretXY(), removed);
+            UndoList().Push(ucDelete, CaretXY(), CaretXY(), removed);
         }
     } else if (CaretY() > 1 && CaretY() <= LineCount()) {
         // Recorded before the join, while the marks still stand on both lines.
-        const TPoint join{int(m_lines->Get(CaretY() - 2).size()) + 1, CaretY() - 1};
-        m_undoList->Push(ucDelete, join, join, "\r\n");
-        m_lines->Delete(CaretY() - 1);
-        MoveMarksFrom(CaretY(), -1);
+        const TPoint join{int(Lines().Get(CaretY() - 2).size()) + 1, CaretY() - 1};
+        UndoList().Push(ucDelete, join, join, "\r\n");
+        Lines().Delete(CaretY() - 1);
+        m_doc->MoveMarksFrom(CaretY(), -1);
         SetCaretY(CaretY() - 1);
         SetCaretX(join.X);
         SetLineText(LineText() + Trimmed(s));
@@ -247,25 +238,25 @@ bool TzeCustomEdit::DeleteChar()
     if (m_readOnly)
         return false;
     if (SelAvail()) {
-        m_undoList->Push(ucForwardDelete, BlockBegin(), BlockEnd(), SelText());
+        UndoList().Push(ucForwardDelete, BlockBegin(), BlockEnd(), SelText());
         SetSelTextPrimitive(std::string());
         return false;
     }
     std::string s = LineText();
     const int length = int(s.size());
     if (length >= CaretX()) {
-        m_undoList->Push(ucForwardDelete, CaretXY(), CaretXY(), std::string(1, s[std::size_t(CaretX() - 1)]));
+        UndoList().Push(ucForwardDelete, CaretXY(), CaretXY(), std::string(1, s[std::size_t(CaretX() - 1)]));
         s.erase(std::size_t(CaretX() - 1), 1);
         SetLineText(Trimmed(s));
     } else if (LineCount() - 1 > CaretY() - 1) {
         s.append(std::size_t(CaretX() - 1 - length), ' ');
-        s += m_lines->Get(CaretY());
+        s += Lines().Get(CaretY());
         SetLineText(Trimmed(s));
-        m_undoList->Push(ucForwardDelete, CaretXY(), CaretXY(), "\r\n");
-        m_lines->Delete(CaretY());
+        UndoList().Push(ucForwardDelete, CaretXY(), CaretXY(), "\r\n");
+        Lines().Delete(CaretY());
         if (LineCount() == 0)
-            m_lines->Add(std::string());
-        MoveMarksFrom(CaretY() + 1, -1);
+            Lines().Add(std::string());
+        m_doc->MoveMarksFrom(CaretY() + 1, -1);
     }
     return true;
 }
@@ -275,7 +266,7 @@ bool TzeCustomEdit::LineBreak(bool moveCaret)
     if (m_readOnly)
         return false;
     if (SelAvail()) {
-        m_undoList->Push(ucDelete, BlockBegin(), BlockEnd(), SelText());
+        UndoList().Push(ucDelete, BlockBegin(), BlockEnd(), SelText());
         SetSelTextPrimitive(std::string());
     }
     // A caret past the last line breaks an empty line at the end.
@@ -288,41 +279,41 @@ bool TzeCustomEdit::LineBreak(bool moveCaret)
         if (CaretX() > 1 && CaretX() - 1 > n) {
             const std::string tail = s.substr(std::size_t(CaretX() - 1));
             SetLineText(Trimmed(s.substr(0, std::size_t(CaretX() - 1))));
-            m_undoList->Push(ucLineBreak, CaretXY(), CaretXY(), tail);
-            m_lines->Insert(index + 1, std::string(std::size_t(n), ' ') + tail);
+            UndoList().Push(ucLineBreak, CaretXY(), CaretXY(), tail);
+            Lines().Insert(index + 1, std::string(std::size_t(n), ' ') + tail);
             if (moveCaret)
                 SetCaretXY(TPoint{n + 1, CaretY() + 1});
         } else {
             SetLineText(std::string());
-            m_lines->Insert(index + 1, s);
-            m_undoList->Push(ucLineBreak, CaretXY(), CaretXY(), s);
+            Lines().Insert(index + 1, s);
+            UndoList().Push(ucLineBreak, CaretXY(), CaretXY(), s);
             if (moveCaret)
                 SetCaretY(CaretY() + 1);
         }
     } else if (length > 0) {
         const int n = CaretY() >= 2 ? LeftSpaces(s) : 0;
-        m_undoList->Push(ucLineBreak, CaretXY(), CaretXY(), std::string());
+        UndoList().Push(ucLineBreak, CaretXY(), CaretXY(), std::string());
         if (moveCaret)
             SetCaretX(n + 1);
-        m_lines->Insert(index + 1, std::string());
+        Lines().Insert(index + 1, std::string());
         if (moveCaret)
             SetCaretY(CaretY() + 1);
     } else {
         int n = 0;
         for (int line = CaretY(); line >= 1; --line) {
-            const std::string_view text = m_lines->Get(line - 1);
+            const std::string_view text = Lines().Get(line - 1);
             if (!text.empty()) {
                 n = LeftSpaces(text);
                 break;
             }
         }
-        m_undoList->Push(ucLineBreak, CaretXY(), CaretXY(), std::string());
+        UndoList().Push(ucLineBreak, CaretXY(), CaretXY(), std::string());
         if (moveCaret)
             SetCaretX(n + 1);
-        m_lines->Insert(index, std::string());
+        Lines().Insert(index, std::string());
         if (moveCaret)
             SetCaretY(CaretY() + 1);
     }
-    MoveMarksFrom(CaretY(), 1);
+    m_doc->MoveMarksFrom(CaretY(), 1);
     return true;
 }

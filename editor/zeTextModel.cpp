@@ -28,18 +28,6 @@ std::string_view Part(std::string_view s, int pos, size_t n = std::string::npos)
     return s.substr(size_t(pos), n);
 }
 
-// The lines that inserting value produces: value followed by CR LF, split at
-// CR LF, lone CR and lone LF, ending at the first NUL. So a value ending with
-// a line break gives a last empty line, and one starting with NUL gives none.
-std::vector<std::string> SplitInsertedText(const std::string &value)
-{
-    std::vector<std::string> lines = SplitTextLines(value);
-    const bool endsWithBreak = !value.empty() && (value.back() == '\r' || value.back() == '\n');
-    if (endsWithBreak && std::memchr(value.data(), '\0', value.size()) == nullptr)
-        lines.emplace_back();
-    return lines;
-}
-
 bool IsBlankLine(std::string_view s)
 {
     return std::all_of(s.begin(), s.end(), IsBlank);
@@ -47,31 +35,24 @@ bool IsBlankLine(std::string_view s)
 
 } // namespace
 
-std::string_view TzeCustomEdit::LineOrEmpty(int line) const
-{
-    if (line < 1 || line > m_lines->Count())
-        return {};
-    return m_lines->Get(line - 1);
-}
-
 // --- Whole text and caret line
 
 void TzeCustomEdit::SetLines(const TStringList &value)
 {
     if (m_handleAllocated)
-        m_lines->Assign(value);
+        Lines().Assign(value);
 }
 
 void TzeCustomEdit::SetText(std::string_view value)
 {
-    m_lines->SetLoading(true);
+    Lines().SetLoading(true);
     try {
-        m_lines->SetText(value);
+        Lines().SetText(value);
     } catch (...) {
-        m_lines->SetLoading(false);
+        Lines().SetLoading(false);
         throw;
     }
-    m_lines->SetLoading(false);
+    Lines().SetLoading(false);
     InvalidateAll();
 }
 
@@ -82,8 +63,8 @@ std::string TzeCustomEdit::LineText() const
 
 void TzeCustomEdit::SetLineText(const std::string &value)
 {
-    if (m_caretY >= 0 && m_caretY < m_lines->Count())
-        m_lines->Put(m_caretY, value);
+    if (m_caretY >= 0 && m_caretY < Lines().Count())
+        Lines().Put(m_caretY, value);
 }
 
 // --- Caret
@@ -116,7 +97,7 @@ void TzeCustomEdit::SetCaretX(int value)
 void TzeCustomEdit::SetCaretY(int value)
 {
     // Clamped to the line count first, so that an empty list still gives line 1.
-    const int y = std::max(1, std::min(value, m_lines->Count()));
+    const int y = std::max(1, std::min(value, Lines().Count()));
     if (y == CaretY()) {
         DoOnSelectionChange();
         return;
@@ -145,7 +126,7 @@ void TzeCustomEdit::SetCaretXY(TPoint value)
 
 TPoint TzeCustomEdit::ClampAnchor(TPoint value) const
 {
-    value.Y = std::max(1, std::min(value.Y, m_lines->Count()));
+    value.Y = std::max(1, std::min(value.Y, Lines().Count()));
     // Up to MaxLeftChar, or to the line end where the line is longer; the
     // caret's own column always, which typing at the end of a long line
     // may put past both.
@@ -208,77 +189,26 @@ void TzeCustomEdit::DeleteSelectionPrimitive(TPoint b, TPoint e)
     m_caretX = b.X - 1;
     m_caretY = b.Y - 1;
     UpdateCaret();
-    const int count = m_lines->Count();
-    // Anchors older than a change made inside an open list update may lie
-    // past the end: there is nothing of them to delete.
-    if (b.Y > count)
-        return;
-    e.Y = std::min(e.Y, count);
-    if (b.Y == e.Y) {
-        std::string line(m_lines->Get(b.Y - 1));
-        if (size_t(b.X - 1) < line.size())
-            line.erase(size_t(b.X - 1), size_t(std::max(0, e.X - b.X)));
-        TrimRight(line);
-        m_lines->Put(b.Y - 1, line);
-        return;
-    }
-    const std::string_view firstLine = m_lines->Get(b.Y - 1);
-    // A selection that starts past the end of its line joins the rest at its
-    // start column, padded with blanks (as Delete at a line end does): the
-    // joined text keeps its column, so an undo re-inserts at the right place
-    // even where trimming took blanks that earlier changes counted on.
-    std::string joined(firstLine.substr(0, std::min(firstLine.size(), size_t(b.X - 1))));
-    joined.resize(size_t(b.X - 1), ' ');
-    joined.append(Part(m_lines->Get(e.Y - 1), e.X - 1));
-    const int removed = e.Y - b.Y;
-    for (int i = 0; i < m_marks->Count(); ++i) {
-        TMark *mark = m_marks->Items(i);
-        if (mark->Line() >= e.Y)
-            mark->SetLine(mark->Line() - removed);
-        else if (mark->Line() > b.Y)
-            mark->SetLine(b.Y);
-    }
-    for (int i = 0; i < removed; ++i)
-        m_lines->Delete(b.Y - 1);
-    TrimRight(joined);
-    m_lines->Put(b.Y - 1, joined);
+    m_doc->DeleteText(b, e);
 }
 
 void TzeCustomEdit::InsertAtCaretPrimitive(const std::string &value)
 {
-    std::vector<std::string> parts = SplitInsertedText(value);
-    if (parts.empty())
+    // The text ends at its first NUL: nothing to insert.
+    if (value.empty() || value.front() == '\0')
         return;
     TPaintLockGuard lock(*this);
     // A caret left past the end by a change of the list itself inserts into
     // the last line, and an emptied list gets its line back, so that no
     // inserted text is lost.
     EnsureCaretLine();
-    const size_t column = size_t(m_caretX);
-    std::string line(m_lines->Get(m_caretY));
-    if (line.size() < column)
-        line.append(column - line.size(), ' ');
-    if (parts.size() == 1) {
-        line.insert(column, parts.front());
-        m_lines->Put(m_caretY, line);
-        SetCaretX(CaretX() + int(parts.front().size()));
+    const TPoint end = m_doc->InsertText(CaretXY(), value);
+    if (end.Y == CaretY()) {
+        SetCaretX(end.X);
         return;
     }
-    std::string rest = line.substr(column);
-    line.resize(column);
-    line += parts.front();
-    m_lines->Put(m_caretY, line);
-    const int added = int(parts.size()) - 1;
-    int index = m_caretY;
-    for (size_t i = 1; i + 1 < parts.size(); ++i)
-        m_lines->Insert(++index, parts[i]);
-    MoveMarksFrom(CaretY(), added);
-    std::string &lastPart = parts.back();
-    const int lastLength = int(lastPart.size());
-    lastPart += rest;
-    m_lines->Insert(++index, lastPart);
-    m_caretY = index;
-    m_caretX = lastLength;
+    m_caretY = end.Y - 1;
+    m_caretX = end.X - 1;
     UpdateCaret();
 }
 
@@ -288,7 +218,7 @@ void TzeCustomEdit::SetSelTextPrimitive(const std::string &value)
     const bool selected = SelAvail();
     {
         TPaintLockGuard lock(*this);
-        TUpdateGuard update(*m_lines);
+        TUpdateGuard update(Lines());
         const TPoint b = BlockBegin();
         const TPoint e = BlockEnd();
         if (selected)
@@ -312,19 +242,19 @@ TPoint TzeCustomEdit::InsertionPoint() const noexcept
 
 void TzeCustomEdit::SetSelText(const std::string &value)
 {
-    if (SelAvail() && !m_undoList->Locked())
-        m_undoList->Push(ucDelete, m_blockBegin, m_blockEnd, SelText());
+    if (SelAvail() && !UndoList().Locked())
+        UndoList().Push(ucDelete, m_blockBegin, m_blockEnd, SelText());
     const TPoint start = InsertionPoint();
     SetSelTextPrimitive(value);
-    m_undoList->Push(ucInsert, start, CaretXY(), SelText());
+    UndoList().Push(ucInsert, start, CaretXY(), SelText());
 }
 
 void TzeCustomEdit::SelectAll()
 {
     SetBlockBegin(TPoint{1, 1});
     TPoint end{1, 1};
-    if (const int count = m_lines->Count(); count > 0) {
-        end = TPoint{int(m_lines->Get(count - 1).size()) + 1, count};
+    if (const int count = Lines().Count(); count > 0) {
+        end = TPoint{int(Lines().Get(count - 1).size()) + 1, count};
         SetBlockEnd(end);
     }
     SetCaretXY(end);
@@ -333,7 +263,7 @@ void TzeCustomEdit::SelectAll()
 void TzeCustomEdit::ClearAll()
 {
     SetBlockBegin(TPoint{1, 1});
-    m_lines->Clear();
+    Lines().Clear();
     // The caret goes with the selection: left on a line that is gone, what
     // is typed next would be lost.
     SetCaretXY(TPoint{1, 1});
@@ -358,7 +288,7 @@ void TzeCustomEdit::CutToClipboard()
     if (!SelAvail())
         return;
     CopyToClipboard();
-    m_undoList->Push(ucDelete, m_blockBegin, m_blockEnd, SelText());
+    UndoList().Push(ucDelete, m_blockBegin, m_blockEnd, SelText());
     TUndoLockGuard unrecorded(*this);
     SetSelText(std::string());
 }
@@ -375,10 +305,10 @@ void TzeCustomEdit::PasteFromClipboard()
     if (text.empty())
         return;
     if (SelAvail())
-        m_undoList->Push(ucPasteDelete, m_blockBegin, m_blockEnd, SelText());
+        UndoList().Push(ucPasteDelete, m_blockBegin, m_blockEnd, SelText());
     const TPoint start = InsertionPoint();
     SetSelTextPrimitive(text);
-    m_undoList->Push(ucPaste, start, CaretXY(), SelText());
+    UndoList().Push(ucPaste, start, CaretXY(), SelText());
 }
 
 // --- Words
@@ -416,7 +346,7 @@ TPoint TzeCustomEdit::NextWordPos()
             if (x == s.size())
                 return TPoint{int(s.size()) + 1, y};
         }
-    } else if (y < m_lines->Count()) {
+    } else if (y < Lines().Count()) {
         ++y;
         s = LineOrEmpty(y);
         if (IsBlankLine(s))

@@ -1,19 +1,19 @@
 // zeUndo.cpp: the bounded lists of undo and redo changes.
-// TUndoList records TUndoChange values and tells its editor that the text changed.
+// TUndoList records TUndoChange values and tells its document that the text changed.
 #include <new>
 #include <utility>
 #include <vector>
 
 #include "toolkit/Exception.h"
-#include "editor/zeCustomEdit.h"
+#include "editor/zeDocument.h"
 
 void TUndoList::Push(TUndoChangeKind kind, TPoint p1, TPoint p2, const std::string &text)
 {
     if (m_locked)
         return;
     TUndoChange change{text, kind, MinPoint(p1, p2), MaxPoint(p1, p2), {}};
-    if (m_owner)
-        change.Marks = m_owner->MarksToRestore(*this, change);
+    if (m_document)
+        change.Marks = m_document->MarksToRestore(*this, change);
     Append(std::move(change));
 }
 
@@ -32,10 +32,10 @@ void TUndoList::Append(TUndoChange change)
     } catch (const std::bad_alloc &) {
         return;
     }
-    if (m_owner) {
-        m_owner->SetModified(true);
-        if (m_owner->OnChange)
-            m_owner->OnChange(*m_owner);
+    if (m_document) {
+        m_document->SetModified(true);
+        if (m_document->OnChange)
+            m_document->OnChange();
     }
 }
 
@@ -87,4 +87,9 @@ const TUndoChange &TUndoList::Items(int index) const
     if (index < 0 || index >= Count())
         throw EListError("List index out of bounds (" + std::to_string(index) + ")");
     return m_items[size_t(index)];
+}
+
+TzeCustomEdit *TUndoList::Owner() const noexcept
+{
+    return m_document ? m_document->Editor() : nullptr;
 }

@@ -3,59 +3,6 @@
 
 #include "editor/zeCustomEdit.h"
 
-namespace {
-
-bool IsInsertion(TUndoChangeKind k) noexcept { return k == ucInsert || k == ucPaste || k == ucDropInsert; }
-bool IsDeletion(TUndoChangeKind k) noexcept
-{
-    return k == ucForwardDelete || k == ucDelete || k == ucPasteDelete || k == ucDropDelete;
-}
-
-int LineBreaks(const std::string &text)
-{
-    int breaks = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')))
-            ++breaks;
-    }
-    return breaks;
-}
-
-
-} // namespace
-
-std::vector<TMarkLine> TzeCustomEdit::MarkLines(int first, int last) const
-{
-    std::vector<TMarkLine> lines;
-    for (int i = 0; i < m_marks->Count(); ++i) {
-        TMark *mark = m_marks->Items(i);
-        if (mark->Line() >= first && mark->Line() <= last)
-            lines.push_back(TMarkLine{mark, mark->Line()});
-    }
-    return lines;
-}
-
-void TzeCustomEdit::RestoreMarks(const std::vector<TMarkLine> &marks)
-{
-    for (const TMarkLine &m : marks) {
-        if (m_marks->IndexOf(m.Mark) >= 0)
-            m.Mark->SetLine(m.Line);
-    }
-}
-
-std::vector<TMarkLine> TzeCustomEdit::MarksToRestore(const TUndoList &list, const TUndoChange &change) const
-{
-    // Only undo is held to it: undo takes changes back in the order they
-    // were made, while a redo may land on a text changed since, where lines
-    // recorded then would misplace the marks.
-    if (&list != m_undoList.get() || !IsDeletion(change.Kind) || m_marks->Count() == 0)
-        return {};
-    const int breaks = LineBreaks(change.Text);
-    if (breaks == 0)
-        return {};
-    return MarkLines(change.StartPos.Y, change.StartPos.Y + breaks);
-}
-
 void TzeCustomEdit::ClampCaretToLineEnd()
 {
     if (!m_scrollPastEOL)
@@ -68,8 +15,8 @@ void TzeCustomEdit::Undo()
         return;
     TPoint s{}, e{};
     std::string t;
-    const std::vector<TMarkLine> marks = m_undoList->Items(m_undoList->Count() - 1).Marks;
-    const TUndoChangeKind k = m_undoList->Pop(s, e, t);
+    const std::vector<TMarkLine> marks = UndoList().Items(UndoList().Count() - 1).Marks;
+    const TUndoChangeKind k = UndoList().Pop(s, e, t);
     bool again = false;
     {
         TPaintLockGuard lock(*this);
@@ -88,41 +35,41 @@ void TzeCustomEdit::Undo()
             // The redo record spans what came back (an overwritten character,
             // else nothing), so that the redo replaces it instead of inserting
             // beside it.
-            m_redoList->Push(k, s, CaretXY(), inserted);
+            RedoList().Push(k, s, CaretXY(), inserted);
             SetCaretXY(s);
-            again = (m_undoList->PeekKind() == ucDropDelete && k == ucDropInsert) ||
-                    (m_undoList->PeekKind() == ucPasteDelete && k == ucPaste);
+            again = (UndoList().PeekKind() == ucDropDelete && k == ucDropInsert) ||
+                    (UndoList().PeekKind() == ucPasteDelete && k == ucPaste);
         } else if (k == ucForwardDelete) {
             const bool endsWithBreak = t.size() >= 2 && t.compare(t.size() - 2, 2, "\r\n") == 0;
             if (s.Y > LineCount() && s.X == 1 && endsWithBreak && LineCount() > 0) {
                 // The deleted last line: re-insert it after the new last line, so
                 // the text comes back in its order and with no extra line.
-                const TPoint end{int(m_lines->Get(LineCount() - 1).size()) + 1, LineCount()};
+                const TPoint end{int(Lines().Get(LineCount() - 1).size()) + 1, LineCount()};
                 // Lines only come after the last one: its marks stay where they are.
-                const std::vector<TMarkLine> lastLine = MarkLines(end.Y, end.Y);
+                const std::vector<TMarkLine> lastLine = m_doc->MarkLines(end.Y, end.Y);
                 SetCaretXY(end);
                 SetBlockBegin(end);
                 SetSelTextPrimitive("\r\n" + t.substr(0, t.size() - 2));
-                RestoreMarks(lastLine);
-                m_redoList->Push(k, end, BlockEnd(), SelText());
+                m_doc->RestoreMarks(lastLine);
+                RedoList().Push(k, end, BlockEnd(), SelText());
             } else {
                 while (LineCount() < s.Y)
-                    m_lines->Add(std::string());
+                    Lines().Add(std::string());
                 SetCaretXY(s);
                 SetBlockBegin(s);
                 SetSelTextPrimitive(t);
-                m_redoList->Push(k, s, BlockEnd(), SelText());
+                RedoList().Push(k, s, BlockEnd(), SelText());
             }
             SetCaretXY(e);
         } else if (k == ucDelete || k == ucPasteDelete || k == ucDropDelete) {
             SetCaretXY(s);
             SetBlockBegin(s);
             SetSelTextPrimitive(t);
-            m_redoList->Push(k, s, BlockEnd(), SelText());
+            RedoList().Push(k, s, BlockEnd(), SelText());
         } else if (k == ucLineBreak) {
             SetCaretXY(s);
             // Recorded at the break itself, which the redo needs; the anchors may lie elsewhere.
-            m_redoList->Push(ucLineBreak, s, s, std::string());
+            RedoList().Push(ucLineBreak, s, s, std::string());
             // Blanks left behind by undone typing are not text of the line.
             std::string line = LineText();
             TrimRight(line);
@@ -134,15 +81,15 @@ void TzeCustomEdit::Undo()
             if ((!line.empty() || LeftSpaces(t) == 0) && int(line.size()) < CaretX() - 1)
                 line.resize(std::size_t(CaretX() - 1), ' ');
             if (e.Y < LineCount()) {
-                m_lines->Delete(e.Y); // the line that the break created
-                MoveMarksFrom(e.Y + 1, -1); // the marks the break moved down
+                Lines().Delete(e.Y); // the line that the break created
+                m_doc->MoveMarksFrom(e.Y + 1, -1); // the marks the break moved down
             }
             SetCaretXY(s);
             std::string joined = line + t;
             TrimRight(joined);
             SetLineText(joined);
         }
-        RestoreMarks(marks);
+        m_doc->RestoreMarks(marks);
         exact.reset();
         pastEol.reset();
         ClampCaretToLineEnd();
@@ -157,7 +104,7 @@ void TzeCustomEdit::Redo()
         return;
     TPoint s{}, e{};
     std::string t;
-    const TUndoChangeKind k = m_redoList->Pop(s, e, t);
+    const TUndoChangeKind k = RedoList().Pop(s, e, t);
     bool again = false;
     TPaintLockGuard lock(*this);
     std::optional<TFlagRestore> pastEol(std::in_place, m_scrollPastEOL, true);
@@ -171,22 +118,22 @@ void TzeCustomEdit::Redo()
         const TPoint start = InsertionPoint();
         const std::string restored = SelText();
         SetSelTextPrimitive(t);
-        m_undoList->Push(k, start, CaretXY(), restored);
+        UndoList().Push(k, start, CaretXY(), restored);
     } else if (k == ucForwardDelete) {
         SetCaretXY(s);
         SetBlockBegin(s);
         SetBlockEnd(e);
-        m_undoList->Push(k, BlockBegin(), BlockEnd(), SelText());
+        UndoList().Push(k, BlockBegin(), BlockEnd(), SelText());
         SetSelTextPrimitive(t);
         SetCaretXY(s);
     } else if (k == ucDelete || k == ucPasteDelete || k == ucDropDelete) {
         SetBlockBegin(s);
         SetBlockEnd(e);
-        m_undoList->Push(k, BlockBegin(), BlockEnd(), SelText());
+        UndoList().Push(k, BlockBegin(), BlockEnd(), SelText());
         SetSelTextPrimitive(t);
         SetCaretXY(s);
-        again = (m_redoList->PeekKind() == ucDropInsert && k == ucDropDelete) ||
-                (m_redoList->PeekKind() == ucPaste && k == ucPasteDelete);
+        again = (RedoList().PeekKind() == ucDropInsert && k == ucDropDelete) ||
+                (RedoList().PeekKind() == ucPaste && k == ucPasteDelete);
     } else if (k == ucLineBreak) {
         // Break where the change was recorded: after other redos the caret
         // no longer stands where the undo of this break left it. A selection

@@ -1,0 +1,397 @@
+// zeDocument.h: the editor's text without a window.
+// TzeEditList (line list with hooks), TUndoList (undo and redo records), TMark
+// and TMarkList (gutter marks), and TzeDocument, which owns them all with the
+// editing primitives, the lazily computed range states and the change notices
+// that tell a view what to repaint. Nothing here depends on Qt.
+#ifndef QUENLO_EDITOR_ZEDOCUMENT_H
+#define QUENLO_EDITOR_ZEDOCUMENT_H
+
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "toolkit/StringList.h"
+#include "editor/zeTypes.h"
+
+class TzeCustomEdit;
+class TzeDocument;
+
+// ---------------------------------------------------------------------------
+// Line list
+
+// The editor's string list. Each line's integer slot holds the highlighter's
+// range state at the start of that line; the owning document computes the
+// slots when they are read (OnNeedObject) and learns of every change through
+// the hooks. Every changing operation runs in one update bracket and calls
+// its hook inside it, so OnChange fires once, afterwards. Indexes are
+// 0-based; an index outside the list raises EListError.
+class TzeEditList : public TStringList {
+public:
+    // Appends S; OnAdded after the append.
+    int Add(std::string_view s) override;
+    // Inserts S before line index (0 .. Count); OnInserted(index).
+    void Insert(int index, std::string_view s) override;
+    // Removes line index; OnDeleted(index).
+    void Delete(int index) override;
+    // Replaces line index; OnPut(index).
+    void Put(int index, std::string_view s) override;
+    // The slot, after OnNeedObject has brought it up to date.
+    std::intptr_t GetObject(int index) const override;
+    // Removes all lines; unless Loading, an emptied list gets one empty line
+    // back through Add. The base SetText and Assign clear through this, so
+    // setting the text of the list itself keeps that empty first line.
+    void Clear() override;
+    // The base rule (clear, then the text's lines in one pass); OnTextSet
+    // after the last line.
+    void SetText(std::string_view text) override;
+    // Replaces every line by the lines of source, which is left empty: a
+    // Clear (OnCleared) without the placeholder line, then source's lines
+    // taken over without a copy.
+    void TakeLines(TStringList &source);
+    // Loading is true during the load and false again also when it fails.
+    void LoadFromFile(const std::string &path) override;
+    void LoadFromStream(std::istream &stream);
+
+    bool Loading() const noexcept { return m_loading; }
+    using TStringList::StoredObject;
+    void SetLoading(bool value) noexcept { m_loading = value; }
+
+    // Hooks set by the owning document; each is called only when set.
+    std::function<void(TzeEditList &)> OnAdded;
+    std::function<void(int index)> OnDeleted;
+    std::function<void(int index)> OnInserted;
+    std::function<void(int index)> OnPut;
+    std::function<void(TzeEditList &)> OnTextSet;
+    // After the list was emptied by Clear (also the clear that starts a
+    // SetText or an Assign), before any line comes back.
+    std::function<void(TzeEditList &)> OnCleared;
+    // Before a slot is read: the owner computes it if it is not current.
+    std::function<void(int index)> OnNeedObject;
+
+private:
+    bool m_loading = false;
+};
+
+// ---------------------------------------------------------------------------
+// Undo
+
+// Insertion kinds are ucInsert .. ucDropInsert, deletion kinds ucForwardDelete
+// .. ucDropDelete; ucNone is never stored, it answers an empty list.
+enum TUndoChangeKind : std::uint8_t {
+    ucInsert,
+    ucPaste,
+    ucDropInsert,
+    ucForwardDelete,
+    ucDelete,
+    ucPasteDelete,
+    ucDropDelete,
+    ucLineBreak,
+    ucNone
+};
+
+constexpr bool IsInsertion(TUndoChangeKind k) noexcept { return k == ucInsert || k == ucPaste || k == ucDropInsert; }
+constexpr bool IsDeletion(TUndoChangeKind k) noexcept
+{
+    return k == ucForwardDelete || k == ucDelete || k == ucPasteDelete || k == ucDropDelete;
+}
+
+class TMark;
+
+// Where one mark stood when a change was recorded.
+struct TMarkLine {
+    TMark *Mark = nullptr;
+    int Line = 0;
+};
+
+// One recorded change. invariant: StartPos <= EndPos.
+struct TUndoChange {
+    std::string Text;
+    TUndoChangeKind Kind = ucNone;
+    TPoint StartPos;
+    TPoint EndPos;
+    // For a deletion that spans lines, in the undo list: the marks that stood
+    // on those lines before the deletion joined them. Undoing it puts each of
+    // them on its line again; marks elsewhere move with the text.
+    std::vector<TMarkLine> Marks;
+};
+
+// A bounded list of changes, oldest first. The document (may be null) gets
+// Modified set and its OnChange called for every recorded change.
+class TUndoList {
+public:
+    explicit TUndoList(TzeDocument *document) noexcept : m_document(document) {}
+    TUndoList(const TUndoList &) = delete;
+    TUndoList &operator=(const TUndoList &) = delete;
+
+    // Records a change with the two points ordered; at Limit or more records
+    // the oldest one goes first. Nothing while Locked; a record that cannot
+    // be allocated is dropped silently.
+    // The document (if any) adds the lines of the marks that reversing the
+    // change must put back, as they stand now.
+    void Push(TUndoChangeKind kind, TPoint p1, TPoint p2, const std::string &text);
+    // The same with the mark lines given (taken before the change happened).
+    void Push(TUndoChangeKind kind, TPoint p1, TPoint p2, const std::string &text, std::vector<TMarkLine> marks);
+    // Takes the newest record off; on an empty list answers ucNone and leaves
+    // the outputs untouched.
+    TUndoChangeKind Pop(TPoint &startPos, TPoint &endPos, std::string &text);
+    TUndoChangeKind PeekKind() const noexcept;
+    // Indexes outside 0 .. Count-1 are ignored.
+    void RemoveAt(int index);
+    void Clear() noexcept;
+    // Drops a mark that goes away from every record.
+    void ForgetMark(const TMark *mark) noexcept;
+
+    void Lock() noexcept { m_locked = true; }
+    void Unlock() noexcept { m_locked = false; }
+    bool Locked() const noexcept { return m_locked; }
+
+    int Limit() const noexcept { return m_limit; }
+    // Removes the oldest records until at most value remain, then stores it.
+    void SetLimit(int value);
+    int Count() const noexcept { return int(m_items.size()); }
+    // Oldest first; outside 0 .. Count-1 raises EListError.
+    const TUndoChange &Items(int index) const;
+    // The editor the list belongs to, if any.
+    TzeCustomEdit *Owner() const noexcept;
+
+private:
+    void Append(TUndoChange change);
+
+    std::deque<TUndoChange> m_items;
+    int m_limit = 10;
+    TzeDocument *m_document;
+    bool m_locked = false;
+};
+
+// ---------------------------------------------------------------------------
+// Marks
+
+// One mark shown in the gutter. The link to its document is cleared when the
+// document goes away, and Edit() answers the document's editor only while the
+// document's Marks holds this mark.
+class TMark {
+public:
+    // The editor's document, or none (defined with the editor).
+    explicit TMark(TzeCustomEdit *owner);
+    explicit TMark(TzeDocument &document);
+    virtual ~TMark();
+    TMark(const TMark &) = delete;
+    TMark &operator=(const TMark &) = delete;
+
+    virtual TzeCustomEdit *Edit();
+    // The document while it exists and lists this mark.
+    TzeDocument *Document() const noexcept;
+    int Line() const noexcept { return m_line; }
+    // A visible listed mark tells its document of its old and new row.
+    virtual void SetLine(int value);
+    int Column() const noexcept { return m_column; }
+    virtual void SetColumn(int value);
+    int ImageIndex() const noexcept { return m_imageIndex; }
+    virtual void SetImageIndex(int value);
+    bool Visible() const noexcept { return m_visible; }
+    void SetVisible(bool value);
+    bool InternalImage() const noexcept { return m_internalImage; }
+    void SetInternalImage(bool value);
+    int BookmarkNumber() const noexcept { return m_bookmarkNumber; }
+    void SetBookmarkNumber(int value) noexcept { m_bookmarkNumber = value; }
+    bool IsBookmark() const noexcept { return m_bookmarkNumber >= 0; }
+
+private:
+    void InvalidateRow();
+
+    int m_line = 0;
+    int m_column = 0;
+    int m_imageIndex = 0;
+    std::weak_ptr<TzeDocument *> m_document;
+    bool m_visible = false;
+    bool m_internalImage = false;
+    int m_bookmarkNumber = 0;
+};
+
+// The document's marks in the order added. The list does not own its marks:
+// whoever creates a mark frees it, after removing it.
+class TMarkList {
+public:
+    explicit TMarkList(TzeDocument *document) noexcept : m_document(document) {}
+    TMarkList(const TMarkList &) = delete;
+    TMarkList &operator=(const TMarkList &) = delete;
+
+    // Appends (a null mark is ignored), then OnChange; returns the index or -1.
+    int Add(TMark *mark);
+    // Removes the mark if present (and from every undo record), then OnChange.
+    void Remove(TMark *mark);
+    // Outside 0 .. Count-1 raises EListError.
+    TMark *Items(int index) const;
+    int Count() const noexcept { return int(m_items.size()); }
+    int IndexOf(const TMark *mark) const noexcept;
+    // The editor the list belongs to, if any.
+    TzeCustomEdit *Owner() const noexcept;
+
+    std::function<void(TMarkList &)> OnChange;
+
+private:
+    void Changed();
+
+    TzeDocument *m_document;
+    std::vector<TMark *> m_items;
+};
+
+// ---------------------------------------------------------------------------
+// Document
+
+// What the document asks of a highlighter to compute range states.
+class IzeRangeScanner {
+public:
+    // The state before the first line.
+    virtual std::intptr_t InitialRange() = 0;
+    // The state at the end of line (0-based index), scanned from state.
+    virtual std::intptr_t RangeAfter(std::string_view line, int index, std::intptr_t state) = 0;
+
+protected:
+    ~IzeRangeScanner() = default;
+};
+
+// What changed in the lines, as a view needs it to repaint only from there.
+// Lines are 0-based.
+enum TzeChangeKind : std::uint8_t {
+    ckLineChanged,  // the text of FirstLine
+    ckLineInserted, // a line at FirstLine, LinesAdded 1
+    ckLineAppended, // a line at the end (FirstLine), LinesAdded 1
+    ckLineDeleted,  // the line at FirstLine, LinesAdded -1
+    ckCleared,      // every line went, LinesAdded is minus their count
+    ckTextSet       // the whole text was set, LinesAdded is the new count
+};
+
+struct TzeDocChange {
+    TzeChangeKind Kind = ckLineChanged;
+    int FirstLine = 0;
+    int LinesAdded = 0;
+};
+
+// The text of one editor: lines with their range states, the undo and redo
+// lists, Modified, the marks with the ten bookmarks, and the primitives that
+// change the text between 1-based (column, line) points. Carets, anchors and
+// pixels are the view's.
+class TzeDocument {
+public:
+    // editor: the control the lists and marks answer as their owner (may be null).
+    explicit TzeDocument(TzeCustomEdit *editor = nullptr);
+    ~TzeDocument();
+    TzeDocument(const TzeDocument &) = delete;
+    TzeDocument &operator=(const TzeDocument &) = delete;
+
+    TzeCustomEdit *Editor() const noexcept { return m_editor; }
+    TzeEditList &Lines() noexcept { return m_lines; }
+    const TzeEditList &Lines() const noexcept { return m_lines; }
+    // Line (1-based) or the empty string where it does not exist.
+    std::string_view LineOrEmpty(int line) const;
+
+    // --- Editing primitives; none records an undo change.
+    // Deletes the text from b to e (b <= e), trimming the blanks left at the
+    // end of the joined line. A b past its line end joins at b's column,
+    // padded with blanks. Marks on the joined lines go to b's line, marks
+    // below move up.
+    void DeleteText(TPoint b, TPoint e);
+    // Inserts value at p (split at CR LF, CR and LF, ending at the first NUL;
+    // a trailing break gives a last empty line), padding a short line with
+    // blanks up to p; an empty list gets a line first. Marks below p's line
+    // move down. Answers the point after the inserted text.
+    TPoint InsertText(TPoint p, std::string_view value);
+
+    // --- Undo
+    TUndoList &UndoList() noexcept { return m_undoList; }
+    TUndoList &RedoList() noexcept { return m_redoList; }
+    const TUndoList &UndoList() const noexcept { return m_undoList; }
+    bool Modified() const noexcept { return m_modified; }
+    void SetModified(bool value) noexcept { m_modified = value; }
+    int MaxUndo() const noexcept { return m_undoList.Limit(); }
+    // Both lists; a negative value is ignored.
+    void SetMaxUndo(int value);
+    void LockUndo() noexcept;
+    void UnlockUndo() noexcept;
+    void ClearUndo() noexcept;
+    // The marks that reversing change, about to go into list, must put back:
+    // for a deletion in the undo list that spans lines, the marks on those
+    // lines, where they stand now.
+    std::vector<TMarkLine> MarksToRestore(const TUndoList &list, const TUndoChange &change) const;
+
+    // --- Marks and the ten bookmarks
+    TMarkList &Marks() noexcept { return m_marks; }
+    const TMarkList &Marks() const noexcept { return m_marks; }
+    // The mark in slot n (0..9), or none.
+    TMark *Bookmark(int n) const noexcept { return n >= 0 && n < 10 ? m_bookmarks[size_t(n)] : nullptr; }
+    // Puts mark (owned from now on) in slot n, freeing any bookmark on its
+    // line and the old one of the slot; nothing for n outside 0..9.
+    void PlaceBookmark(int n, TMark *mark);
+    // Frees the bookmark of slot n.
+    void ClearBookmark(int n);
+    // Every mark on line from or below moves by delta lines.
+    void MoveMarksFrom(int from, int delta);
+    // The marks on lines first .. last with their lines.
+    std::vector<TMarkLine> MarkLines(int first, int last) const;
+    // Puts each mark that is still listed back on its recorded line.
+    void RestoreMarks(const std::vector<TMarkLine> &marks);
+
+    // --- Range states, computed when read.
+    // The states of a scanner are taken as they stand (see RangesTakenAsTheyAre);
+    // none leaves every slot as it is written.
+    void SetRangeScanner(IzeRangeScanner *scanner) noexcept { m_scanner = scanner; }
+    IzeRangeScanner *RangeScanner() const noexcept { return m_scanner; }
+    // Computes the states of lines up to index (0-based) that are not current.
+    // Answers the last line whose stored state this changed, or -1.
+    int EnsureRanges(int index) const;
+    void RangesReset() noexcept;
+    // Takes every stored state as current, as a scanner attached to a list
+    // finds it.
+    void RangesTakenAsTheyAre() noexcept;
+
+    // --- Notices
+    // Every change of the lines, inside the list's update bracket.
+    std::function<void(const TzeDocChange &)> OnModified;
+    // A change was recorded for undo.
+    std::function<void()> OnChange;
+    // A visible listed mark's row (1-based line) must be shown again.
+    std::function<void(int line)> OnMarkRow;
+
+private:
+    friend class TMark;
+
+    void Notify(TzeChangeKind kind, int first, int added);
+    void LineChanged(int index);
+    void LineInserted(int index);
+    void LineDeleted(int index);
+    void BreakRangesAt(int k) const;
+    void StoreRange(int index, std::intptr_t range) const;
+
+    TzeCustomEdit *m_editor;
+    // Marks hold it weakly: it tells them whether the document still exists.
+    std::shared_ptr<TzeDocument *> m_self;
+    TzeEditList m_lines;
+    TUndoList m_undoList{this};
+    TUndoList m_redoList{this};
+    TMarkList m_marks{this};
+    std::array<TMark *, 10> m_bookmarks{}; // owned; each is also in m_marks
+    bool m_modified = false;
+
+    // Lazy range states. Lines [0, m_rangesValid) hold their exact start
+    // state. For each line k in (m_rangesValid, m_rangesChained) that is not
+    // listed in m_rangesBreaks, the stored state was computed from line k-1's
+    // present text and stored state; so a rescan that computes at line j the
+    // state stored there may take every state up to the next break (or
+    // m_rangesChained) as exact. invariant: m_rangesValid <= m_rangesChained,
+    // the breaks are sorted and lie in [m_rangesValid, m_rangesChained).
+    // A line whose state is unknown stores kUnknownRange, which matches none.
+    static constexpr std::intptr_t kUnknownRange = INTPTR_MIN;
+    IzeRangeScanner *m_scanner = nullptr;
+    mutable int m_rangesValid = 0;
+    mutable int m_rangesChained = 0;
+    mutable std::vector<int> m_rangesBreaks;
+};
+
+#endif
