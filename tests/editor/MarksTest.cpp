@@ -103,6 +103,7 @@ TEST(MarkList, AddRemoveAndItems)
     TzeCustomEdit edit;
     TMarkList &marks = edit.Marks();
     EXPECT_EQ(marks.Owner(), &edit);
+    EXPECT_EQ(edit.UndoList().Owner(), &edit);
     int changes = 0;
     marks.OnChange = [&](TMarkList &list) {
         EXPECT_EQ(&list, &marks);

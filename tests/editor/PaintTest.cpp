@@ -4,6 +4,7 @@
 // same grid at 200 %.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 #include <QApplication>
@@ -179,6 +180,52 @@ TEST(Paint, UpdateRectanglesPaintOnlyTheAreasTheyTouch)
         EXPECT_EQ(edit.Gutters, c.gutters);
         EXPECT_EQ(edit.Texts, c.texts);
     }
+}
+
+TEST(Paint, ChangesRepaintFromTheirFirstLineOnly)
+{
+    // What a change of the lines asks to be painted again: its own row, or
+    // every row from it down when lines come or go or range states change.
+    TBraceHighlighter highlighter;
+    TzeCustomEdit edit;
+    edit.SetHighLighter(&highlighter);
+    Prepare(edit, 20, 10);
+    edit.clearFocus(); // no caret blinking into the regions
+    struct TRegions : QObject {
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            if (event->type() == QEvent::Paint)
+                Painted += static_cast<QPaintEvent *>(event)->region();
+            return false;
+        }
+        QRegion Painted;
+    } regions;
+    edit.viewport()->installEventFilter(&regions);
+    struct Case {
+        std::function<void()> change;
+        int firstRow, lastRow;
+        bool gutter;
+    };
+    const Case cases[] = {
+        {[&] { edit.Lines().Put(4, "x"); }, 5, 5, false},
+        {[&] { edit.Lines().Insert(2, "x"); }, 3, 11, true},
+        {[&] { edit.Lines().Delete(7); }, 8, 11, true},
+        {[&] { edit.Lines().Put(5, "{"); }, 6, 10, false},
+        {[&] { edit.Lines().Put(5, "-"); }, 6, 6, false},
+        {[&] { edit.Lines().Put(9, "{ the same state after it"); }, 10, 10, false},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        edit.SetText("1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n9\r\n{\r\n}");
+        QApplication::processEvents();
+        regions.Painted = QRegion();
+        cases[i].change();
+        QApplication::processEvents();
+        const TzeViewMetrics m = edit.ViewMetrics();
+        const QRect expected = Edges(cases[i].gutter ? 0 : edit.GutterWidth(), m.RowTop(cases[i].firstRow),
+                                     edit.ClientWidth(), std::min(m.RowTop(cases[i].lastRow + 1), edit.ClientHeight()));
+        EXPECT_EQ(regions.Painted.boundingRect(), expected) << "case " << i;
+    }
+    edit.SetHighLighter(nullptr);
 }
 
 TEST(Paint, LongLinesPastMaxLeftCharAndRowsBelow)

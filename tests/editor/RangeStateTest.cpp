@@ -1,7 +1,6 @@
 // RangeStateTest.cpp: the per-line range states, computed when they are read
 // and rescanned after a change only as far as states change.
 #include <memory>
-#include <random>
 
 #include <gtest/gtest.h>
 
@@ -119,52 +118,6 @@ TEST(RangeStates, DeletingLinesRescansFromTheLineBefore)
     EXPECT_EQ(StoredRanges(edit.Lines()), (TRanges{0, 1, 1}));
     edit.Lines().Delete(2);
     EXPECT_EQ(StoredRanges(edit.Lines()), (TRanges{0, 1}));
-}
-
-TEST(RangeStates, RandomEditsAndPartialReadsGiveTheScannedStates)
-{
-    // Random replacements of random ranges by texts full of braces, and lines
-    // put, inserted and deleted through the list; between them the state of a
-    // random line is read (so that some states are current, some stale and
-    // some chained). Every read, and every state read in full now and then,
-    // must equal a scan of the whole text.
-    THighlightedEdit fixture("start");
-    TTestEdit &edit = fixture.Edit;
-    std::mt19937 random(1234);
-    const char pieces[] = {'a', '{', '}', '{', '}', ' ', '\n'};
-    const auto piece = [&](int maxLength) {
-        std::string text;
-        for (int i = int(random() % unsigned(maxLength)); i > 0; --i)
-            text += pieces[random() % sizeof pieces];
-        return text;
-    };
-    for (int round = 0; round < 20000; ++round) {
-        const int count = edit.LineCount();
-        const int line = int(random() % unsigned(count));
-        switch (random() % 4) {
-        case 0:
-            edit.SetBlockBegin(TPoint{int(random() % 6) + 1, line + 1});
-            edit.SetBlockEnd(TPoint{int(random() % 6) + 1, int(random() % unsigned(count)) + 1});
-
-            edit.SetSelTextPrimitive(piece(12));
-            break;
-        case 1:
-            edit.Lines().Put(line, piece(4));
-            break;
-        case 2:
-            edit.Lines().Insert(line, piece(4));
-            break;
-        default:
-            if (count > 1)
-                edit.Lines().Delete(line);
-        }
-        const int read = int(random() % unsigned(edit.LineCount()));
-
-        ASSERT_EQ(edit.Lines().GetObject(read), ExpectedRanges(edit.Lines())[std::size_t(read)]) << "round " << round;
-        if (round % 50 == 0) {
-            ASSERT_EQ(StoredRanges(edit.Lines()), ExpectedRanges(edit.Lines())) << "round " << round;
-        }
-    }
 }
 
 TEST(RangeStates, AssignedSlotsGiveWayToTheTextsStates)

@@ -1,8 +1,8 @@
-// UndoListTest.cpp: the bounded undo list and the editor's undo properties.
+// UndoListTest.cpp: the bounded undo list and the document's undo properties.
 #include <gtest/gtest.h>
 
 #include "toolkit/Exception.h"
-#include "EditorTestSupport.h"
+#include "DocumentTestSupport.h"
 
 namespace {
 
@@ -127,66 +127,65 @@ TEST(UndoList, RemoveAtIgnoresBadIndexesAndClearEmpties)
 
 TEST(UndoList, EveryRecordedChangeSetsModifiedAndFiresOnChange)
 {
-    TzeCustomEdit edit;
+    TzeDocument doc;
     int changes = 0;
-    TzeCustomEdit *sender = nullptr;
-    edit.OnChange = [&](TzeCustomEdit &e) {
+    doc.OnChange = [&] {
         ++changes;
-        sender = &e;
-        EXPECT_TRUE(e.Modified());
+        EXPECT_TRUE(doc.Modified());
     };
-    EXPECT_FALSE(edit.Modified());
-    edit.UndoList().Push(ucInsert, TPoint{1, 1}, TPoint{2, 1}, "");
-    EXPECT_TRUE(edit.Modified());
+    EXPECT_FALSE(doc.Modified());
+    doc.UndoList().Push(ucInsert, TPoint{1, 1}, TPoint{2, 1}, "");
+    EXPECT_TRUE(doc.Modified());
     EXPECT_EQ(changes, 1);
-    EXPECT_EQ(sender, &edit);
-    EXPECT_EQ(edit.UndoList().Owner(), &edit);
+    EXPECT_EQ(doc.UndoList().Owner(), nullptr);
 
-    edit.SetModified(false);
-    edit.RedoList().Push(ucDelete, TPoint{1, 1}, TPoint{2, 1}, "x");
-    EXPECT_TRUE(edit.Modified());
+    doc.SetModified(false);
+    doc.RedoList().Push(ucDelete, TPoint{1, 1}, TPoint{2, 1}, "x");
+    EXPECT_TRUE(doc.Modified());
     EXPECT_EQ(changes, 2);
 
     // Not while recording is locked, and not for changes made through Lines.
-    edit.SetModified(false);
-    edit.LockUndo();
-    edit.UndoList().Push(ucInsert, TPoint{1, 1}, TPoint{2, 1}, "");
-    edit.RedoList().Push(ucInsert, TPoint{1, 1}, TPoint{2, 1}, "");
-    edit.UnlockUndo();
-    edit.Lines().Add("direct");
-    edit.Lines().Put(0, "also direct");
-    EXPECT_FALSE(edit.Modified());
+    doc.SetModified(false);
+    doc.LockUndo();
+    doc.UndoList().Push(ucInsert, TPoint{1, 1}, TPoint{2, 1}, "");
+    doc.RedoList().Push(ucInsert, TPoint{1, 1}, TPoint{2, 1}, "");
+    doc.UnlockUndo();
+    doc.Lines().Add("direct");
+    doc.Lines().Put(0, "also direct");
+    doc.InsertText(TPoint{1, 1}, "primitive");
+    EXPECT_FALSE(doc.Modified());
     EXPECT_EQ(changes, 2);
 }
 
-TEST(UndoList, EditorMaxUndoCanUndoAndClear)
+TEST(UndoList, DocumentMaxUndoLockAndClear)
 {
-    TzeCustomEdit edit;
-    EXPECT_EQ(edit.MaxUndo(), 10);
-    EXPECT_FALSE(edit.CanUndo());
-    EXPECT_FALSE(edit.CanRedo());
-    PushNumbered(edit.UndoList(), 8);
-    PushNumbered(edit.RedoList(), 8);
-    EXPECT_TRUE(edit.CanUndo());
-    EXPECT_TRUE(edit.CanRedo());
+    TzeDocument doc;
+    EXPECT_EQ(doc.MaxUndo(), 10);
+    PushNumbered(doc.UndoList(), 8);
+    PushNumbered(doc.RedoList(), 8);
 
-    edit.SetMaxUndo(3);
-    EXPECT_EQ(edit.MaxUndo(), 3);
-    EXPECT_EQ(edit.UndoList().Count(), 3);
-    EXPECT_EQ(edit.RedoList().Limit(), 3);
-    EXPECT_EQ(edit.RedoList().Count(), 3);
-    edit.SetMaxUndo(-1);
-    EXPECT_EQ(edit.MaxUndo(), 3);
-    EXPECT_EQ(edit.RedoList().Limit(), 3);
+    doc.SetMaxUndo(3);
+    EXPECT_EQ(doc.MaxUndo(), 3);
+    EXPECT_EQ(doc.UndoList().Count(), 3);
+    EXPECT_EQ(doc.RedoList().Limit(), 3);
+    EXPECT_EQ(doc.RedoList().Count(), 3);
+    doc.SetMaxUndo(-1);
+    EXPECT_EQ(doc.MaxUndo(), 3);
+    EXPECT_EQ(doc.RedoList().Limit(), 3);
 
-    edit.LockUndo();
-    EXPECT_TRUE(edit.UndoList().Locked());
-    EXPECT_TRUE(edit.RedoList().Locked());
-    edit.UnlockUndo();
-    EXPECT_FALSE(edit.UndoList().Locked());
-    EXPECT_FALSE(edit.RedoList().Locked());
+    doc.LockUndo();
+    EXPECT_TRUE(doc.UndoList().Locked());
+    EXPECT_TRUE(doc.RedoList().Locked());
+    doc.UnlockUndo();
+    EXPECT_FALSE(doc.UndoList().Locked());
+    EXPECT_FALSE(doc.RedoList().Locked());
 
-    edit.ClearUndo();
-    EXPECT_FALSE(edit.CanUndo());
-    EXPECT_FALSE(edit.CanRedo());
+    doc.ClearUndo();
+    EXPECT_EQ(doc.UndoList().Count(), 0);
+    EXPECT_EQ(doc.RedoList().Count(), 0);
+    // Replacing the whole text empties both lists: their records belong to the old text.
+    PushNumbered(doc.UndoList(), 2);
+    PushNumbered(doc.RedoList(), 2);
+    doc.Lines().SetText("new");
+    EXPECT_EQ(doc.UndoList().Count() + doc.RedoList().Count(), 0);
 }

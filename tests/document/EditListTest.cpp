@@ -1,10 +1,10 @@
-// EditListTest.cpp: the editor's line list on its own: hooks, update bracket, Loading.
+// EditListTest.cpp: the document's line list on its own: hooks, update bracket, Loading.
 #include <sstream>
 
 #include <gtest/gtest.h>
 
 #include "toolkit/Exception.h"
-#include "EditorTestSupport.h"
+#include "DocumentTestSupport.h"
 
 namespace {
 
