@@ -457,6 +457,10 @@ protected:
     void EnsureCaretLine();
     // Without ScrollPastEOL, a caret past its line end goes back to the end.
     void ClampCaretToLineEnd();
+    // The caret and anchors as the document's undo and redo take them, and
+    // back, exactly as given.
+    TzeSelectionPoints SelectionPoints() const noexcept;
+    void PlaceReplayed(const TzeSelectionPoints &points);
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
     bool focusNextPrevChild(bool next) override;

@@ -185,6 +185,24 @@ TPoint TzeDocument::InsertText(TPoint p, std::string_view value)
     return TPoint{lastLength + 1, index + 1};
 }
 
+std::string TzeDocument::TextBetween(TPoint b, TPoint e) const
+{
+    if (b.Y == e.Y)
+        return std::string(Part(LineOrEmpty(b.Y), b.X - 1, size_t(std::max(0, e.X - b.X))));
+    const std::string_view first = Part(LineOrEmpty(b.Y), b.X - 1);
+    const std::string_view last = Part(LineOrEmpty(e.Y), 0, size_t(std::max(0, e.X - 1)));
+    size_t size = first.size() + 2 + last.size();
+    for (int y = b.Y + 1; y < e.Y; ++y)
+        size += LineOrEmpty(y).size() + 2;
+    std::string result;
+    result.reserve(size);
+    result.append(first).append("\r\n");
+    for (int y = b.Y + 1; y < e.Y; ++y)
+        result.append(LineOrEmpty(y)).append("\r\n");
+    result.append(last);
+    return result;
+}
+
 // --- Undo settings
 
 void TzeDocument::SetMaxUndo(int value)

@@ -274,6 +274,24 @@ struct TzeDocChange {
     int LinesAdded = 0;
 };
 
+// The caret and the two selection anchors of a view, 1-based; the anchors in
+// the order they were set (BlockEnd is the one a selection extends).
+struct TzeSelectionPoints {
+    TPoint Caret{1, 1};
+    TPoint BlockBegin{1, 1};
+    TPoint BlockEnd{1, 1};
+};
+
+// What one undo or redo step did, and where it leaves the caret and anchors.
+struct TzeUndoStep {
+    // ucNone: the list was empty and nothing changed.
+    TUndoChangeKind Kind = ucNone;
+    TzeSelectionPoints Points;
+    // The next record belongs to the same action (a paste over a selection,
+    // a drop that moved text) and is to be taken with this one.
+    bool Again = false;
+};
+
 // The text of one editor: lines with their range states, the undo and redo
 // lists, Modified, the marks with the ten bookmarks, and the primitives that
 // change the text between 1-based (column, line) points. Carets, anchors and
@@ -303,11 +321,23 @@ public:
     // blanks up to p; an empty list gets a line first. Marks below p's line
     // move down. Answers the point after the inserted text.
     TPoint InsertText(TPoint p, std::string_view value);
+    // The text from b to e (b <= e), lines joined by CR LF; the parts of
+    // lines that exist only.
+    std::string TextBetween(TPoint b, TPoint e) const;
 
     // --- Undo
     TUndoList &UndoList() noexcept { return m_undoList; }
     TUndoList &RedoList() noexcept { return m_redoList; }
     const TUndoList &UndoList() const noexcept { return m_undoList; }
+    // Reverts the newest undo record and moves its inverse to the redo list;
+    // Redo the other way round. Recorded points are taken as they are, kept
+    // only on lines that exist; at gives where the caret and anchors stand
+    // before. autoindent: whether a break moved the indentation with the
+    // text after it (the editor's Autoindent). A line break to redo is only
+    // taken off the list and answered with its point as the caret: the
+    // editor runs it as the command it was.
+    TzeUndoStep Undo(const TzeSelectionPoints &at, bool autoindent);
+    TzeUndoStep Redo(const TzeSelectionPoints &at);
     bool Modified() const noexcept { return m_modified; }
     void SetModified(bool value) noexcept { m_modified = value; }
     int MaxUndo() const noexcept { return m_undoList.Limit(); }

@@ -163,24 +163,7 @@ void TzeCustomEdit::SetBlockEnd(TPoint value)
 
 std::string TzeCustomEdit::SelText() const
 {
-    if (!SelAvail())
-        return {};
-    const TPoint b = BlockBegin();
-    const TPoint e = BlockEnd();
-    if (b.Y == e.Y)
-        return std::string(Part(LineOrEmpty(b.Y), b.X - 1, size_t(e.X - b.X)));
-    const std::string_view first = Part(LineOrEmpty(b.Y), b.X - 1);
-    const std::string_view last = Part(LineOrEmpty(e.Y), 0, size_t(e.X - 1));
-    size_t size = first.size() + 2 + last.size();
-    for (int y = b.Y + 1; y < e.Y; ++y)
-        size += LineOrEmpty(y).size() + 2;
-    std::string result;
-    result.reserve(size);
-    result.append(first).append("\r\n");
-    for (int y = b.Y + 1; y < e.Y; ++y)
-        result.append(LineOrEmpty(y)).append("\r\n");
-    result.append(last);
-    return result;
+    return SelAvail() ? m_doc->TextBetween(BlockBegin(), BlockEnd()) : std::string();
 }
 
 void TzeCustomEdit::DeleteSelectionPrimitive(TPoint b, TPoint e)
