@@ -518,6 +518,7 @@ private:
     void InsertAtCaretPrimitive(const std::string &value);
     // An anchor point inside the text's lines and columns.
     TPoint ClampAnchor(TPoint value) const;
+    bool AnchorOnALine(TPoint p) const noexcept;
     // Where SetSelTextPrimitive puts its text: the selection start, or the caret.
     TPoint InsertionPoint() const noexcept;
     // Line (1-based) or the empty string where it does not exist.
