@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <optional>
 
 #include <QPainter>
 
@@ -18,11 +19,23 @@ QRgb Rgb(TColor color)
     return ToQColor(color).rgba();
 }
 
-// True where the image has ink: opaque and neither transparent colour nor white.
-bool IsInk(QRgb pixel, QRgb transparent)
+// The opaque colour that a glyph leaves clear; none for clNone.
+std::optional<QRgb> ClearRgb(TColor transparent)
 {
-    return qAlpha(pixel) != 0 && (pixel | 0xFF000000u) != (transparent | 0xFF000000u) &&
-           (pixel | 0xFF000000u) != 0xFFFFFFFFu;
+    if (transparent == clNone)
+        return std::nullopt;
+    return Rgb(transparent) | 0xFF000000u;
+}
+
+bool IsClear(QRgb pixel, std::optional<QRgb> clear)
+{
+    return clear && (pixel | 0xFF000000u) == *clear;
+}
+
+// True where the image has ink: opaque and neither transparent colour nor white.
+bool IsInk(QRgb pixel, std::optional<QRgb> clear)
+{
+    return qAlpha(pixel) != 0 && !IsClear(pixel, clear) && (pixel | 0xFF000000u) != 0xFFFFFFFFu;
 }
 
 } // namespace
@@ -91,13 +104,13 @@ const TGlyphCache *TButtonGlyph::Cache() noexcept
     return g_cache.get();
 }
 
-void TButtonGlyph::SetGlyph(const QImage &glyph)
+void TButtonGlyph::SetGlyph(const TBitmap &glyph)
 {
     Invalidate();
-    m_source = glyph.convertToFormat(QImage::Format_ARGB32);
-    if (!m_source.isNull()) {
-        m_transparentColor = QColorToColor(QColor::fromRgb(m_source.pixel(0, m_source.height() - 1)));
-        const int w = m_source.width(), h = m_source.height();
+    m_source = glyph;
+    if (!m_source.Empty()) {
+        m_transparentColor = m_source.TransparentColor();
+        const int w = m_source.Image().width(), h = m_source.Image().height();
         if (h > 0 && w % h == 0) {
             const int count = w / h;
             m_numGlyphs = count < 5 ? std::max(count, 1) : 1;
@@ -135,23 +148,25 @@ void TButtonGlyph::Changed()
 
 QSize TButtonGlyph::ImageSize() const noexcept
 {
-    if (m_source.isNull())
+    if (m_source.Empty())
         return QSize();
-    return QSize(m_source.width() / m_numGlyphs, m_source.height());
+    return QSize(m_source.Image().width() / m_numGlyphs, m_source.Image().height());
 }
 
 QImage TButtonGlyph::BuildImage(TButtonState state) const
 {
     const QSize size = ImageSize();
     const int index = int(state) >= m_numGlyphs ? 0 : int(state);
-    QImage image = m_source.copy(index * size.width(), 0, size.width(), size.height());
-    const QRgb transparent = Rgb(m_transparentColor);
+    QImage image = m_source.Image()
+                       .copy(index * size.width(), 0, size.width(), size.height())
+                       .convertToFormat(QImage::Format_ARGB32);
+    const std::optional<QRgb> clear = ClearRgb(m_transparentColor);
     if (state != bsDisabled || m_numGlyphs >= 2) {
         const QRgb face = Rgb(clBtnFace), highlight = Rgb(clBtnHighlight), shadow = Rgb(clBtnShadow);
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x) {
                 const QRgb pixel = image.pixel(x, y) | 0xFF000000u;
-                if (pixel == (transparent | 0xFF000000u))
+                if (IsClear(pixel, clear))
                     image.setPixel(x, y, state == bsDisabled ? face : 0u);
                 else if (state == bsDisabled && pixel == 0xFFFFFFFFu)
                     image.setPixel(x, y, highlight);
@@ -169,7 +184,7 @@ QImage TButtonGlyph::BuildImage(TButtonState state) const
         const QRgb ink = Rgb(pass == 0 ? clBtnHighlight : clBtnShadow);
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x)
-                if (IsInk(image.pixel(x, y), transparent) && x + offset < size.width() && y + offset < size.height())
+                if (IsInk(image.pixel(x, y), clear) && x + offset < size.width() && y + offset < size.height())
                     embossed.setPixel(x + offset, y + offset, ink);
     }
     return embossed;
@@ -177,7 +192,7 @@ QImage TButtonGlyph::BuildImage(TButtonState state) const
 
 QImage TButtonGlyph::StateImage(TButtonState state)
 {
-    if (m_source.isNull())
+    if (m_source.Empty())
         return QImage();
     // Without an own down image the up image serves.
     if (state == bsDown && m_numGlyphs < 3)

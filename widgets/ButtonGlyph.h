@@ -12,6 +12,7 @@
 
 #include <QImage>
 
+#include "toolkit/Bitmap.h"
 #include "toolkit/Colors.h"
 
 class TPickerCanvas;
@@ -56,10 +57,11 @@ public:
     TButtonGlyph(const TButtonGlyph &) = delete;
     TButtonGlyph &operator=(const TButtonGlyph &) = delete;
 
-    const QImage &Glyph() const noexcept { return m_source; }
+    const TBitmap &Glyph() const noexcept { return m_source; }
     // Copies the strip and takes its transparent colour (the bottom-left
-    // pixel); a strip whose width is 2..4 times its height sets NumGlyphs.
-    void SetGlyph(const QImage &glyph);
+    // pixel, or the bitmap's fixed colour); a strip whose width is 2..4 times
+    // its height sets NumGlyphs.
+    void SetGlyph(const TBitmap &glyph);
     int NumGlyphs() const noexcept { return m_numGlyphs; }
     // 1..4; other values are ignored.
     void SetNumGlyphs(int count);
@@ -69,7 +71,9 @@ public:
     void Invalidate();
     // One image of the strip; empty without glyph.
     QSize ImageSize() const noexcept;
-    // The image for a state, built once and kept in the shared cache; null without glyph.
+    // The image for a state, built once and kept in the shared cache; null
+    // without glyph. Pixels of the transparent colour are clear in the up,
+    // down and exclusive images.
     QImage StateImage(TButtonState state);
     // Draws the state's image at `at`; on the button face unless transparent.
     void Draw(TPickerCanvas &canvas, QPoint at, TButtonState state, bool transparent);
@@ -84,10 +88,10 @@ private:
     QImage BuildImage(TButtonState state) const;
     void Changed();
 
-    QImage m_source;
+    TBitmap m_source; // its image in Format_ARGB32
     TGlyphList *m_list = nullptr; // in the shared cache
     std::array<int, 4> m_indexes{-1, -1, -1, -1};
-    TColor m_transparentColor = clOlive;
+    TColor m_transparentColor = clOlive; // clNone: nothing is transparent
     int m_numGlyphs = 1;
 };
 

@@ -4,6 +4,7 @@
 
 #include <QCursor>
 #include <QHelpEvent>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QMouseEvent>
@@ -18,9 +19,33 @@ namespace {
 
 constexpr QSize kDefaultSize(45, 22);
 
+// The size of the framework's image lists, in which actions keep their images.
+constexpr QSize kActionImageSize(16, 16);
+
 bool Pressed(TButtonState state) noexcept
 {
     return state == bsDown || state == bsExclusive;
+}
+
+// Hidden by hide() or setVisible(false), not merely not shown yet.
+bool ExplicitlyHidden(const QWidget &widget)
+{
+    return widget.testAttribute(Qt::WA_WState_ExplicitShowHide) && widget.isHidden();
+}
+
+// An action's icon as a glyph: drawn on fuchsia, which is fixed as the
+// transparent colour, so that the icon's own clear pixels stay clear.
+TBitmap IconGlyph(const QIcon &icon)
+{
+    QImage image(icon.actualSize(kActionImageSize), QImage::Format_ARGB32);
+    image.fill(ToQColor(clFuchsia));
+    {
+        QPainter painter(&image);
+        icon.paint(&painter, image.rect());
+    }
+    TBitmap glyph(image);
+    glyph.SetTransparentColor(clFuchsia);
+    return glyph;
 }
 
 } // namespace
@@ -186,7 +211,7 @@ void TColorPickerButton::SetSpacing(int spacing)
     update();
 }
 
-void TColorPickerButton::SetGlyph(const QImage &glyph)
+void TColorPickerButton::SetGlyph(const TBitmap &glyph)
 {
     m_glyph.SetGlyph(glyph);
     update();
@@ -250,6 +275,40 @@ void TColorPickerButton::PopupTextsChanged()
         m_popup->ShowPopup();
 }
 
+// --- Action link
+
+void TColorPickerButton::SetAction(QAction *action)
+{
+    if (action == m_action)
+        return;
+    disconnect(m_actionChanged);
+    m_action = action;
+    if (!action)
+        return;
+    m_actionChanged = connect(action, &QAction::changed, this, [this] {
+        if (m_action)
+            ActionChange(*m_action, false);
+    });
+    ActionChange(*action, true);
+}
+
+void TColorPickerButton::ActionChange(const QAction &action, bool checkDefaults)
+{
+    if (!checkDefaults || m_caption.empty())
+        SetCaption(Win1252::FromUnicodeDropping(action.text()));
+    if (!checkDefaults || !testAttribute(Qt::WA_ForceDisabled))
+        setEnabled(action.isEnabled());
+    if (!checkDefaults || m_hint.empty())
+        SetHint(Win1252::FromUnicodeDropping(action.toolTip()));
+    if ((!checkDefaults || !ExplicitlyHidden(*this)) && action.isVisible() == ExplicitlyHidden(*this))
+        setVisible(action.isVisible());
+    if (!action.icon().isNull() && (!checkDefaults || Glyph().Empty())) {
+        const TBitmap glyph = IconGlyph(action.icon());
+        if (!(glyph == Glyph()))
+            SetGlyph(glyph);
+    }
+}
+
 // --- Opening and closing
 
 void TColorPickerButton::SetDroppedDown(bool dropped)
@@ -277,8 +336,11 @@ void TColorPickerButton::SetDroppedDown(bool dropped)
 
 void TColorPickerButton::Click()
 {
+    // An OnClick of its own stands in for the action.
     if (OnClick)
         OnClick(*this);
+    else if (m_action)
+        m_action->trigger();
 }
 
 void TColorPickerButton::DoDefaultSelect()

@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+#include <QAction>
+#include <QPointer>
 #include <QWidget>
 
 #include "toolkit/Colors.h"
@@ -55,8 +57,9 @@ public:
     void SetMargin(int margin);
     int Spacing() const noexcept { return m_spacing; }
     void SetSpacing(int spacing);
-    const QImage &Glyph() const noexcept { return m_glyph.Glyph(); }
-    void SetGlyph(const QImage &glyph);
+    // A plain QImage converts to a bitmap whose bottom-left pixel is transparent.
+    const TBitmap &Glyph() const noexcept { return m_glyph.Glyph(); }
+    void SetGlyph(const TBitmap &glyph);
     int NumGlyphs() const noexcept { return m_glyph.NumGlyphs(); }
     // Values above 4 count as 4.
     void SetNumGlyphs(int count);
@@ -77,10 +80,19 @@ public:
     int PopupSpacing() const noexcept { return m_popup->PopupSpacing(); }
     void SetPopupSpacing(int spacing);
 
+    // The linked action, or null; it is not owned, and its destruction ends
+    // the link. Linking takes the action's caption, enabled state, hint (its
+    // tool tip, which Qt makes of the text when the action has none),
+    // visibility and icon (as a glyph of up to 16 x 16) wherever the button still
+    // has the default (empty, enabled, not hidden, no glyph); every later
+    // change of the action copies them all. Unlinking keeps the values.
+    QAction *Action() const noexcept { return m_action; }
+    void SetAction(QAction *action);
+
     TButtonState State() const noexcept { return m_state; }
     TColorPopup &Popup() noexcept { return *m_popup; }
 
-    // Fires OnClick.
+    // Fires OnClick; without one it triggers the linked action.
     void Click();
     // Fires OnDefaultSelect; the popup calls it when its default button is chosen.
     virtual void DoDefaultSelect();
@@ -102,6 +114,8 @@ public:
     QSize sizeHint() const override { return QSize(45, 22); }
 
 protected:
+    // Copies the action's properties; checkDefaults only fills defaults.
+    virtual void ActionChange(const QAction &action, bool checkDefaults);
     bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
@@ -144,6 +158,8 @@ private:
     TColor m_selectionColor = clBlack;
     TButtonState m_state = bsUp;
     int m_acceleratorId = 0;
+    QPointer<QAction> m_action;
+    QMetaObject::Connection m_actionChanged;
 };
 
 #endif

@@ -3,6 +3,7 @@
 
 #include <QImage>
 
+#include "toolkit/Bitmap.h"
 #include "widgets/ButtonGlyph.h"
 
 namespace {
@@ -62,4 +63,62 @@ TEST(ButtonGlyph, StatesEmbossAndSharedCache)
         EXPECT_EQ(two.StateImage(bsExclusive), up); // beyond NumGlyphs: image 0, rebuilt
     }
     EXPECT_EQ(TButtonGlyph::Cache(), nullptr); // gone with the last glyph
+}
+
+TEST(ButtonGlyph, TransparentColourAutoOrFixed)
+{
+    // One 8 x 8 image: olive ground (the bottom-left pixel), a fuchsia square,
+    // a black square and a pixel in the button face colour.
+    QImage image(8, 8, QImage::Format_ARGB32);
+    image.fill(Rgb(clOlive));
+    for (int i = 0; i < 2; ++i) {
+        image.setPixel(1 + i, 1, Rgb(clFuchsia));
+        image.setPixel(1 + i, 2, Rgb(clFuchsia));
+        image.setPixel(4 + i, 4, Rgb(clBlack));
+        image.setPixel(4 + i, 5, Rgb(clBlack));
+    }
+    image.setPixel(6, 1, Rgb(clBtnFace));
+    struct Case {
+        const char *name;
+        void (*setup)(TBitmap &);
+        TTransparentMode mode;
+        TColor transparent;
+        bool olive, fuchsia, face; // clear in the up image
+        bool fuchsiaEmbossed;      // part of the disabled look's shape
+    };
+    const Case cases[] = {
+        {"plain image", [](TBitmap &) {}, tmAuto, clOlive, true, false, false, true},
+        {"fixed fuchsia", [](TBitmap &b) { b.SetTransparentColor(clFuchsia); }, tmFixed, clFuchsia, false, true,
+         false, false},
+        {"fixed system colour", [](TBitmap &b) { b.SetTransparentColor(clBtnFace); }, tmFixed, clBtnFace, false,
+         false, true, true},
+        {"fixed none", [](TBitmap &b) { b.SetTransparentColor(clNone); }, tmFixed, clNone, false, false, false,
+         true},
+        {"default colour: back to auto",
+         [](TBitmap &b) {
+             b.SetTransparentColor(clFuchsia);
+             b.SetTransparentColor(clDefault);
+         },
+         tmAuto, clOlive, true, false, false, true},
+        {"fixed mode keeps the bottom-left colour", [](TBitmap &b) { b.SetTransparentMode(tmFixed); }, tmFixed,
+         clOlive, true, false, false, true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        TBitmap bitmap(image);
+        c.setup(bitmap);
+        EXPECT_EQ(bitmap.TransparentMode(), c.mode);
+        TButtonGlyph glyph;
+        glyph.SetGlyph(bitmap);
+        EXPECT_EQ(glyph.TransparentColor(), c.transparent);
+        EXPECT_EQ(glyph.Glyph(), bitmap);
+        const QImage up = glyph.StateImage(bsUp);
+        EXPECT_EQ(qAlpha(up.pixel(0, 7)) == 0, c.olive);
+        EXPECT_EQ(qAlpha(up.pixel(1, 1)) == 0, c.fuchsia);
+        EXPECT_EQ(qAlpha(up.pixel(6, 1)) == 0, c.face);
+        EXPECT_EQ(up.pixel(4, 4), Rgb(clBlack)); // ink stays
+        const QImage disabled = glyph.StateImage(bsDisabled);
+        EXPECT_EQ(disabled.pixel(1, 1) == Rgb(clBtnShadow), c.fuchsiaEmbossed);
+        EXPECT_EQ(disabled.pixel(4, 4), Rgb(clBtnShadow));
+    }
 }

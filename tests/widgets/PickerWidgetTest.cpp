@@ -1,12 +1,17 @@
 // PickerWidgetTest.cpp: TColorPickerButton and TColorPopup as widgets: mouse
-// and keyboard, the comb, hints, and pixels of grab() images (saved for a look).
+// and keyboard, the comb, hints, the action link, and pixels of grab() images
+// (saved for a look).
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QIcon>
 #include <QImage>
+#include <QPainter>
 #include <QMouseEvent>
 #include <QTest>
 
+#include "toolkit/Bitmap.h"
 #include "widgets/ColorPickerButton.h"
 
 namespace {
@@ -354,4 +359,140 @@ TEST(PickerButton, FlatDisabledCaptionAndHints)
     EXPECT_EQ(popup.HintAt(onDefault).text, "The editor's colour");
     EXPECT_EQ(popup.HintAt(Centre(CellRect(popup.Layout(), 39))).text, "White");
     EXPECT_EQ(popup.HintAt(QPoint(2, 60)).text, "");
+}
+
+TEST(PickerButton, ActionLink)
+{
+    // The action's icon: a black square on a clear ground.
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter(&pixmap).fillRect(4, 4, 8, 8, Qt::black);
+    const QIcon icon(pixmap);
+    QImage own(8, 8, QImage::Format_ARGB32);
+    own.fill(ToQColor(clOlive));
+
+    enum Change { kNone, kTexts, kShowAndEnable };
+    struct Case {
+        const char *name;
+        bool ownValues;                    // caption, hint, glyph set; disabled and hidden
+        bool actionEnabled, actionVisible; // when linked
+        Change change;                     // of the action, after linking
+        const char *caption, *hint;
+        bool enabled, visible, iconGlyph;
+    };
+    const Case cases[] = {
+        {"linking fills the defaults", false, false, false, kNone, "&Fore", "Foreground", false, false, true},
+        {"linking keeps own values", true, true, true, kNone, "Own", "Mine", false, false, false},
+        {"a change copies everything", true, true, true, kTexts, "&Back", "Background", true, true, true},
+        {"showing and enabling the action", false, false, false, kShowAndEnable, "&Fore", "Foreground", true,
+         true, true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        Fixture f;
+        if (c.ownValues) {
+            f.button->SetCaption("Own");
+            f.button->SetHint("Mine");
+            f.button->SetGlyph(own);
+            f.button->setEnabled(false);
+            f.button->hide();
+        }
+        QAction action(QStringLiteral("&Fore"));
+        action.setToolTip(QStringLiteral("Foreground"));
+        action.setIcon(icon);
+        action.setEnabled(c.actionEnabled);
+        action.setVisible(c.actionVisible);
+        f.button->SetAction(&action);
+        EXPECT_EQ(f.button->Action(), &action);
+        if (c.change == kTexts) {
+            action.setText(QStringLiteral("&Back"));
+            action.setToolTip(QStringLiteral("Background"));
+        } else if (c.change == kShowAndEnable) {
+            action.setVisible(true);
+            action.setEnabled(true);
+        }
+        EXPECT_EQ(f.button->Caption(), c.caption);
+        EXPECT_EQ(f.button->Hint(), c.hint);
+        EXPECT_EQ(f.button->isEnabled(), c.enabled);
+        EXPECT_EQ(f.button->isVisible(), c.visible);
+        const TBitmap &glyph = f.button->Glyph();
+        EXPECT_EQ(glyph.Image().size(), c.iconGlyph ? QSize(16, 16) : QSize(8, 8));
+        if (c.iconGlyph) { // the icon on fuchsia, fixed as its transparent colour
+            EXPECT_EQ(glyph.TransparentMode(), tmFixed);
+            EXPECT_EQ(glyph.TransparentColor(), clFuchsia);
+            EXPECT_EQ(glyph.Image().pixel(0, 15) & 0xFFFFFFu, Rgb(clFuchsia));
+            EXPECT_EQ(glyph.Image().pixel(8, 8) & 0xFFFFFFu, Rgb(clBlack));
+        }
+        f.button->SetAction(nullptr); // the button keeps what it took
+        EXPECT_EQ(f.button->Caption(), c.caption);
+    }
+
+    // Clicks trigger the action unless OnClick is set; unlinking or
+    // destroying the action ends that.
+    Fixture f;
+    f.button->OnClick = nullptr;
+    auto *action = new QAction(QStringLiteral("&Fore"));
+    int triggered = 0;
+    QObject::connect(action, &QAction::triggered, [&] { ++triggered; });
+    f.button->SetAction(action);
+    Click(*f.button, QPoint(10, 10));
+    EXPECT_EQ(triggered, 1);
+    Click(*f.button, QPoint(40, 11)); // the strip opens the popup instead
+    EXPECT_TRUE(f.button->DroppedDown());
+    EXPECT_EQ(triggered, 1);
+    f.button->SetDroppedDown(false);
+    f.button->OnClick = [&](TColorPickerButton &) { ++f.clicks; };
+    Click(*f.button, QPoint(10, 10));
+    EXPECT_EQ(triggered, 1);
+    EXPECT_EQ(f.clicks, 1);
+    f.button->OnClick = nullptr;
+    f.button->SetAction(nullptr);
+    action->setText(QStringLiteral("&Back"));
+    Click(*f.button, QPoint(10, 10));
+    EXPECT_EQ(f.button->Caption(), "&Fore");
+    EXPECT_EQ(triggered, 1);
+    f.button->SetAction(action);
+    delete action;
+    EXPECT_EQ(f.button->Action(), nullptr);
+    Click(*f.button, QPoint(10, 10));
+    EXPECT_EQ(triggered, 1);
+
+    // The look: the action's caption over the indicator, beside a glyph whose
+    // fuchsia ground is fixed as transparent, so its blue bottom-left corner,
+    // which the automatic mode would clear, stays.
+    QImage ell(12, 12, QImage::Format_ARGB32);
+    ell.fill(ToQColor(clFuchsia));
+    for (int i = 0; i < 12; ++i) {
+        ell.setPixelColor(0, i, ToQColor(clBlue));
+        ell.setPixelColor(i, 11, ToQColor(clBlue));
+    }
+    TBitmap fixed(ell);
+    fixed.SetTransparentColor(clFuchsia);
+    QAction colour(QStringLiteral("&Text"));
+    Fixture look;
+    look.button->resize(90, 30);
+    look.button->SetTransparent(false);
+    look.button->SetSelectionColor(clRed);
+    look.button->SetGlyph(fixed);
+    look.button->SetAction(&colour);
+    EXPECT_EQ(look.button->Caption(), "&Text");
+    const QImage image = look.button->grab().toImage();
+    image.save(QStringLiteral("ColorPickerButton-action") + ScaleSuffix() + QStringLiteral(".png"));
+    int fuchsia = 0, blueColumn = -1;
+    for (int x = 0; x < 90; ++x)
+        for (int y = 0, run = 0; y < 30; ++y) {
+            fuchsia += Pixel(image, x, y) == Rgb(clFuchsia);
+            run = Pixel(image, x, y) == Rgb(clBlue) ? run + 1 : 0;
+            if (run == 12 && blueColumn < 0)
+                blueColumn = x;
+        }
+    EXPECT_EQ(fuchsia, 0);
+    EXPECT_GE(blueColumn, 2); // in the main part
+    EXPECT_LT(blueColumn, 90 - look.button->DropDownWidth());
+
+    { // a button that goes first leaves its action nothing to call
+        TColorPickerButton gone;
+        gone.SetAction(&colour);
+    }
+    colour.setText(QStringLiteral("&Colour"));
 }
