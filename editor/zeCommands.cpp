@@ -1,5 +1,7 @@
 // zeCommands.cpp: the command processor, key bindings of the control and the
 // caret movement, selection and scroll commands.
+#include <cassert>
+
 #include <QApplication>
 #include <QKeyEvent>
 
@@ -46,6 +48,8 @@ void TzeCustomEdit::CommandProcessor(TzeEditorCommand command, char aChar, void 
         TPaintLockGuard lock(*this); // released also when the command raises
         completed = ExecuteCommand(command, aChar, data);
     }
+    // A command leaves both anchors on lines that exist.
+    assert(m_paintLock > 0 || (AnchorOnALine(m_blockBegin) && AnchorOnALine(m_blockEnd)));
     if (completed && OnCommandDone)
         OnCommandDone(*this);
 }

@@ -301,8 +301,6 @@ void TzeCustomEdit::DecPaintLock()
         KeepCaretInText();
     if (m_caretPending)
         UpdateCaret();
-    // Once no command is under way, both anchors stand on lines that exist.
-    assert(Lines().UpdateCount() > 0 || (AnchorOnALine(m_blockBegin) && AnchorOnALine(m_blockEnd)));
 }
 
 bool TzeCustomEdit::AnchorOnALine(TPoint p) const noexcept
