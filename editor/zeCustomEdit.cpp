@@ -263,6 +263,8 @@ std::intptr_t TzeCustomEdit::THighlighterScanner::InitialRange()
 
 std::intptr_t TzeCustomEdit::THighlighterScanner::RangeAfter(std::string_view line, int index, std::intptr_t state)
 {
+    if (int range = int(state); Highlighter->RangeAfterAnyLine(range))
+        return range;
     Highlighter->SetRange(int(state));
     Highlighter->SetLine(line, index);
     Highlighter->NextToEol();

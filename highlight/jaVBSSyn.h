@@ -47,6 +47,12 @@ public:
     // Keeps the low 8 bits.
     void SetRange(int range) override { m_range = std::uint8_t(range); }
     void ResetRange() override { m_range = 1; }
+    // No VBScript token spans a line end: scanning never changes the range.
+    bool RangeAfterAnyLine(int &range) const override
+    {
+        range = std::uint8_t(range);
+        return true;
+    }
 
     // Owned by the attribute list of the base.
     TzeHighLightAttributes *CommentAttri() const noexcept { return m_commentAttri; }

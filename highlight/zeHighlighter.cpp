@@ -254,6 +254,11 @@ TzeCustomHighLighter::~TzeCustomHighLighter()
         m_attributes.pop_back();
 }
 
+bool TzeCustomHighLighter::RangeAfterAnyLine(int &) const
+{
+    return false;
+}
+
 TzeIdentChars TzeCustomHighLighter::GetIdentChars() const
 {
     TzeIdentChars chars;

@@ -145,6 +145,12 @@ public:
     virtual void SetLine(std::string_view text, int lineIndex) = 0;
     virtual void SetRange(int range) = 0;
     virtual void ResetRange() = 0;
+    // Whether the range a line ends in follows from the range it starts in
+    // alone, whatever its text; if so, range (the start) becomes that end
+    // range, as SetRange, a scan of any line and GetRange would give it.
+    // A highlighter that answers true is never made to scan a line only to
+    // learn its range.
+    virtual bool RangeAfterAnyLine(int &range) const;
 
     // One subkey per attribute below key. Loading stops (false) at the first
     // attribute whose subkey is missing, leaving the rest unchanged; false

@@ -339,7 +339,7 @@ TEST(VbsScanner, RangeIsCarriedNotChanged)
     EXPECT_EQ(syn.GetRange(), 1);
 }
 
-TEST(VbsScanner, RandomLinesAreTiledByTokens)
+TEST(VbsScanner, RandomLinesAreTiledByTokensAndKeepTheirRange)
 {
     std::mt19937 random(20240601);
     std::uniform_int_distribution<int> code(1, 255), length(0, 80);
@@ -360,6 +360,14 @@ TEST(VbsScanner, RandomLinesAreTiledByTokens)
         }
         ASSERT_EQ(joined, line) << n;
         ASSERT_EQ(syn.GetTokenPos(), int(line.size()));
+        // The range a scan ends in is the one the editor takes without scanning.
+        const int start = code(random) * (n % 3 - 1);
+        int range = start;
+        ASSERT_TRUE(syn.RangeAfterAnyLine(range));
+        syn.SetRange(start);
+        syn.SetLine(line, 0);
+        syn.NextToEol();
+        ASSERT_EQ(syn.GetRange(), range) << n;
     }
 }
 
