@@ -169,6 +169,10 @@ TPoint TzeDocument::InsertText(TPoint p, std::string_view value)
         m_lines.Put(p.Y - 1, line);
         return TPoint{p.X + int(parts.front().size()), p.Y};
     }
+    size_t bytes = line.size();
+    for (const std::string &part : parts)
+        bytes += part.size();
+    m_lines.Reserve(int(parts.size()) - 1, bytes);
     std::string rest = line.substr(column);
     line.resize(column);
     line += parts.front();

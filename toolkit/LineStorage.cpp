@@ -114,6 +114,14 @@ void TLineStorage::SetSlot(int index, std::intptr_t value)
     m_slots.SetValueAt(index, value);
 }
 
+void TLineStorage::Reserve(int lines, std::size_t bytes)
+{
+    CheckRoom(bytes);
+    m_text.RoomFor(std::ptrdiff_t(bytes));
+    m_starts.RoomFor(lines);
+    m_slots.RoomFor(lines);
+}
+
 void TLineStorage::Insert(int index, std::string_view line, std::intptr_t slot)
 {
     CheckIndex(index, Count() + 1);

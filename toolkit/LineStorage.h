@@ -96,15 +96,19 @@ public:
         ReAllocate(std::ptrdiff_t(m_body.size()) + insertionLength + m_growSize);
     }
 
-    // Sets the buffer to newSize elements (at least Length); the gap ends up
-    // after the last element.
+    // Sets the buffer to newSize elements (at least Length). The gap stays
+    // where it is, so that growing in the middle of a long insertion moves
+    // nothing but the copy itself.
     void ReAllocate(std::ptrdiff_t newSize)
     {
         assert(newSize >= m_lengthBody);
-        GapTo(m_lengthBody);
         std::vector<T, TNoInitAllocator<T>> grown;
         grown.resize(size_t(newSize));
-        std::copy(m_body.data(), m_body.data() + m_lengthBody, grown.data());
+        const std::ptrdiff_t part2 = m_lengthBody - m_part1Length;
+        const T *data = m_body.data();
+        std::copy(data, data + m_part1Length, grown.data());
+        std::copy(data + m_part1Length + m_gapLength, data + m_part1Length + m_gapLength + part2,
+                  grown.data() + newSize - part2);
         m_body.swap(grown);
         m_gapLength = newSize - m_lengthBody;
         Check();
@@ -377,6 +381,9 @@ public:
     std::intptr_t Slot(int index) const;
     void SetSlot(int index, std::intptr_t value);
 
+    // Room for lines more lines of bytes more bytes in all, so that inserting
+    // them one by one grows each buffer at most once.
+    void Reserve(int lines, std::size_t bytes);
     // Inserts a line before index (0 .. Count) with the given slot.
     void Insert(int index, std::string_view line, std::intptr_t slot = 0);
     // Appends; returns the new line's index.

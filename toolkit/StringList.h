@@ -46,6 +46,9 @@ public:
     virtual void Delete(int index);
     virtual void Put(int index, std::string_view s);
     virtual void Clear();
+    // Room for lines more lines of bytes more bytes, made at once: a caller
+    // about to insert many lines saves the list growing step by step.
+    void Reserve(int lines, std::size_t bytes) { m_lines->Reserve(lines, bytes); }
 
     // Every line followed by CR LF.
     std::string Text() const;
