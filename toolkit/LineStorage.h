@@ -9,33 +9,65 @@
 #include <cassert>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
+#include <new>
+#include <type_traits>
 #include <string>
 #include <string_view>
 #include <vector>
 
-// Value-initialises nothing on resize: the gap of a split vector is never
-// read, so growing a buffer does not write (or make resident) its gap.
+// A heap block of trivially copyable T that grows with realloc: a large
+// block then usually grows in place or by remapping its pages, without
+// copying them or making the new ones resident. Elements are never
+// initialised: the gap of a split vector is never read.
 template <typename T>
-class TNoInitAllocator : public std::allocator<T> {
+class TRawBuffer {
+    static_assert(std::is_trivially_copyable_v<T>);
+
 public:
-    template <typename U>
-    struct rebind {
-        using other = TNoInitAllocator<U>;
-    };
-    TNoInitAllocator() noexcept = default;
-    template <typename U>
-    TNoInitAllocator(const TNoInitAllocator<U> &) noexcept {}
-    template <typename U>
-    void construct(U *p) noexcept
+    TRawBuffer() noexcept = default;
+    ~TRawBuffer() { std::free(m_data); }
+    TRawBuffer(const TRawBuffer &) = delete;
+    TRawBuffer &operator=(const TRawBuffer &) = delete;
+    TRawBuffer(TRawBuffer &&other) noexcept { swap(other); }
+    TRawBuffer &operator=(TRawBuffer &&other) noexcept
     {
-        ::new (static_cast<void *>(p)) U;
+        swap(other);
+        return *this;
     }
-    template <typename U, typename... Args>
-    void construct(U *p, Args &&...args)
+
+    T &operator[](std::size_t i) noexcept { return m_data[i]; }
+    const T &operator[](std::size_t i) const noexcept { return m_data[i]; }
+    T *data() noexcept { return m_data; }
+    const T *data() const noexcept { return m_data; }
+    std::size_t size() const noexcept { return m_size; }
+    void swap(TRawBuffer &other) noexcept
     {
-        ::new (static_cast<void *>(p)) U(std::forward<Args>(args)...);
+        std::swap(m_data, other.m_data);
+        std::swap(m_size, other.m_size);
     }
+    // Keeps the first min(n, size) elements; bad_alloc leaves the block as it was.
+    void resize(std::size_t n)
+    {
+        if (n == 0) {
+            std::free(m_data);
+            m_data = nullptr;
+            m_size = 0;
+            return;
+        }
+        if (n > std::size_t(PTRDIFF_MAX) / sizeof(T))
+            throw std::bad_alloc();
+        void *grown = std::realloc(m_data, n * sizeof(T));
+        if (!grown)
+            throw std::bad_alloc();
+        m_data = static_cast<T *>(grown);
+        m_size = n;
+    }
+
+private:
+    T *m_data = nullptr;
+    std::size_t m_size = 0;
 };
 
 // A vector of trivially copyable T with a gap at part1Length, so that a run
@@ -48,7 +80,7 @@ public:
 
     std::ptrdiff_t Length() const noexcept { return m_lengthBody; }
     // Elements the buffer holds without growing, gap included.
-    std::ptrdiff_t Capacity() const noexcept { return std::ptrdiff_t(m_body.capacity()); }
+    std::ptrdiff_t Capacity() const noexcept { return std::ptrdiff_t(m_body.size()); }
     std::ptrdiff_t GapPosition() const noexcept { return m_part1Length; }
 
     // The element at position; T{} outside 0 .. Length-1.
@@ -98,18 +130,21 @@ public:
 
     // Sets the buffer to newSize elements (at least Length). The gap stays
     // where it is, so that growing in the middle of a long insertion moves
-    // nothing but the copy itself.
+    // only the elements after the gap.
     void ReAllocate(std::ptrdiff_t newSize)
     {
         assert(newSize >= m_lengthBody);
-        std::vector<T, TNoInitAllocator<T>> grown;
-        grown.resize(size_t(newSize));
+        const std::ptrdiff_t oldSize = std::ptrdiff_t(m_body.size());
         const std::ptrdiff_t part2 = m_lengthBody - m_part1Length;
-        const T *data = m_body.data();
-        std::copy(data, data + m_part1Length, grown.data());
-        std::copy(data + m_part1Length + m_gapLength, data + m_part1Length + m_gapLength + part2,
-                  grown.data() + newSize - part2);
-        m_body.swap(grown);
+        if (newSize < oldSize) {
+            T *data = m_body.data();
+            std::copy(data + oldSize - part2, data + oldSize, data + newSize - part2);
+            m_body.resize(size_t(newSize));
+        } else if (newSize > oldSize) {
+            m_body.resize(size_t(newSize));
+            T *data = m_body.data();
+            std::copy_backward(data + oldSize - part2, data + oldSize, data + newSize);
+        }
         m_gapLength = newSize - m_lengthBody;
         Check();
     }
@@ -160,7 +195,7 @@ public:
     // Empties the vector and frees its buffer.
     void DeleteAll() noexcept
     {
-        std::vector<T, TNoInitAllocator<T>>().swap(m_body);
+        TRawBuffer<T>().swap(m_body);
         m_part1Length = m_gapLength = m_lengthBody = 0;
         m_growSize = 8;
     }
@@ -215,7 +250,7 @@ private:
         Check();
     }
 
-    std::vector<T, TNoInitAllocator<T>> m_body;
+    TRawBuffer<T> m_body;
     std::ptrdiff_t m_part1Length = 0;
     std::ptrdiff_t m_gapLength = 0;
     std::ptrdiff_t m_lengthBody = 0;
