@@ -251,18 +251,22 @@ bool TRegistry::KeyExists(const std::string &key) const
 {
     const std::string path = ResolvePath(key);
     const std::unique_ptr<TLocation> location = Locate(path);
-    if (!location)
-        return false;
-    if (!location->store) {
-        const QStringList names = ToQt(path).split(QLatin1Char('\\'), Qt::SkipEmptyParts);
+    return location && Exists(*location, path);
+}
+
+// Whether the key at location, found for the absolute path, exists.
+bool TRegistry::Exists(const TLocation &location, const std::string &absolutePath) const
+{
+    if (!location.store) {
+        const QStringList names = ToQt(absolutePath).split(QLatin1Char('\\'), Qt::SkipEmptyParts);
         return names.size() < 2 || QDir(VendorFolder(names[1])).exists();
     }
-    QSettings &settings = *location->store->settings;
-    if (location->group.isEmpty())
-        return location->store->registry || !settings.allKeys().isEmpty();
-    const qsizetype slash = location->group.lastIndexOf(QLatin1Char('/'));
-    const QString parent = slash < 0 ? QString() : location->group.left(slash);
-    const QString name = location->group.mid(slash + 1);
+    QSettings &settings = *location.store->settings;
+    if (location.group.isEmpty())
+        return location.store->registry || !settings.allKeys().isEmpty();
+    const qsizetype slash = location.group.lastIndexOf(QLatin1Char('/'));
+    const QString parent = slash < 0 ? QString() : location.group.left(slash);
+    const QString name = location.group.mid(slash + 1);
     return ChildGroups(settings, parent).contains(name);
 }
 
@@ -278,7 +282,7 @@ bool TRegistry::OpenKeyWithAccess(const std::string &key, bool canCreate, bool r
     if (!location)
         return false;
     // A settings file creates a key with its first value, so creating always succeeds.
-    if (!canCreate && !KeyExists('\\' + path))
+    if (!canCreate && !Exists(*location, path))
         return false;
     // Keys of one store share its pending changes; leaving the store writes them.
     if (m_current && m_current->store && m_current->store != location->store)

@@ -121,6 +121,7 @@ private:
     // The absolute path that key names from the current key.
     std::string ResolvePath(const std::string &key) const;
     std::unique_ptr<TLocation> Locate(const std::string &absolutePath) const;
+    bool Exists(const TLocation &location, const std::string &absolutePath) const;
     std::shared_ptr<TStore> StoreOf(const QString &vendor, const QString &application) const;
     QString ValueKey(const std::string &name) const;
     QString ExistingValueKey(const std::string &name) const;
