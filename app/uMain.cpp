@@ -314,6 +314,7 @@ void TfmScript::acLineNumbersToggled(bool on)
         if (!registry.OpenKey(kViewKey, true))
             throw ERegistryException("Failed to set data for 'LineNumbers'");
         registry.WriteInteger("LineNumbers", on ? 1 : 0);
+        registry.CloseKey(); // written out here, so that a failure is reported
     } catch (const std::exception &) {
         statusBar()->showMessage(QStringLiteral("The view settings could not be stored"), kStatusMessageTime);
     }
@@ -351,6 +352,7 @@ void TfmScript::StoreRecentFiles()
         }
         for (int i = stored + 1; i <= kRecentCount; ++i)
             registry.DeleteValue("File" + std::to_string(i));
+        registry.CloseKey(); // written out here, so that a failure is reported
     } catch (const std::exception &) {
         statusBar()->showMessage(QStringLiteral("The recent files could not be stored"), kStatusMessageTime);
     }

@@ -344,5 +344,6 @@ bool TzeCustomHighLighter::SaveToRegistry(TRootKey rootKey, const std::string &k
     for (const auto &attribute : m_attributes)
         if (!attribute->SaveToRegistry(registry))
             return false;
+    registry.CloseKey(); // the values reach the store here, and a failure is raised
     return true;
 }

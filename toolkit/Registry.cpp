@@ -109,17 +109,36 @@ TStoredValue Classify(const QVariant &value, bool registry)
 
 } // namespace
 
+// A store (the registry, or one application's settings file) with the
+// settings object that a registry object reads and writes it through.
+// QSettings objects of one file share its parsed contents and its unwritten
+// changes within the process, so every reader sees them at once.
+struct TRegistry::TStore {
+    // The storage override, vendor and application of a file; empty for the registry.
+    QStringList identity;
+    std::unique_ptr<QSettings> settings;
+    bool registry = false;
+    // Changes made since the store was last written out, the first of them named.
+    bool unsaved = false;
+    std::string firstUnsaved;
+};
+
 struct TRegistry::TLocation {
     // Null for a key that holds no values ("Software", "Software\Vendor").
-    std::unique_ptr<QSettings> settings;
-    // The key inside settings, names in their stored letter case where they exist.
+    std::shared_ptr<TStore> store;
+    // The key inside the store, names in their stored letter case where they exist.
     QString group;
-    bool registry = false;
 };
 
 TRegistry::TRegistry(TRootKey rootKey) : m_rootKey(rootKey) {}
 
-TRegistry::~TRegistry() = default;
+TRegistry::~TRegistry()
+{
+    // Nothing can be raised from here: what cannot be written is lost, as
+    // CloseKey would have reported.
+    if (m_current && m_current->store && m_current->store->unsaved)
+        m_current->store->settings->sync();
+}
 
 void TRegistry::SetRootKey(TRootKey rootKey)
 {
@@ -152,6 +171,31 @@ std::string TRegistry::ResolvePath(const std::string &key) const
     return path;
 }
 
+// The store of an application's settings file (vendor and application are
+// ignored for the registry), the last one again while it names the same.
+std::shared_ptr<TRegistry::TStore> TRegistry::StoreOf(const QString &vendor, const QString &application) const
+{
+    const bool registry = UseRegistry();
+    const QStringList identity = registry ? QStringList() : QStringList{g_storageOverride, vendor, application};
+    if (m_lastStore && m_lastStore->registry == registry && m_lastStore->identity == identity)
+        return m_lastStore;
+    auto store = std::make_shared<TStore>();
+    store->identity = identity;
+    store->registry = registry;
+    if (registry)
+        store->settings = std::make_unique<QSettings>(QStringLiteral("HKEY_CURRENT_USER"), QSettings::NativeFormat);
+    else if (g_storageOverride.isEmpty())
+        store->settings =
+            std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, vendor, application);
+    else
+        store->settings = std::make_unique<QSettings>(g_storageOverride + QLatin1Char('/') + vendor +
+                                                          QLatin1Char('/') + application + QStringLiteral(".ini"),
+                                                      QSettings::IniFormat);
+    store->settings->setFallbacksEnabled(false);
+    m_lastStore = store;
+    return store;
+}
+
 // Null when the path cannot name a key here; otherwise the location, whose
 // group may not exist yet.
 std::unique_ptr<TRegistry::TLocation> TRegistry::Locate(const std::string &absolutePath) const
@@ -166,9 +210,7 @@ std::unique_ptr<TRegistry::TLocation> TRegistry::Locate(const std::string &absol
     auto location = std::make_unique<TLocation>();
     QStringList groupNames = names;
     if (UseRegistry()) {
-        location->registry = true;
-        location->settings = std::make_unique<QSettings>(QStringLiteral("HKEY_CURRENT_USER"),
-                                                         QSettings::NativeFormat);
+        location->store = StoreOf({}, {});
     } else {
         if (!names.isEmpty() && names[0].compare(QLatin1String("Software"), Qt::CaseInsensitive) != 0)
             return nullptr;
@@ -179,21 +221,13 @@ std::unique_ptr<TRegistry::TLocation> TRegistry::Locate(const std::string &absol
         if (vendor == QLatin1String("..") || vendor == QLatin1String(".") ||
             application == QLatin1String("..") || application == QLatin1String("."))
             return nullptr;
-        if (g_storageOverride.isEmpty())
-            location->settings = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                                             vendor, application);
-        else
-            location->settings = std::make_unique<QSettings>(
-                g_storageOverride + QLatin1Char('/') + vendor + QLatin1Char('/') + application +
-                    QStringLiteral(".ini"),
-                QSettings::IniFormat);
+        location->store = StoreOf(vendor, application);
         groupNames = names.mid(3);
     }
-    location->settings->setFallbacksEnabled(false);
 
     QString group;
     for (const QString &name : groupNames) {
-        const QString stored = FindCaseless(ChildGroups(*location->settings, group), name);
+        const QString stored = FindCaseless(ChildGroups(*location->store->settings, group), name);
         group = Join(group, stored.isEmpty() ? name : stored);
     }
     location->group = group;
@@ -217,18 +251,22 @@ bool TRegistry::KeyExists(const std::string &key) const
 {
     const std::string path = ResolvePath(key);
     const std::unique_ptr<TLocation> location = Locate(path);
-    if (!location)
-        return false;
-    if (!location->settings) {
-        const QStringList names = ToQt(path).split(QLatin1Char('\\'), Qt::SkipEmptyParts);
+    return location && Exists(*location, path);
+}
+
+// Whether the key at location, found for the absolute path, exists.
+bool TRegistry::Exists(const TLocation &location, const std::string &absolutePath) const
+{
+    if (!location.store) {
+        const QStringList names = ToQt(absolutePath).split(QLatin1Char('\\'), Qt::SkipEmptyParts);
         return names.size() < 2 || QDir(VendorFolder(names[1])).exists();
     }
-    QSettings &settings = *location->settings;
-    if (location->group.isEmpty())
-        return location->registry || !settings.allKeys().isEmpty();
-    const qsizetype slash = location->group.lastIndexOf(QLatin1Char('/'));
-    const QString parent = slash < 0 ? QString() : location->group.left(slash);
-    const QString name = location->group.mid(slash + 1);
+    QSettings &settings = *location.store->settings;
+    if (location.group.isEmpty())
+        return location.store->registry || !settings.allKeys().isEmpty();
+    const qsizetype slash = location.group.lastIndexOf(QLatin1Char('/'));
+    const QString parent = slash < 0 ? QString() : location.group.left(slash);
+    const QString name = location.group.mid(slash + 1);
     return ChildGroups(settings, parent).contains(name);
 }
 
@@ -244,9 +282,12 @@ bool TRegistry::OpenKeyWithAccess(const std::string &key, bool canCreate, bool r
     if (!location)
         return false;
     // A settings file creates a key with its first value, so creating always succeeds.
-    if (!canCreate && !KeyExists('\\' + path))
+    if (!canCreate && !Exists(*location, path))
         return false;
-    CloseKey();
+    // Keys of one store share its pending changes; leaving the store writes them.
+    if (m_current && m_current->store && m_current->store != location->store)
+        Flush(*m_current->store);
+    ReleaseKey();
     m_current = std::move(location);
     m_currentPath = path;
     m_open = true;
@@ -254,14 +295,36 @@ bool TRegistry::OpenKeyWithAccess(const std::string &key, bool canCreate, bool r
     return true;
 }
 
-void TRegistry::CloseKey()
+void TRegistry::ReleaseKey() noexcept
 {
-    if (m_current && m_current->settings && !m_readOnly)
-        m_current->settings->sync();
     m_current.reset();
     m_currentPath.clear();
     m_open = false;
     m_readOnly = false;
+}
+
+void TRegistry::CloseKey()
+{
+    const std::shared_ptr<TStore> store = m_current ? m_current->store : nullptr;
+    ReleaseKey();
+    if (store)
+        Flush(*store);
+}
+
+void TRegistry::Flush(TStore &store)
+{
+    if (!store.unsaved)
+        return;
+    const std::string name = std::move(store.firstUnsaved);
+    store.unsaved = false;
+    store.firstUnsaved.clear();
+    store.settings->sync();
+    if (store.settings->status() != QSettings::NoError) {
+        // A settings object keeps its error; the next key gets a fresh one.
+        if (m_lastStore.get() == &store)
+            m_lastStore.reset();
+        throw ERegistryException("Failed to set data for '" + name + "'");
+    }
 }
 
 bool TRegistry::DeleteKey(const std::string &key)
@@ -269,21 +332,26 @@ bool TRegistry::DeleteKey(const std::string &key)
     if (!KeyExists(key))
         return false;
     const std::unique_ptr<TLocation> location = Locate(ResolvePath(key));
-    if (!location || !location->settings)
+    if (!location || !location->store)
         return false;
-    location->settings->remove(location->group);
-    location->settings->sync();
-    return location->settings->status() == QSettings::NoError;
+    TStore &store = *location->store;
+    store.settings->remove(location->group);
+    store.settings->sync(); // with the store's pending changes
+    if (store.settings->status() != QSettings::NoError)
+        return false;
+    store.unsaved = false;
+    store.firstUnsaved.clear();
+    return true;
 }
 
 QString TRegistry::ValueKey(const std::string &name) const
 {
-    if (!m_current || !m_current->settings)
+    if (!m_current || !m_current->store)
         return {};
     const QString wanted = ToQt(name);
     if (!ValidName(wanted))
         return {};
-    QSettings &settings = *m_current->settings;
+    QSettings &settings = *m_current->store->settings;
     QStringList keys;
     if (m_current->group.isEmpty()) {
         keys = settings.childKeys();
@@ -296,26 +364,63 @@ QString TRegistry::ValueKey(const std::string &name) const
     return Join(m_current->group, stored.isEmpty() ? wanted : stored);
 }
 
-bool TRegistry::ValueExists(const std::string &name) const
+// The key of the named value when it exists, else empty.
+QString TRegistry::ExistingValueKey(const std::string &name) const
 {
     const QString key = ValueKey(name);
-    return !key.isEmpty() && m_current->settings->contains(key);
+    return !key.isEmpty() && m_current->store->settings->contains(key) ? key : QString();
+}
+
+bool TRegistry::ValueExists(const std::string &name) const
+{
+    return !ExistingValueKey(name).isEmpty();
+}
+
+// Whether the current key's store may take a change now: the first change
+// since the store was written needs a file that opens for writing (a new file
+// is written with that change instead, see Changed) or a writable registry key.
+bool TRegistry::CanChange() const
+{
+    const TStore &store = *m_current->store;
+    if (store.unsaved || (!store.registry && !QFileInfo::exists(store.settings->fileName())))
+        return true;
+    return store.settings->isWritable();
+}
+
+// After a change of the named value in the current key's store: a new file is
+// written at once, which creates it; any other change waits for Flush. False
+// when the store reports a failure (the registry does so at once).
+bool TRegistry::Changed(const std::string &name)
+{
+    TStore &store = *m_current->store;
+    QSettings &settings = *store.settings;
+    const bool newFile = !store.unsaved && !store.registry && !QFileInfo::exists(settings.fileName());
+    if (newFile)
+        settings.sync();
+    if (settings.status() != QSettings::NoError)
+        return false; // raised for this change, not again when the key closes
+    if (!newFile && !store.unsaved) {
+        store.unsaved = true;
+        store.firstUnsaved = name;
+    }
+    return true;
 }
 
 bool TRegistry::DeleteValue(const std::string &name)
 {
-    if (!ValueExists(name) || m_readOnly)
+    if (m_readOnly || !ValueExists(name) || !CanChange())
         return false;
-    m_current->settings->remove(ValueKey(name));
-    m_current->settings->sync();
-    return m_current->settings->status() == QSettings::NoError;
+    m_current->store->settings->remove(ValueKey(name));
+    return Changed(name);
 }
 
 std::int32_t TRegistry::ReadInteger(const std::string &name) const
 {
-    if (!ValueExists(name))
+    const QString key = ExistingValueKey(name);
+    if (key.isEmpty())
         throw ERegistryException("Failed to get data for '" + name + "'");
-    const TStoredValue value = Classify(m_current->settings->value(ValueKey(name)), m_current->registry);
+    const TStore &store = *m_current->store;
+    const TStoredValue value = Classify(store.settings->value(key), store.registry);
     if (value.kind != TStoredValue::svInteger)
         RaiseInvalidType(name);
     return value.integer;
@@ -323,9 +428,11 @@ std::int32_t TRegistry::ReadInteger(const std::string &name) const
 
 std::string TRegistry::ReadString(const std::string &name) const
 {
-    if (!ValueExists(name))
+    const QString key = ExistingValueKey(name);
+    if (key.isEmpty())
         return {};
-    const TStoredValue value = Classify(m_current->settings->value(ValueKey(name)), m_current->registry);
+    const TStore &store = *m_current->store;
+    const TStoredValue value = Classify(store.settings->value(key), store.registry);
     if (value.kind != TStoredValue::svString)
         RaiseInvalidType(name);
     return Win1252::FromUnicodeDropping(value.text);
@@ -333,43 +440,42 @@ std::string TRegistry::ReadString(const std::string &name) const
 
 void TRegistry::CheckWritable(const std::string &name) const
 {
-    if (!m_open || m_readOnly || !m_current->settings || ValueKey(name).isEmpty())
+    if (!m_open || m_readOnly || !m_current->store || ValueKey(name).isEmpty())
         throw ERegistryException("Failed to set data for '" + name + "'");
 }
 
-void TRegistry::Store(const std::string &name, const QString &stored, std::int32_t value, bool isInteger)
+void TRegistry::Store(const std::string &name, const QVariant &stored)
 {
     CheckWritable(name);
-    QSettings &settings = *m_current->settings;
-    if (m_current->registry && isInteger)
-        settings.setValue(ValueKey(name), QVariant(int(value)));
-    else
-        settings.setValue(ValueKey(name), stored);
-    settings.sync();
-    if (settings.status() != QSettings::NoError)
+    if (!CanChange())
+        throw ERegistryException("Failed to set data for '" + name + "'");
+    m_current->store->settings->setValue(ValueKey(name), stored);
+    if (!Changed(name))
         throw ERegistryException("Failed to set data for '" + name + "'");
 }
 
 void TRegistry::WriteInteger(const std::string &name, std::int32_t value)
 {
-    Store(name, kDwordPrefix + QStringLiteral("%1").arg(std::uint32_t(value), 8, 16, QLatin1Char('0')), value,
-          true);
+    if (m_current && m_current->store && m_current->store->registry)
+        Store(name, QVariant(int(value)));
+    else
+        Store(name, kDwordPrefix + QStringLiteral("%1").arg(std::uint32_t(value), 8, 16, QLatin1Char('0')));
 }
 
 void TRegistry::WriteString(const std::string &name, const std::string &value)
 {
     QString text = ToQt(value);
-    if (!m_current || !m_current->registry)
+    if (!m_current || !m_current->store || !m_current->store->registry)
         if (text.startsWith(kDwordPrefix) || text.startsWith(kStringPrefix))
             text.prepend(kStringPrefix);
-    Store(name, text, 0, false);
+    Store(name, text);
 }
 
 QString TRegistry::StorageFileName() const
 {
-    if (!m_current || !m_current->settings || m_current->registry)
+    if (!m_current || !m_current->store || m_current->store->registry)
         return {};
-    return m_current->settings->fileName();
+    return m_current->store->settings->fileName();
 }
 
 bool TBetterRegistry::OpenKeyReadOnly(const std::string &key)

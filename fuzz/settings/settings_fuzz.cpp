@@ -12,6 +12,7 @@
 #include <vector>
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 
@@ -23,7 +24,8 @@ namespace {
 const std::string kKey = "Software\\Tavrix\\Quenlo";
 const std::string kImportKey = kKey + "\\Import";
 
-QString g_base;
+QString g_folder;
+QString g_path;
 unsigned long g_run = 0;
 
 [[noreturn]] void Die(const char *what)
@@ -80,39 +82,41 @@ void Import(const std::string &name, bool oldLayout)
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
-    // One folder per run: the settings library caches files by name and time.
+    // One folder per process, one settings file in it for every run.
     const QString shm = QStringLiteral("/dev/shm");
-    g_base = (QDir(shm).exists() ? shm : QDir::tempPath()) +
-             QStringLiteral("/quenlo-fuzz-settings-%1").arg(QCoreApplication::applicationPid());
+    g_folder = (QDir(shm).exists() ? shm : QDir::tempPath()) +
+               QStringLiteral("/quenlo-fuzz-settings-%1").arg(QCoreApplication::applicationPid());
+    g_path = g_folder + QStringLiteral("/Tavrix/Quenlo.ini");
+    if (!QDir().mkpath(g_folder + QStringLiteral("/Tavrix")))
+        Die("cannot make the settings folder");
+    TRegistry::SetStorageOverride(g_folder);
+    std::atexit([] { QDir(g_folder).removeRecursively(); });
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    const QString folder = g_base + QLatin1Char('/') + QString::number(g_run++);
-    const QString path = folder + QStringLiteral("/Tavrix/Quenlo.ini");
     const QByteArray content(reinterpret_cast<const char *>(data), qsizetype(size));
-    if (!QDir().mkpath(folder + QStringLiteral("/Tavrix")))
-        Die("cannot make the settings folder");
     {
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+        QFile file(g_path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered) ||
+            file.write(content) != content.size())
             Die("cannot write the settings file");
+        // The settings library keeps a parsed copy of the file and reads it
+        // again only when its size or modification time differ: a time of
+        // its own for every run makes each run read its input.
+        if (!file.setFileTime(QDateTime::fromSecsSinceEpoch(qint64(++g_run), Qt::UTC),
+                              QFileDevice::FileModificationTime))
+            Die("cannot set the time of the settings file");
     }
-    TRegistry::SetStorageOverride(folder);
 
     TjaVbsSyn syn;
     Load(syn);
     const int choice = int(size % std::size_t(2 * syn.AttrCount()));
     Import(syn.Attribute(choice / 2)->Name(), choice % 2 == 0);
 
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.readAll() != content)
+    QFile file(g_path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered) || file.read(content.size() + 1) != content)
         Die("reading the settings changed the file");
-    file.close();
-    TRegistry::SetStorageOverride(QString());
-    QDir(folder).removeRecursively();
-    if (g_run % 4096 == 0)
-        QDir(g_base).removeRecursively();
     return 0;
 }

@@ -4,6 +4,7 @@
 #include <functional>
 #include <limits>
 
+#include <QDir>
 #include <QFile>
 #include <QSettings>
 
@@ -201,6 +202,58 @@ TEST_F(RegistryTest, DeleteKeyRemovesOneSubtree)
     EXPECT_TRUE(registry.DeleteValue("Style"));
     EXPECT_FALSE(registry.ValueExists("Style"));
     EXPECT_FALSE(registry.DeleteValue("Style"));
+}
+
+TEST_F(RegistryTest, ChangesReachTheFileByTheKeysCloseAndThisProcessSeesThemAtOnce)
+{
+    const QString folder = RegistrySandboxDir() + "/override/Tavrix";
+    const QString path = folder + "/Quenlo.ini";
+    TRegistry writer;
+    ASSERT_TRUE(writer.OpenKey(kQuenlo + "\\comment", true));
+    writer.WriteInteger("Background", 1); // a new file is written with its first value
+    EXPECT_TRUE(FileText(path).contains("Background=dword:00000001"));
+    writer.WriteInteger("Foreground", 2);
+    ASSERT_TRUE(writer.OpenKey("\\" + kQuenlo + "\\number", true)); // the same file: still pending
+    writer.WriteInteger("Style", 3);
+    ASSERT_TRUE(writer.OpenKey("\\" + kQuenlo + "\\comment", false));
+    EXPECT_TRUE(writer.DeleteValue("Background"));
+    EXPECT_EQ(FileText(path), "[comment]\nBackground=dword:00000001\n");
+    {
+        TBetterRegistry reader;
+        ASSERT_TRUE(reader.OpenKeyReadOnly(kQuenlo + "\\number"));
+        EXPECT_EQ(reader.ReadInteger("Style"), 3);
+        ASSERT_TRUE(reader.OpenKeyReadOnly("\\" + kQuenlo + "\\comment"));
+        EXPECT_EQ(reader.ReadInteger("Foreground"), 2);
+        EXPECT_FALSE(reader.ValueExists("Background"));
+    }
+    writer.CloseKey();
+    EXPECT_EQ(FileText(path), "[comment]\nForeground=dword:00000002\n\n[number]\nStyle=dword:00000003\n");
+
+    // The file's folder replaced by a file: the first pending value is named
+    // when the key closes, or when the changes leave for another file (the
+    // key then stays open).
+    const auto changeThenBlock = [&](TRegistry &registry, const char *name) {
+        ASSERT_TRUE(registry.OpenKey(kQuenlo + "\\string", true));
+        registry.WriteInteger(name, 4);
+        registry.WriteInteger("Other", 5);
+        ASSERT_TRUE(QDir().rename(folder, folder + "-moved"));
+        QFile blocker(folder);
+        ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    };
+    const auto unblock = [&] {
+        ASSERT_TRUE(QFile::remove(folder));
+        ASSERT_TRUE(QDir().rename(folder + "-moved", folder));
+    };
+    changeThenBlock(writer, "Style");
+    EXPECT_EQ(MessageOf([&] { writer.CloseKey(); }), "Failed to set data for 'Style'");
+    EXPECT_FALSE(writer.HasCurrentKey());
+    unblock();
+    TRegistry leaving;
+    changeThenBlock(leaving, "Foreground");
+    EXPECT_EQ(MessageOf([&] { leaving.OpenKey("\\Software\\Other\\Editor", true); }),
+              "Failed to set data for 'Foreground'");
+    EXPECT_EQ(leaving.CurrentPath(), kQuenlo + "\\string");
+    EXPECT_EQ(MessageOf([&] { leaving.WriteInteger("Background", 6); }), "Failed to set data for 'Background'");
 }
 
 TEST_F(RegistryTest, PathsOutsideTheSettingsFolderAreRefused)
