@@ -65,8 +65,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             Die("a string field breaks the string stream rule");
     std::size_t textBytes = 0;
     for (int i = 0; i < script.Lines().Count(); ++i) {
-        const std::string &line = script.Lines().Get(i);
-        if (line.find_first_of(std::string("\r\n\0", 3)) != std::string::npos)
+        const std::string_view line = script.Lines().Get(i);
+        if (line.find_first_of(std::string("\r\n\0", 3)) != std::string_view::npos)
             Die("a line holds a line break or a 0 byte");
         if (line.size() > TScript::kMaxLineLength)
             Die("a line longer than the longest line");
