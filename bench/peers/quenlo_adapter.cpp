@@ -23,8 +23,7 @@ public:
 
     QString description() const override
     {
-        return QStringLiteral("Quenlo TzeCustomEdit + TjaVbsSyn (range states kept per line; "
-                              "the default 30-pixel gutter)");
+        return QStringLiteral("Quenlo TzeCustomEdit + TjaVbsSyn (range states kept per line; no gutter)");
     }
 
     QWidget *widget() override
@@ -88,6 +87,7 @@ private:
         e.SetFontColor(QColorToColor(peerbench::BenchStyle::text()));
         e.SetRightEdge(0);
         e.BookMarkOptions().SetGlyphsVisible(false);
+        e.SetGutterWidth(0);
 
         TjaVbsSyn &h = m_highlighter;
         for (int i = 0; i < h.AttrCount(); ++i) {
