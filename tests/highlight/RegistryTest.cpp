@@ -307,6 +307,23 @@ TEST_F(RegistryTest, HandEditedValuesOfUnknownFormRaise)
     EXPECT_EQ(MessageOf([&] { registry.ReadString("Style"); }), "Invalid data type for 'Style'");
 }
 
+// Found by fuzzing: a value the settings library decodes itself, a list that
+// claims two billion items, is refused like any value of unknown form.
+TEST_F(RegistryTest, ValueThatClaimsAHugeListIsRefused)
+{
+    QFile fixture(QUENLO_TEST_DATA "/settings/variant_list_claims_2g_items.ini");
+    ASSERT_TRUE(fixture.open(QIODevice::ReadOnly));
+    QFile file(RegistrySandboxDir() + "/override/Tavrix/Quenlo.ini");
+    ASSERT_TRUE(QDir().mkpath(RegistrySandboxDir() + "/override/Tavrix"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(fixture.readAll()) == fixture.size());
+    file.close();
+
+    TBetterRegistry registry;
+    ASSERT_TRUE(registry.OpenKeyReadOnly(kQuenlo + "\\comment"));
+    EXPECT_EQ(MessageOf([&] { registry.ReadInteger("Style"); }), "Invalid data type for 'Style'");
+    EXPECT_EQ(MessageOf([&] { registry.ReadString("Style"); }), "Invalid data type for 'Style'");
+}
+
 #ifndef Q_OS_WIN
 TEST_F(RegistryTest, NativeStorageIsTheApplicationsSettingsFile)
 {
