@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 
 #include "storage/uStorage.h"
 
@@ -66,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     std::size_t textBytes = 0;
     for (int i = 0; i < script.Lines().Count(); ++i) {
         const std::string_view line = script.Lines().Get(i);
-        if (line.find_first_of(std::string("\r\n\0", 3)) != std::string_view::npos)
+        if (line.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos)
             Die("a line holds a line break or a 0 byte");
         if (line.size() > TScript::kMaxLineLength)
             Die("a line longer than the longest line");
