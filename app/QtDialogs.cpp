@@ -44,6 +44,8 @@ std::optional<QString> RunFileDialog(QWidget *parent, const TFileDialogOptions &
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog.setDefaultSuffix(options.defaultExt);
+    if (!options.fileName.isEmpty())
+        dialog.selectFile(options.fileName);
     // The save dialog asks no overwrite question.
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

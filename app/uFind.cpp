@@ -14,6 +14,9 @@ TfmFind::TfmFind(const QString &text, bool selection, bool replace, QWidget *par
     edFind = new QLineEdit(text, this);
     edFind->selectAll();
     edFind->setMinimumWidth(240);
+    // Created in reading order, which is the Tab order: what, with, options, buttons.
+    if (replace)
+        edReplace = new QLineEdit(this);
     cbMatchCase = new QCheckBox(QStringLiteral("Match &case"), this);
     cbWholeWord = new QCheckBox(QStringLiteral("&Whole word"), this);
     cbSelection = new QCheckBox(QStringLiteral("In &selection"), this);
@@ -37,10 +40,8 @@ TfmFind::TfmFind(const QString &text, bool selection, bool replace, QWidget *par
     enable();
     auto *form = new QFormLayout;
     form->addRow(QStringLiteral("Fi&nd what:"), edFind);
-    if (replace) {
-        edReplace = new QLineEdit(this);
+    if (replace)
         form->addRow(QStringLiteral("Replace wi&th:"), edReplace);
-    }
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(cbMatchCase);

@@ -17,7 +17,9 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QRegularExpression>
 #include <QSaveFile>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QUrl>
@@ -35,6 +37,7 @@
 #include "editor/zeCustomEdit.h"
 #include "app/Application.h"
 #include "app/MSScriptControl_TLB.h"
+#include "app/ScreenFit.h"
 #include "app/uFind.h"
 #include "app/uGoToLine.h"
 #include "app/uOptions.h"
@@ -93,7 +96,11 @@ TfmScript::TfmScript(const QStringList &arguments, IDialogs &dialogs, QWidget *p
     : QMainWindow(parent), m_dialogs(dialogs)
 {
     InitResources();
+    // The described bounds where the screen holds them; every window and
+    // dialog shown from here on is fitted to its screen as it opens.
     setGeometry(224, 119, 724, 525);
+    FitToScreen(*this);
+    qApp->installEventFilter(new TScreenFit(this));
     setWindowTitle(QString::fromLatin1(kCaption));
     setWindowIcon(QIcon(QStringLiteral(":/images/quenlo.xpm")));
 
@@ -123,6 +130,14 @@ TfmScript::TfmScript(const QStringList &arguments, IDialogs &dialogs, QWidget *p
         m_panels[i]->setFixedWidth(i == 0 ? 80 : 50);
         statusBar()->addWidget(m_panels[i]);
     }
+    // The mode and the state stay in view while a passing note is shown.
+    for (int i = 2; i < kPanelCount; ++i) {
+        m_panels[i] = new QLabel(this);
+        const QString widest = i == 2 ? QStringLiteral("OVR") : QStringLiteral("Modified");
+        m_panels[i]->setMinimumWidth(m_panels[i]->fontMetrics().horizontalAdvance(widest) + 8);
+        m_panels[i]->setAlignment(Qt::AlignCenter);
+        statusBar()->addPermanentWidget(m_panels[i]);
+    }
     m_creating = true;
     FormCreate(arguments);
     m_creating = false;
@@ -146,13 +161,19 @@ void TfmScript::CreateActions()
         {&acSave, "&Save", "Save file", "save", QKeySequence(Qt::CTRL | Qt::Key_S), &TfmScript::acSaveExecute},
         {&acSaveAs, "Save &as...", "Save file as", nullptr, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
          &TfmScript::acSaveAsExecute},
-        {&acExportText, "Export te&xt...", "Export the text as a VBScript file", nullptr, {},
+        {&acExportText, "Expor&t text...", "Export the text as a VBScript file", nullptr, {},
          &TfmScript::acExportTextExecute},
         {&acProperties, "&Properties...", "Properties", nullptr, {}, &TfmScript::acPropertiesExecute},
         {&acExit, "E&xit", "Exit", nullptr, {}, nullptr},
+        {&acUndo, "&Undo", "Undo", nullptr, QKeySequence(Qt::CTRL | Qt::Key_Z), &TfmScript::acUndoExecute},
+        {&acRedo, "Re&do", "Redo", nullptr, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), &TfmScript::acRedoExecute},
         {&acCut, "Cu&t", "Cut", "cut", QKeySequence(Qt::CTRL | Qt::Key_X), &TfmScript::acCutExecute},
         {&acCopy, "&Copy", "Copy", "copy", QKeySequence(Qt::CTRL | Qt::Key_C), &TfmScript::acCopyExecute},
         {&acPaste, "&Paste", nullptr, "paste", QKeySequence(Qt::CTRL | Qt::Key_V), &TfmScript::acPasteExecute},
+        {&acDeleteLine, "Delete &line", "Delete the caret's line", nullptr, QKeySequence(Qt::CTRL | Qt::Key_Y),
+         &TfmScript::acDeleteLineExecute},
+        {&acSelectAll, "Select &all", "Select all", nullptr, QKeySequence(Qt::CTRL | Qt::Key_A),
+         &TfmScript::acSelectAllExecute},
         {&acFind, "&Find...", "Find", nullptr, QKeySequence(Qt::CTRL | Qt::Key_F), &TfmScript::acFindExecute},
         {&acFindNext, "Find &next", nullptr, nullptr, QKeySequence(Qt::Key_F3), &TfmScript::acFindNextExecute},
         {&acFindPrevious, "Find pre&vious", nullptr, nullptr, QKeySequence(Qt::SHIFT | Qt::Key_F3),
@@ -196,7 +217,9 @@ void TfmScript::CreateActions()
     file->addSeparator();
     file->addAction(acExit);
     QMenu *edit = menuBar()->addMenu(tr("&Edit"));
-    edit->addActions({acCut, acCopy, acPaste});
+    edit->addActions({acUndo, acRedo});
+    edit->addSeparator();
+    edit->addActions({acCut, acCopy, acPaste, acDeleteLine, acSelectAll});
     edit->addSeparator();
     edit->addActions({acFind, acFindNext, acFindPrevious, acReplace});
     edit->addSeparator();
@@ -214,9 +237,13 @@ void TfmScript::CreateActions()
     tools->addAction(acOptions);
     menuBar()->addMenu(tr("&Help"));
 
-    // The editor's right-click menu: the clipboard actions, as in the Edit menu.
+    // The editor's right-click menu: undo and the clipboard, as in the Edit menu.
     auto *popup = new QMenu(this);
+    popup->addActions({acUndo, acRedo});
+    popup->addSeparator();
     popup->addActions({acCut, acCopy, acPaste});
+    popup->addSeparator();
+    popup->addAction(acSelectAll);
     zeEditor->SetPopupMenu(popup);
 
     m_toolBar = addToolBar(tr("Standard"));
@@ -235,7 +262,7 @@ void TfmScript::FormCreate(const QStringList &arguments)
     // Idle: the event loop is about to wait for the next event.
     if (auto *dispatcher = QAbstractEventDispatcher::instance())
         connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &TfmScript::AppIdle);
-    m_dialogDir = QCoreApplication::applicationDirPath();
+    m_dialogDir = DefaultDialogDir();
     // A broken settings value is shown by the standard handler; the window still opens.
     try {
         jaVbsSyn1->LoadFromRegistry(HKEY_CURRENT_USER, kSettingsKey);
@@ -265,6 +292,11 @@ void TfmScript::UpdateActionStates()
     const QMimeData *data = QGuiApplication::clipboard()->mimeData();
     acPaste->setEnabled(data && data->hasText() && !m_readOnly);
     acReplace->setEnabled(!m_readOnly);
+    acUndo->setEnabled(zeEditor->CanUndo());
+    acRedo->setEnabled(zeEditor->CanRedo());
+    acDeleteLine->setEnabled(!m_readOnly);
+    m_panels[2]->setText(zeEditor->InsertMode() ? QStringLiteral("INS") : QStringLiteral("OVR"));
+    m_panels[3]->setText(zeEditor->Modified() ? QStringLiteral("Modified") : QString());
 }
 
 bool TfmScript::ConfirmDataLoss()
@@ -286,6 +318,32 @@ void TfmScript::SetFileName(const QString &path, bool readOnly)
     if (readOnly)
         caption += QStringLiteral(" [read-only]");
     setWindowTitle(caption);
+}
+
+QString TfmScript::DefaultDialogDir()
+{
+    // An installed program's folder is not the user's to write in.
+    const QString program = QCoreApplication::applicationDirPath();
+    if (QFileInfo(program).isWritable())
+        return program;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return documents.isEmpty() ? QDir::homePath() : documents;
+}
+
+void TfmScript::RememberFolder(const QString &path)
+{
+    m_dialogDir = QFileInfo(path).absolutePath();
+    try {
+        TBetterRegistry registry(HKEY_CURRENT_USER);
+        if (!registry.OpenKey(kRecentKey, true))
+            throw ERegistryException(std::string("Failed to set data for '") + kFolderValue + "'");
+        if (const auto folder = Win1252::FromUnicode(m_dialogDir))
+            registry.WriteString(kFolderValue, *folder);
+        registry.CloseKey(); // written out here, so that a failure is reported
+    } catch (const std::exception &) {
+        statusBar()->showMessage(QStringLiteral("The folder of the file dialogs could not be stored"),
+                                 kStatusMessageTime);
+    }
 }
 
 TFileDialogOptions TfmScript::DialogOptions(const char *title, const char *filter) const
@@ -330,6 +388,12 @@ void TfmScript::LoadRecentFiles()
                 const std::string name = "File" + std::to_string(i);
                 if (registry.ValueExists(name) && !registry.ReadString(name).empty())
                     m_recentFiles << Win1252::ToUnicode(registry.ReadString(name));
+            }
+            // The folder last used, while it is still there.
+            if (registry.ValueExists(kFolderValue)) {
+                const QString folder = Win1252::ToUnicode(registry.ReadString(kFolderValue));
+                if (!folder.isEmpty() && QFileInfo(folder).isDir())
+                    m_dialogDir = folder;
             }
         }
     } catch (const std::exception &error) {
@@ -400,7 +464,7 @@ void TfmScript::OpenAfterQuestion(const QString &path)
 {
     if (!ConfirmDataLoss())
         return;
-    m_dialogDir = QFileInfo(path).absolutePath();
+    RememberFolder(path);
     OpenFile(path);
 }
 
@@ -431,7 +495,7 @@ void TfmScript::acOpenExecute()
     const auto path = m_dialogs.OpenFileName(DialogOptions("Open script", kOpenFilter));
     if (!path)
         return;
-    m_dialogDir = QFileInfo(*path).absolutePath();
+    RememberFolder(*path);
     OpenFile(*path);
 }
 
@@ -507,11 +571,16 @@ bool TfmScript::ImportPlainScript(const QString &path)
 
 void TfmScript::acExportTextExecute()
 {
+    // The script's file name with .vbs, or its display name for a new script.
+    QString name = QFileInfo(m_fileName).completeBaseName();
+    if (name.isEmpty())
+        name = Win1252::ToUnicode(m_script->Name()).remove(QRegularExpression(QStringLiteral("[\\\\/:*?\"<>|]")));
     const auto path = m_dialogs.SaveFileName(TFileDialogOptions{QStringLiteral("Export text"), m_dialogDir,
-                                                                QString::fromLatin1(kVbsFilter), QStringLiteral("vbs")});
+                                                                QString::fromLatin1(kVbsFilter), QStringLiteral("vbs"),
+                                                                name.isEmpty() ? QString() : name + QStringLiteral(".vbs")});
     if (!path)
         return;
-    m_dialogDir = QFileInfo(*path).absolutePath();
+    RememberFolder(*path);
     // The editor's text is Windows-1252 already; every line ends in CR LF.
     QByteArray data;
     const TzeEditList &lines = zeEditor->Lines();
@@ -556,7 +625,7 @@ void TfmScript::acSaveAsExecute()
     const auto path = m_dialogs.SaveFileName(DialogOptions("Save script", kFilter));
     if (!path)
         return;
-    m_dialogDir = QFileInfo(*path).absolutePath();
+    RememberFolder(*path);
     if (SaveTo(*path)) {
         SetFileName(*path);
         AddRecentFile(*path);
@@ -565,6 +634,10 @@ void TfmScript::acSaveAsExecute()
     }
 }
 
+void TfmScript::acUndoExecute() { zeEditor->CommandProcessor(ecUndo, '\0', nullptr); }
+void TfmScript::acRedoExecute() { zeEditor->CommandProcessor(ecRedo, '\0', nullptr); }
+void TfmScript::acDeleteLineExecute() { zeEditor->CommandProcessor(ecDeleteLine, '\0', nullptr); }
+void TfmScript::acSelectAllExecute() { zeEditor->CommandProcessor(ecSelectAll, '\0', nullptr); }
 void TfmScript::acCutExecute() { zeEditor->CutToClipboard(); }
 void TfmScript::acCopyExecute() { zeEditor->CopyToClipboard(); }
 void TfmScript::acPasteExecute() { zeEditor->PasteFromClipboard(); }

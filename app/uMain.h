@@ -44,7 +44,10 @@ public:
     TScript &Script() noexcept { return *m_script; }
     TzeCustomEdit &Editor() noexcept { return *zeEditor; }
     TjaVbsSyn &Highlighter() noexcept { return *jaVbsSyn1; }
+    // 0: the caret's place, 1: empty (the two described panels); 2: "INS" or
+    // "OVR"; 3: "Modified" while the text has unsaved changes.
     QLabel &StatusPanel(int index) const { return *m_panels[index]; }
+    static constexpr int kPanelCount = 4;
 
     void UpdateActionStates();
     // The files last opened or saved, newest first (at most kRecentCount).
@@ -63,9 +66,13 @@ public:
     QAction *acExportText = nullptr;
     QAction *acProperties = nullptr;
     QAction *acExit = nullptr;
+    QAction *acUndo = nullptr;
+    QAction *acRedo = nullptr;
     QAction *acCut = nullptr;
     QAction *acCopy = nullptr;
     QAction *acPaste = nullptr;
+    QAction *acDeleteLine = nullptr;
+    QAction *acSelectAll = nullptr;
     QAction *acFind = nullptr;
     QAction *acFindNext = nullptr;
     QAction *acFindPrevious = nullptr;
@@ -82,6 +89,11 @@ public:
     void acSaveAsExecute();
     // Writes the text as a plain VBScript file: Windows-1252, CR LF after every line.
     void acExportTextExecute();
+    // The editor's own commands, as its keys run them.
+    void acUndoExecute();
+    void acRedoExecute();
+    void acDeleteLineExecute();
+    void acSelectAllExecute();
     void acCutExecute();
     void acCopyExecute();
     void acPasteExecute();
@@ -113,6 +125,8 @@ public:
     // The recent files, below the settings key, as values File1, File2, ...
     static constexpr const char *kRecentKey = "Software\\Tavrix\\Quenlo\\Recent";
     static constexpr int kRecentCount = 8;
+    // Beside the recent files: the folder the file dialogs last used.
+    static constexpr const char *kFolderValue = "LastFolder";
     // Choices of the View menu, beside the colours.
     static constexpr const char *kViewKey = "Software\\Tavrix\\Quenlo\\View";
     static constexpr const char *kFilter = "Tavrix scripts (*.tvs)|*.tvs|All files (*.*)|*.*";
@@ -149,6 +163,11 @@ private:
     // Replaces the selection with text as one undo step.
     void ReplaceSelection(const std::string &text);
     TFileDialogOptions DialogOptions(const char *title, const char *filter) const;
+    // Where the file dialogs start before any was used: the program's folder
+    // where it is writable, else the user's documents folder.
+    static QString DefaultDialogDir();
+    // The folder of path becomes the file dialogs' folder, in the settings too.
+    void RememberFolder(const QString &path);
     void ShowOpenError(const QString &path, const QString &reason);
     // A plain VBScript file (Windows-1252, or UTF-8/UTF-16 after a byte-order
     // mark) as a new, unsaved script; characters a script cannot hold are left
@@ -169,7 +188,7 @@ private:
     std::unique_ptr<TScriptControl> ScriptControl1;
     TzeCustomEdit *zeEditor = nullptr;
     QToolBar *m_toolBar = nullptr;
-    QLabel *m_panels[2] = {nullptr, nullptr};
+    QLabel *m_panels[kPanelCount] = {};
     QString m_fileName;
     QString m_dialogDir;
     QStringList m_recentFiles;

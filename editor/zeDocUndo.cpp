@@ -86,7 +86,9 @@ TzeUndoStep TzeDocument::Undo(const TzeSelectionPoints &at, bool autoindent)
         return step;
     TPoint s{}, e{};
     std::string t;
-    const std::vector<TMarkLine> marks = m_undoList.Items(m_undoList.Count() - 1).Marks;
+    const TUndoChange &newest = m_undoList.Items(m_undoList.Count() - 1);
+    const std::vector<TMarkLine> marks = newest.Marks;
+    BeginReplay(newest.StateAfter, newest.StateBefore);
     const TUndoChangeKind k = m_undoList.Pop(s, e, t);
     TReplay r(*this, at);
     if (IsInsertion(k)) {
@@ -161,6 +163,7 @@ TzeUndoStep TzeDocument::Undo(const TzeSelectionPoints &at, bool autoindent)
         }
     }
     RestoreMarks(marks);
+    FinishReplay();
     step.Kind = k;
     step.Points = r.Points();
     return step;
@@ -173,6 +176,8 @@ TzeUndoStep TzeDocument::Redo(const TzeSelectionPoints &at)
         return step;
     TPoint s{}, e{};
     std::string t;
+    const TUndoChange &newest = m_redoList.Items(m_redoList.Count() - 1);
+    BeginReplay(newest.StateBefore, newest.StateAfter);
     const TUndoChangeKind k = m_redoList.Pop(s, e, t);
     TReplay r(*this, at);
     if (IsInsertion(k)) {
@@ -202,9 +207,12 @@ TzeUndoStep TzeDocument::Redo(const TzeSelectionPoints &at)
                      (m_redoList.PeekKind() == ucPaste && k == ucPasteDelete);
     } else if (k == ucLineBreak) {
         // Break where the change was recorded: after other redos the caret
-        // no longer stands where the undo of this break left it.
+        // no longer stands where the undo of this break left it. The view's
+        // command makes the record, which takes the replay's state.
         r.SetCaret(s);
     }
+    if (k != ucLineBreak)
+        FinishReplay();
     step.Kind = k;
     step.Points = r.Points();
     return step;

@@ -229,6 +229,40 @@ void TzeDocument::UnlockUndo() noexcept
     m_redoList.Unlock();
 }
 
+void TzeDocument::SetModified(bool value) noexcept
+{
+    if (value) {
+        m_saveReachable = false;
+    } else {
+        m_savedState = m_state;
+        m_saveReachable = true;
+    }
+}
+
+std::uint64_t TzeDocument::ReplayTarget() noexcept
+{
+    const std::uint64_t target = m_state == m_replay.From ? m_replay.To : ++m_lastState;
+    m_replay.Active = false;
+    return target;
+}
+
+void TzeDocument::Recorded(const TUndoList &list, TUndoChange *change) noexcept
+{
+    const std::uint64_t next = m_replay.Active ? ReplayTarget() : ++m_lastState;
+    if (change) {
+        const bool redo = &list == &m_redoList;
+        change->StateBefore = redo ? next : m_state;
+        change->StateAfter = redo ? m_state : next;
+    }
+    m_state = next;
+}
+
+void TzeDocument::FinishReplay() noexcept
+{
+    if (m_replay.Active)
+        m_state = ReplayTarget();
+}
+
 void TzeDocument::ClearUndo() noexcept
 {
     m_undoList.Clear();

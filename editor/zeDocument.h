@@ -119,10 +119,16 @@ struct TUndoChange {
     // on those lines before the deletion joined them. Undoing it puts each of
     // them on its line again; marks elsewhere move with the text.
     std::vector<TMarkLine> Marks;
+    // The text states (see TzeDocument's save point) that the record leads
+    // from and to: for an undo record, the state before the change and after
+    // it; for a redo record, the state it applies to and the one it restores.
+    std::uint64_t StateBefore = 0;
+    std::uint64_t StateAfter = 0;
 };
 
-// A bounded list of changes, oldest first. The document (may be null) gets
-// Modified set and its OnChange called for every recorded change.
+// A bounded list of changes, oldest first. The document (may be null) learns
+// of every recorded change (its text state and Modified follow) and calls its
+// OnChange.
 class TUndoList {
 public:
     explicit TUndoList(TzeDocument *document) noexcept : m_document(document) {}
@@ -338,8 +344,17 @@ public:
     // editor runs it as the command it was.
     TzeUndoStep Undo(const TzeSelectionPoints &at, bool autoindent);
     TzeUndoStep Redo(const TzeSelectionPoints &at);
-    bool Modified() const noexcept { return m_modified; }
-    void SetModified(bool value) noexcept { m_modified = value; }
+    // Whether the text differs from the save point: the state it had when
+    // Modified was last set to false. Every record moves the text to a state
+    // of its own; undoing or redoing back to the save point's state clears
+    // Modified again. Setting it to true makes the save point unreachable,
+    // so the text counts as changed until it is set to false.
+    bool Modified() const noexcept { return !m_saveReachable || m_state != m_savedState; }
+    void SetModified(bool value) noexcept;
+    // A line break to redo that the view runs as its command: its record is
+    // the one the redone break makes. EndRedoneBreak after the command (when
+    // the command made no record, the text did not change).
+    void EndRedoneBreak() noexcept { m_replay.Active = false; }
     int MaxUndo() const noexcept { return m_undoList.Limit(); }
     // Both lists; a negative value is ignored.
     void SetMaxUndo(int value);
@@ -391,6 +406,17 @@ public:
 
 private:
     friend class TMark;
+    friend class TUndoList;
+
+    // A record was appended to list (null: it could not be kept): the text
+    // moves to its next state, and the record learns both.
+    void Recorded(const TUndoList &list, TUndoChange *change) noexcept;
+    // Undo or Redo of a record leads from state from to state to when the
+    // text is in state from; the next record made is the replay's.
+    void BeginReplay(std::uint64_t from, std::uint64_t to) noexcept { m_replay = {from, to, true}; }
+    // The replay's state change when it made no record (a locked list).
+    void FinishReplay() noexcept;
+    std::uint64_t ReplayTarget() noexcept;
 
     void Notify(TzeChangeKind kind, int first, int added);
     void LineChanged(int index);
@@ -407,7 +433,20 @@ private:
     TUndoList m_redoList{this};
     TMarkList m_marks{this};
     std::array<TMark *, 10> m_bookmarks{}; // owned; each is also in m_marks
-    bool m_modified = false;
+    // Text states: m_state numbers the present text; every record gives the
+    // text a new number, except that undoing or redoing a record in the
+    // state it left gives back the number it came from. So the text is at the
+    // save point exactly when m_state equals m_savedState, however many
+    // records have fallen off the lists since.
+    std::uint64_t m_state = 0;
+    std::uint64_t m_lastState = 0; // the highest number given out
+    std::uint64_t m_savedState = 0;
+    bool m_saveReachable = true;
+    struct TReplayStates {
+        std::uint64_t From = 0;
+        std::uint64_t To = 0;
+        bool Active = false;
+    } m_replay;
 
     // Lazy range states. Lines [0, m_rangesValid) hold their exact start
     // state. For each line k in (m_rangesValid, m_rangesChained) that is not

@@ -39,12 +39,25 @@ QRegion TzeRenderer::SelectionRegion()
     return region;
 }
 
-void TzeRenderer::PaintText(TCanvas &canvas, const QRect &textRect, const TzePaintRange &range)
+void TzeRenderer::PaintText(TCanvas &canvas, const QRect &rect, const TzePaintRange &range)
 {
     QPainter *painter = canvas.Painter();
     if (!painter)
         return;
     m_range = range;
+    // The gap between the gutter and the first whole cell shows the
+    // background only: scrolled sideways, the cell left of LeftChar would
+    // show its last pixels there, a character cut in part.
+    QRect textRect = rect;
+    const int firstCell = m_metrics.GutterWidth + kGutterGap;
+    if (textRect.x() < firstCell) {
+        const QRect gap = Edges(textRect.x(), textRect.y(), std::min(firstCell, RightOf(textRect)), BottomOf(textRect));
+        canvas.SetBrushColor(m_options.Color);
+        canvas.FillRect(gap);
+        textRect.setLeft(firstCell);
+        if (textRect.isEmpty())
+            return;
+    }
     painter->save();
     const QRegion area(textRect);
     painter->setClipRegion(area, Qt::IntersectClip);

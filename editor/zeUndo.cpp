@@ -27,13 +27,16 @@ void TUndoList::Append(TUndoChange change)
 {
     if (Count() >= m_limit && !m_items.empty())
         m_items.pop_front();
+    bool kept = true;
     try {
         m_items.push_back(std::move(change));
     } catch (const std::bad_alloc &) {
-        return;
+        kept = false;
     }
     if (m_document) {
-        m_document->SetModified(true);
+        m_document->Recorded(*this, kept ? &m_items.back() : nullptr);
+        if (!kept)
+            return;
         if (m_document->OnChange)
             m_document->OnChange();
     }

@@ -60,6 +60,10 @@ void TzeCustomEdit::Redo()
             SetCaretXY(step.Points.Caret);
             SetBlockBegin(CaretXY());
             TFlagRestore writable(m_readOnly, false);
+            struct TEndBreak {
+                TzeDocument &doc;
+                ~TEndBreak() { doc.EndRedoneBreak(); }
+            } endBreak{*m_doc};
             CommandProcessor(ecLineBreak, '\r', nullptr);
         } else {
             PlaceReplayed(step.Points);

@@ -45,6 +45,37 @@ std::string RealTarget(const std::string &path)
     return path;
 }
 
+// Whether two paths name one file (the same device and inode).
+bool SameFile(const std::string &a, const std::string &b)
+{
+    struct stat sa {}, sb {};
+    return !a.empty() && !b.empty() && ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 &&
+           sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+bool HasEntry(const cfb::Storage &storage, const std::u16string &name)
+{
+    return storage.OpenStream(name) || storage.OpenStorage(name);
+}
+
+// Copies the root's attributes and every entry besides the seven from one
+// file to another; with keepExisting, an entry that to has already stays.
+void CopyOtherEntries(const cfb::CompoundFile &from, cfb::CompoundFile &to, bool keepExisting)
+{
+    const cfb::Storage &source = from.Root();
+    cfb::Storage &target = to.Root();
+    if (!keepExisting) {
+        target.clsid = source.clsid;
+        target.stateBits = source.stateBits;
+        target.creationTime = source.creationTime;
+        target.modifiedTime = source.modifiedTime;
+        to.version = from.version;
+    }
+    for (const cfb::EntryInfo &entry : source.List())
+        if (!IsScriptStreamName(entry.name) && !(keepExisting && HasEntry(target, entry.name)))
+            target.CopyEntryFrom(source, entry.name);
+}
+
 } // namespace
 
 bool IsScriptStreamName(const std::u16string &name)
@@ -64,6 +95,16 @@ void TScript::Assign(const TScript &source)
         return;
     AssignFields(source);
     m_lines->Assign(*source.m_lines);
+    m_other.reset();
+    if (source.m_other) {
+        m_other = std::make_unique<cfb::CompoundFile>();
+        CopyOtherEntries(*source.m_other, *m_other, false);
+    }
+}
+
+bool TScript::HasOtherEntries() const noexcept
+{
+    return m_other && !m_other->Root().List().empty();
 }
 
 void TScript::AssignFields(const TScript &source)
@@ -86,6 +127,7 @@ void TScript::Clear()
     m_hint.clear();
     m_icon.Clear();
     m_lines->Clear();
+    m_other.reset();
 }
 
 bool TScript::Fail(std::string reason)
@@ -138,10 +180,10 @@ bool TScript::LoadFromImage(const std::uint8_t *data, std::size_t size, const st
         return Fail("'" + path + "': file of " + std::to_string(size) + " bytes is larger than the " +
                     kScriptFileLimit + " (" + std::to_string(kMaxScriptFile) + " bytes)");
     std::string reason;
-    cfb::CompoundFile compound;
-    if (!compound.Parse(data, size, reason))
+    auto compound = std::make_unique<cfb::CompoundFile>();
+    if (!compound->Parse(data, size, reason))
         return Fail("'" + path + "' is not a valid script file: " + reason);
-    const cfb::Storage &root = compound.Root();
+    const cfb::Storage &root = compound->Root();
 
     // Load into a fresh record and take it over only on success.
     TScript loaded;
@@ -174,6 +216,13 @@ bool TScript::LoadFromImage(const std::uint8_t *data, std::size_t size, const st
     m_readOnly = false;
     // The lines change hands instead of being copied.
     m_lines->Swap(*loaded.m_lines);
+    // What is left of the file is what a save to another file carries along.
+    for (std::string_view own : kStreams)
+        compound->Root().Remove(StreamName(own));
+    for (const cfb::EntryInfo &entry : compound->Root().List())
+        if (IsScriptStreamName(entry.name)) // a storage of such a name
+            compound->Root().Remove(entry.name);
+    m_other = std::move(compound);
     return true;
 }
 
@@ -185,7 +234,11 @@ bool TScript::SaveToFile(const std::string &path)
     const bool exists = ::stat(path.c_str(), &st) == 0;
     const std::string target = exists ? RealTarget(path) : path;
 
-    cfb::CompoundFile compound;
+    auto compound = std::make_unique<cfb::CompoundFile>();
+    // Another file than the document's own gets the entries the document kept.
+    const bool carryOther = m_other && !(exists && SameFile(target, m_fileName));
+    if (carryOther)
+        CopyOtherEntries(*m_other, *compound, false);
     storage_detail::TLockedFile old; // held until the new file has replaced it
     if (exists) {
         std::vector<std::uint8_t> image;
@@ -195,16 +248,7 @@ bool TScript::SaveToFile(const std::string &path)
         if (!previous.Parse(image.data(), image.size(), reason))
             return Fail("'" + path + "' is not a script file, it is left as it was: " + reason);
         // Keep every entry that another program put into the file.
-        const cfb::Storage &from = previous.Root();
-        cfb::Storage &to = compound.Root();
-        to.clsid = from.clsid;
-        to.stateBits = from.stateBits;
-        to.creationTime = from.creationTime;
-        to.modifiedTime = from.modifiedTime;
-        for (const cfb::EntryInfo &entry : from.List())
-            if (!IsScriptStreamName(entry.name))
-                to.CopyEntryFrom(from, entry.name);
-        compound.version = previous.version;
+        CopyOtherEntries(previous, *compound, carryOther);
     }
 
     // Nothing is written that this reader would refuse.
@@ -215,7 +259,7 @@ bool TScript::SaveToFile(const std::string &path)
         if (m_lines->Get(i).size() > kMaxLineLength)
             return Fail(LineLimitReason(std::size_t(i), m_lines->Get(i).size()));
 
-    cfb::Storage &root = compound.Root();
+    cfb::Storage &root = compound->Root();
     const std::array<const std::string *, 5> strings = {&m_name, &m_menu, &m_id, &m_hint, &m_main};
     for (std::size_t i = 0; i < strings.size(); ++i)
         if (!WriteStringStream(root, kStreams[i], *strings[i]))
@@ -232,9 +276,12 @@ bool TScript::SaveToFile(const std::string &path)
     if (!m_icon.Empty())
         icon->Write(0, m_icon.Bytes().data(), m_icon.Bytes().size());
 
-    if (!storage_detail::WriteFileAtomically(target, compound.Serialize(), exists, old.Mode(), reason))
+    if (!storage_detail::WriteFileAtomically(target, compound->Serialize(), exists, old.Mode(), reason))
         return Fail(reason);
     m_fileName = path;
     m_readOnly = false;
+    for (std::string_view own : kStreams)
+        compound->Root().Remove(StreamName(own));
+    m_other = std::move(compound);
     return true;
 }

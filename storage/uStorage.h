@@ -15,8 +15,9 @@
 #include "toolkit/StringList.h"
 
 namespace cfb {
+class CompoundFile;
 class Storage;
-}
+} // namespace cfb
 
 class TScript {
 public:
@@ -44,10 +45,12 @@ public:
     // Path of the file last loaded or saved; empty for a document never stored.
     const std::string &FileName() const noexcept { return m_fileName; }
 
-    // Copies every field, the file name included.
+    // Copies every field, the file name and the other entries included.
     void Assign(const TScript &source);
-    // Empties everything but FileName.
+    // Empties everything but FileName; the other entries of the file go too.
     void Clear();
+    // Whether the document holds entries of its file besides the seven.
+    bool HasOtherEntries() const noexcept;
 
     // Reads a script file. On false (or an exception for an icon stream that
     // is not an icon) the record is unchanged and LastError says why. With
@@ -61,7 +64,10 @@ public:
     bool LoadFromImage(const std::uint8_t *data, std::size_t size, const std::string &path);
     // Writes a script file atomically: a new file beside the target is written,
     // synced and renamed over it, keeping every entry of an existing file
-    // besides the seven. On false the old file is byte-identical.
+    // besides the seven. A save to another file than the one loaded or saved
+    // last also writes the entries besides the seven that the document kept
+    // of that file (they win over the target's own of the same name). On
+    // false the old file is byte-identical.
     bool SaveToFile(const std::string &path);
     // Why the last load or save failed.
     const std::string &LastError() const noexcept { return m_lastError; }
@@ -94,6 +100,9 @@ private:
     std::string m_main;
     std::string m_lastError;
     bool m_readOnly = false;
+    // The entries besides the seven of the file last loaded or saved, with
+    // its root's class id, state bits, times and version; null when none.
+    std::unique_ptr<cfb::CompoundFile> m_other;
 };
 
 // Whether an entry name is one of the seven streams of a script file (in any

@@ -18,6 +18,7 @@ struct TFileDialogOptions {
     QString initialDir;
     QString filter;      // the framework's form: "Text (*.txt)|*.txt|All files (*.*)|*.*"
     QString defaultExt;  // without the dot
+    QString fileName;    // the name proposed in initialDir; empty: none
 };
 
 class IDialogs {

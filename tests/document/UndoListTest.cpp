@@ -1,4 +1,5 @@
 // UndoListTest.cpp: the bounded undo list and the document's undo properties.
+#include <optional>
 #include <random>
 
 #include <gtest/gtest.h>
@@ -242,4 +243,60 @@ TEST(UndoList, DocumentUndoesAndRedoesEveryRecordedEditExactly)
     EXPECT_EQ(doc.Redo(at).Kind, ucNone);
     EXPECT_EQ(LinesOf(doc.Lines()), texts.back());
     EXPECT_EQ(doc.UndoList().Count(), records);
+}
+
+TEST(UndoList, UndoingOrRedoingBackToTheSavePointClearsModified)
+{
+    // Random edits, undos, redos, saves and outside changes (a confirmed
+    // properties dialog) within MaxUndo 10, against a model that counts the
+    // undo steps back to the save point (negative: redo steps forward; none
+    // once an edit was made away from it in the redo direction, or after an
+    // outside change). Modified is clear exactly at the save point, and then
+    // the text is the saved one.
+    TzeDocument doc;
+    doc.Lines().SetText("one\r\ntwo\r\nthree");
+    std::mt19937 random(2026);
+    const auto point = [&] {
+        const int y = int(random() % unsigned(doc.Lines().Count())) + 1;
+        return TPoint{int(random() % (doc.Lines()[y - 1].size() + 1)) + 1, y};
+    };
+    std::optional<int> toSavePoint = 0;
+    TLines saved = LinesOf(doc.Lines());
+    TzeSelectionPoints at;
+    for (int step = 0; step < 4000; ++step) {
+        const unsigned action = random() % 10;
+        if (action < 4) {
+            TPoint b = point(), e = point();
+            if (e < b)
+                std::swap(b, e);
+            int records = 1;
+            if (b != e) {
+                doc.UndoList().Push(ucDelete, b, e, doc.TextBetween(b, e));
+                doc.DeleteText(b, e);
+                ++records;
+            }
+            const TPoint end = doc.InsertText(b, random() % 2 ? "x" : "y\n");
+            doc.UndoList().Push(ucInsert, b, end, "");
+            if (toSavePoint && *toSavePoint >= 0)
+                *toSavePoint += records;
+            else
+                toSavePoint.reset();
+        } else if (action < 7) {
+            if (doc.Undo(at, false).Kind != ucNone && toSavePoint)
+                --*toSavePoint;
+        } else if (action < 9) {
+            if (doc.Redo(at).Kind != ucNone && toSavePoint)
+                ++*toSavePoint;
+        } else if (random() % 4 == 0) {
+            doc.SetModified(true);
+            toSavePoint.reset();
+        } else {
+            doc.SetModified(false);
+            toSavePoint = 0;
+            saved = LinesOf(doc.Lines());
+        }
+        ASSERT_EQ(doc.Modified(), toSavePoint != 0) << "step " << step;
+        if (!doc.Modified())
+            ASSERT_EQ(LinesOf(doc.Lines()), saved) << "step " << step;
+    }
 }
