@@ -54,7 +54,8 @@ public:
     // engine's message when it is rejected, after OnError.
     void AddCode(const std::string &code);
     const TScriptError &Error() const noexcept { return m_error; }
-    // The global Sub and Function procedures of the accepted code, in order.
+    // The global Sub and Function procedures of the accepted code, in order; a
+    // name defined again is listed once, as and where it was defined last.
     int ProceduresCount() const;
     // i runs from 1 to ProceduresCount(); other values raise EOleException.
     TScriptProcedure ProceduresItem(int i) const;

@@ -1,6 +1,7 @@
 // VbsEngine.cpp: Engine: compiles each text against the names of the texts
 // added before it and keeps what a successful text adds.
 #include <iterator>
+#include <unordered_set>
 #include <utility>
 
 #include "vbscript/VbsEngine.h"
@@ -8,6 +9,27 @@
 #include "vbscript/VbsParser.h"
 
 namespace vbs {
+
+namespace {
+
+// A procedure defined again is the later definition only: each name stays
+// once, with the arguments and kind of its last definition and at its place.
+void KeepLastDefinitions(std::vector<Procedure> &procedures)
+{
+    std::unordered_set<std::string> seen;
+    seen.reserve(procedures.size());
+    auto kept = procedures.end(); // [kept, end) holds the entries kept so far
+    for (auto it = procedures.end(); it != procedures.begin();) {
+        --it;
+        if (!seen.insert(FoldName(it->name)).second)
+            continue;
+        if (--kept != it)
+            *kept = std::move(*it);
+    }
+    procedures.erase(procedures.begin(), kept);
+}
+
+} // namespace
 
 void Engine::Reset()
 {
@@ -29,6 +51,7 @@ bool Engine::AddCode(std::string_view code)
     m_names.merge(added.names);
     m_procedures.insert(m_procedures.end(), std::make_move_iterator(added.procedures.begin()),
                         std::make_move_iterator(added.procedures.end()));
+    KeepLastDefinitions(m_procedures);
     return true;
 }
 

@@ -4,10 +4,11 @@
 #ifndef QUENLO_VBSCRIPT_VBSENGINE_H
 #define QUENLO_VBSCRIPT_VBSENGINE_H
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_set>
+#include <unordered_map>
 #include <vector>
 
 namespace vbs {
@@ -23,6 +24,14 @@ struct CompileError {
     std::string note;         // for a block left open: "to match 'If' at line 3"
 };
 
+// What a declared name stands for. A Sub or Function may be defined again in
+// the same scope, the later definition replacing the earlier; any other name
+// is declared once ("Name redefined").
+enum NameKind : std::uint8_t { nkProcedure, nkOther };
+
+// Case-folded names of one scope with what each stands for.
+using NameTable = std::unordered_map<std::string, NameKind>;
+
 // A global Sub or Function.
 struct Procedure {
     std::string name;         // as spelt in its definition
@@ -31,8 +40,10 @@ struct Procedure {
 };
 
 // Holds the code of every successful AddCode since the last Reset, as far as a
-// later text needs it: the global names (one defined twice is "Name redefined",
-// across texts too) and the global Sub and Function procedures.
+// later text needs it: the global names (a variable, constant or class
+// declared twice is "Name redefined", across texts too; a Sub or Function
+// defined again replaces the earlier one) and the global Sub and Function
+// procedures.
 class Engine {
 public:
     // Forgets all code added before and the last error.
@@ -43,12 +54,12 @@ public:
     bool AddCode(std::string_view code);
     // The error of the last AddCode; empty after a successful one and after Reset.
     const std::optional<CompileError> &Error() const noexcept { return m_error; }
-    // Global Sub and Function procedures of the added code in the order they are
-    // defined; class members are not listed.
+    // Global Sub and Function procedures of the added code, each name once, as
+    // and where it was defined last, in that order; class members are not listed.
     const std::vector<Procedure> &Procedures() const noexcept { return m_procedures; }
 
 private:
-    std::unordered_set<std::string> m_names; // case-folded global names
+    NameTable m_names; // global names
     std::vector<Procedure> m_procedures;
     std::optional<CompileError> m_error;
 };

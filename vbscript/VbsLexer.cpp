@@ -3,6 +3,7 @@
 // the date-literal check.
 #include <algorithm>
 #include <array>
+#include <cassert>
 #include <charconv>
 #include <cstring>
 #include <string_view>
@@ -34,6 +35,7 @@ constexpr bool IsHexDigit(unsigned char c) noexcept
 {
     return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
+constexpr bool IsOctalDigit(unsigned char c) noexcept { return c >= '0' && c <= '7'; }
 constexpr bool IsLineBreak(char c) noexcept { return c == '\r' || c == '\n'; }
 constexpr char LowerAscii(char c) noexcept { return c >= 'A' && c <= 'Z' ? char(c + 32) : c; }
 
@@ -221,10 +223,7 @@ void Lexer::Next()
             ScanBracketed(i);
             return;
         case '&':
-            if (i + 1 < size && (LowerAscii(m_text[i + 1]) == 'h' || LowerAscii(m_text[i + 1]) == 'o'))
-                ScanRadix(i);
-            else
-                Emit(tkAmp, i, i + 1);
+            ScanAmpersand(i);
             return;
         case '.':
             if (i + 1 < size && IsDigit(static_cast<unsigned char>(m_text[i + 1])))
@@ -361,26 +360,50 @@ void Lexer::ScanNumber(std::size_t start)
     Emit(isFloat ? tkFloat : tkInteger, start, end);
 }
 
-// &H hex digits or &O octal digits, at most 32 bits, optionally followed by '&'.
-void Lexer::ScanRadix(std::size_t start)
+// '&' starts a number only where a digit of its base follows the prefix:
+// &H1F, &O17 and &17 (octal). Otherwise it is the concatenation operator and
+// the letters after it start a name: "a"&hostName, "\"&objFolder.Name. An &H
+// or &O that no letter, digit or '_' follows is an invalid number.
+void Lexer::ScanAmpersand(std::size_t start)
 {
-    const bool hex = LowerAscii(m_text[start + 1]) == 'h';
-    std::size_t end = start + 2;
+    const auto byteAt = [this](std::size_t at) -> unsigned char {
+        return at < m_text.size() ? static_cast<unsigned char>(m_text[at]) : '\0';
+    };
+    const unsigned char prefix = byteAt(start + 1);
+    if (IsOctalDigit(prefix)) {
+        ScanRadix(start, start + 1, 8);
+        return;
+    }
+    const char letter = LowerAscii(char(prefix));
+    if (letter == 'h' || letter == 'o') {
+        const unsigned char first = byteAt(start + 2);
+        if (letter == 'h' ? IsHexDigit(first) : IsOctalDigit(first)) {
+            ScanRadix(start, start + 2, letter == 'h' ? 16 : 8);
+            return;
+        }
+        if (!IsWordChar(first))
+            Fail(enInvalidNumber, start);
+    }
+    Emit(tkAmp, start, start + 1);
+}
+
+// The digits of base (8 or 16) from digits on, at least one, at most 32 bits,
+// optionally followed by '&'.
+void Lexer::ScanRadix(std::size_t start, std::size_t digits, unsigned base)
+{
+    std::size_t end = digits;
     std::uint64_t value = 0;
-    bool any = false;
     while (end < m_text.size()) {
         const unsigned char c = static_cast<unsigned char>(m_text[end]);
-        if (hex ? !IsHexDigit(c) : (c < '0' || c > '7'))
+        if (base == 16 ? !IsHexDigit(c) : !IsOctalDigit(c))
             break;
         const unsigned digit = IsDigit(c) ? c - '0' : unsigned(LowerAscii(char(c)) - 'a' + 10);
-        value = value * (hex ? 16 : 8) + digit;
+        value = value * base + digit;
         if (value > 0xFFFFFFFFu)
             Fail(enInvalidNumber, start);
-        any = true;
         ++end;
     }
-    if (!any)
-        Fail(enInvalidNumber, start);
+    assert(end > digits);
     if (end < m_text.size() && m_text[end] == '&')
         ++end;
     Emit(tkInteger, start, end);

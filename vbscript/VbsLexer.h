@@ -18,7 +18,7 @@ enum TokenKind : std::uint8_t {
     tkNewline,      // CR, LF or CR LF, with the comment before it if any
     tkColon,
     tkIdentifier,   // plain or [bracketed]
-    tkInteger,      // decimal without fraction or exponent, &H.., &O..
+    tkInteger,      // decimal without fraction or exponent, &H.., &O.., &..
     tkFloat,
     tkString,
     tkDate,         // #...#
@@ -32,7 +32,7 @@ enum TokenKind : std::uint8_t {
     tkSlash,
     tkBackslash,
     tkCaret,
-    tkAmp,
+    tkAmp,          // also where letters follow: "a"&objB is "a" & objB
     tkEq,
     tkNe,
     tkLt,
@@ -146,7 +146,8 @@ private:
     void ScanWord(std::size_t start);
     void ScanBracketed(std::size_t start);
     void ScanNumber(std::size_t start);
-    void ScanRadix(std::size_t start);
+    void ScanAmpersand(std::size_t start);
+    void ScanRadix(std::size_t start, std::size_t digits, unsigned base);
     void ScanString(std::size_t start);
     void ScanDate(std::size_t start);
 

@@ -78,6 +78,13 @@ constexpr bool IsName(TokenKind kind) noexcept
            kind == tkProperty || kind == tkStep;
 }
 
+// A Sub or Function defined again replaces the earlier one, as the engine
+// does; every other pair of declarations of one name is refused.
+constexpr bool MayRedefine(NameKind existing, NameKind kind) noexcept
+{
+    return existing == nkProcedure && kind == nkProcedure;
+}
+
 constexpr bool IsLiteral(TokenKind kind) noexcept
 {
     return kind == tkInteger || kind == tkFloat || kind == tkString || kind == tkDate ||
@@ -143,7 +150,7 @@ struct ProcedureScope {
     ProcedureKind kind = pkScript;
     int doDepth = 0;  // Do loops open around the current statement
     int forDepth = 0; // For and For Each loops open around it
-    NameSet names;    // parameters, Dim and Const; unused for the global code
+    NameTable names;  // parameters, Dim and Const; unused for the global code
 };
 
 // The Get, Let and Set procedures of one class property.
@@ -156,7 +163,7 @@ struct PropertyInfo {
 };
 
 struct ClassScope {
-    NameSet members; // variables, constants, Subs and Functions
+    NameTable members; // variables, constants, Subs and Functions
     std::unordered_map<std::string, PropertyInfo> properties;
     bool hasDefault = false;
 };
@@ -172,7 +179,7 @@ struct TargetInfo {
 
 class Parser {
 public:
-    Parser(std::string_view text, const NameSet &earlier, Declarations &added)
+    Parser(std::string_view text, const NameTable &earlier, Declarations &added)
         : m_lex(text), m_earlier(earlier), m_added(added)
     {
         m_lex.Next();
@@ -267,14 +274,14 @@ private:
 
     // Names.
     void Declare(const Token &name);
-    void DeclareIn(NameSet &names, const Token &name) const;
-    void DeclareGlobal(const Token &name);
-    void DeclareMember(const Token &name) const;
+    void DeclareIn(NameTable &names, const Token &name, NameKind kind = nkOther) const;
+    void DeclareGlobal(const Token &name, NameKind kind);
+    void DeclareMember(const Token &name, NameKind kind) const;
     void DeclareProperty(const Token &name, TokenKind kind, int argc) const;
     bool IsInitializeOrTerminate(const Token &name) const;
 
     Lexer m_lex;
-    const NameSet &m_earlier;
+    const NameTable &m_earlier;
     Declarations &m_added;
     ProcedureScope m_script;             // the global code
     ProcedureScope *m_procedure = &m_script; // the code being parsed
@@ -805,6 +812,7 @@ void Parser::OptionStatement()
 // Procedures and classes
 
 // procdecl -> (SUB | FUNCTION) name [paramlist] EOS block END (SUB | FUNCTION)
+// A global one is listed at each definition; Engine keeps the last.
 void Parser::ProcedureDeclaration(const Token *defaultToken)
 {
     const Token opener = Current();
@@ -814,9 +822,9 @@ void Parser::ProcedureDeclaration(const Token *defaultToken)
     Next();
     const Token name = ExpectName();
     if (m_class)
-        DeclareMember(name);
+        DeclareMember(name, nkProcedure);
     else
-        DeclareGlobal(name);
+        DeclareGlobal(name, nkProcedure);
     ProcedureScope scope;
     scope.kind = isFunction ? pkFunction : pkSub;
     const int argc = Kind() == tkLParen ? ParameterList(scope) : 0;
@@ -893,7 +901,7 @@ void Parser::ClassDeclaration()
 {
     const Token opener = Current();
     Next();
-    DeclareGlobal(ExpectName());
+    DeclareGlobal(ExpectName(), nkOther);
     ExpectHeaderEnd();
     ClassScope scope;
     m_class = &scope;
@@ -1132,29 +1140,34 @@ void Parser::Declare(const Token &name)
     if (m_procedure->kind != pkScript)
         DeclareIn(m_procedure->names, name);
     else if (m_class)
-        DeclareMember(name);
+        DeclareMember(name, nkOther);
     else
-        DeclareGlobal(name);
+        DeclareGlobal(name, nkOther);
 }
 
-void Parser::DeclareIn(NameSet &names, const Token &name) const
+// A name already in names is "Name redefined" unless both are procedures.
+void Parser::DeclareIn(NameTable &names, const Token &name, NameKind kind) const
 {
-    if (!names.insert(FoldName(m_lex.Spelling(name))).second)
+    const auto [entry, added] = names.emplace(FoldName(m_lex.Spelling(name)), kind);
+    if (!added && !MayRedefine(entry->second, kind))
         Fail(enNameRedefined, name);
 }
 
-void Parser::DeclareGlobal(const Token &name)
+// The names of the texts added before count as this text's own.
+void Parser::DeclareGlobal(const Token &name, NameKind kind)
 {
-    std::string folded = FoldName(m_lex.Spelling(name));
-    if (m_earlier.count(folded) != 0 || !m_added.names.insert(std::move(folded)).second)
+    const auto earlier = m_earlier.find(FoldName(m_lex.Spelling(name)));
+    if (earlier != m_earlier.end() && !MayRedefine(earlier->second, kind))
         Fail(enNameRedefined, name);
+    DeclareIn(m_added.names, name, kind);
 }
 
-void Parser::DeclareMember(const Token &name) const
+// A property's name is taken by its Get, Let and Set only.
+void Parser::DeclareMember(const Token &name, NameKind kind) const
 {
-    std::string folded = FoldName(m_lex.Spelling(name));
-    if (m_class->properties.count(folded) != 0 || !m_class->members.insert(std::move(folded)).second)
+    if (m_class->properties.count(FoldName(m_lex.Spelling(name))) != 0)
         Fail(enNameRedefined, name);
+    DeclareIn(m_class->members, name, kind);
 }
 
 // Get, Let and Set of one name may live side by side, each once, and Let and
@@ -1196,7 +1209,7 @@ std::string FoldName(std::string_view name)
     return folded;
 }
 
-void Compile(std::string_view text, const NameSet &earlier, Declarations &added)
+void Compile(std::string_view text, const NameTable &earlier, Declarations &added)
 {
     Parser parser(text, earlier, added);
     parser.Script();

@@ -6,14 +6,11 @@
 
 #include <string>
 #include <string_view>
-#include <unordered_set>
 #include <vector>
 
 #include "vbscript/VbsEngine.h"
 
 namespace vbs {
-
-using NameSet = std::unordered_set<std::string>;
 
 // Recursion deeper than this (nested blocks, parentheses, operators) is
 // reported as error 28 "Out of stack space" instead of exhausting the stack.
@@ -21,8 +18,8 @@ constexpr int kMaxDepth = 500;
 
 // What one text adds to the global scope.
 struct Declarations {
-    NameSet names;                    // case-folded: variables, constants, procedures, classes
-    std::vector<Procedure> procedures; // global Subs and Functions, in order
+    NameTable names;                   // variables, constants, procedures, classes
+    std::vector<Procedure> procedures; // every definition of a global Sub or Function, in order
 };
 
 // The form in which names compare: VBScript names ignore case, for the
@@ -31,7 +28,7 @@ std::string FoldName(std::string_view name);
 
 // Parses text; earlier holds the global names of the texts added before.
 // Throws CompileFailure on the first error; otherwise fills added.
-void Compile(std::string_view text, const NameSet &earlier, Declarations &added);
+void Compile(std::string_view text, const NameTable &earlier, Declarations &added);
 
 } // namespace vbs
 

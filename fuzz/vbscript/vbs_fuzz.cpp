@@ -44,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         Die("two engines disagree");
     if (ok) {
         // Adding the same text again must now fail on its first global name or
-        // succeed when it declares none; either way it must not crash.
+        // succeed when it declares none but procedures; either way it must not crash.
         engine.AddCode(text);
         return 0;
     }

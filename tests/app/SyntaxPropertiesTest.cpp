@@ -105,12 +105,18 @@ TEST_F(Tools, ScriptControlListsGlobalProceduresOnly)
     EXPECT_THROW(control.ProceduresItem(3), EOleException);
     bool errorEvent = false;
     control.OnError = [&](TScriptControl &) { errorEvent = true; };
-    EXPECT_THROW(control.AddCode("Sub Main\r\nEnd Sub\r\n"), EOleException); // redefined: code accumulates
+    EXPECT_THROW(control.AddCode("Dim main\r\n"), EOleException); // redefined: code accumulates
     EXPECT_TRUE(errorEvent);
     EXPECT_EQ(control.Error().Number, 1041);
     EXPECT_EQ(control.Error().Line, 1);
+    // A procedure defined again is listed once, as and where it was defined last.
+    EXPECT_NO_THROW(control.AddCode("Sub main(a)\r\nEnd Sub\r\n"));
+    ASSERT_EQ(control.ProceduresCount(), 2);
+    EXPECT_EQ(control.ProceduresItem(1).Name, "F");
+    EXPECT_EQ(control.ProceduresItem(2).Name, "main");
+    EXPECT_EQ(control.ProceduresItem(2).NumArgs, 1);
     control.Reset();
-    EXPECT_NO_THROW(control.AddCode("Sub Main\r\nEnd Sub\r\n"));
+    EXPECT_NO_THROW(control.AddCode("Dim main\r\n"));
     control.SetLanguage("JScript");
     EXPECT_THROW(control.AddCode("x = 1"), EOleException);
 }
@@ -118,7 +124,7 @@ TEST_F(Tools, ScriptControlListsGlobalProceduresOnly)
 TEST_F(Tools, PropertiesMapFieldsBothWaysAndSelectMainIgnoringCase)
 {
     TfmScript w({}, dialogs);
-    SetText(w, "Sub Helper(a)\r\nEnd Sub\r\nSub Main\r\nEnd Sub\r\n");
+    SetText(w, "Sub Main\r\nEnd Sub\r\nSub Helper(a)\r\nEnd Sub\r\nSub Main\r\nEnd Sub\r\n"); // Main defined twice
     TScript &script = w.Script();
     script.SetName("Name");
     script.SetMenu("&Menu");

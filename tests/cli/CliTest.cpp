@@ -220,6 +220,26 @@ TEST_F(Cli, CheckReportsEachFileInCompilerForm)
     EXPECT_EQ(Run({"procedures", "missing.vbs"}), 3);
 }
 
+// Forms of published scripts: '&' right before a name concatenates, and a
+// procedure defined again is listed once, as and where it was defined last.
+// A Dim of a procedure's name and an &H without digits stay errors.
+TEST_F(Cli, AmpersandBeforeANameAndAProcedureDefinedAgain)
+{
+    Write("published.vbs", "Sub Main\r\n  p = \"\\\"&objSubFolder.Name & \"a\"&hostName & &H1F & &17\r\nEnd Sub\r\n"
+                           "Function Helper(a)\r\nEnd Function\r\nSub main(a, b)\r\nEnd Sub\r\n");
+    EXPECT_EQ(Run({"check", "published.vbs"}), 0) << out.str();
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(Run({"procedures", "published.vbs"}), 0) << err.str();
+    EXPECT_EQ(out.str(), "Helper 1 function\nmain 2 sub\n");
+
+    Write("redeclared.vbs", "Sub Main\r\nEnd Sub\r\nDim main\r\n");
+    EXPECT_EQ(Run({"check", "redeclared.vbs"}), 1);
+    EXPECT_EQ(out.str(), "redeclared.vbs:3:5: error 1041: Name redefined\nDim main\n    ^\n");
+    Write("hex.vbs", "x = \"a\"&h\r\n");
+    EXPECT_EQ(Run({"check", "hex.vbs"}), 1);
+    EXPECT_EQ(out.str(), "hex.vbs:1:8: error 1031: Invalid number\nx = \"a\"&h\n       ^\n");
+}
+
 TEST_F(Cli, JsonOutputIsValidAndComplete)
 {
     Write("ok.vbs", "Sub Main\r\nEnd Sub\r\nFunction Twice(x)\r\n  Twice = 2 * x\r\nEnd Function\r\n");

@@ -88,11 +88,18 @@ TEST(Engine, AddCodeAccumulatesUntilReset)
     EXPECT_EQ(engine.Procedures()[1].name, "Two");
 
     // A name of an earlier text is taken, in any case; lines count per text.
-    EXPECT_FALSE(engine.AddCode("x = 1\nSub ONE\nEnd Sub"));
+    // A procedure defined again replaces it and moves to its new place.
+    EXPECT_FALSE(engine.AddCode("x = 1\nDim one"));
     EXPECT_EQ(engine.Error()->number, 1041);
     EXPECT_EQ(engine.Error()->line, 2);
     EXPECT_FALSE(engine.AddCode("Dim Shared"));
     EXPECT_EQ(engine.Error()->number, 1041);
+    ASSERT_TRUE(engine.AddCode("Function ONE(a, b)\nEnd Function"));
+    ASSERT_EQ(engine.Procedures().size(), 2u);
+    EXPECT_EQ(engine.Procedures()[0].name, "Two");
+    EXPECT_EQ(engine.Procedures()[1].name, "ONE");
+    EXPECT_EQ(engine.Procedures()[1].numArgs, 2);
+    EXPECT_TRUE(engine.Procedures()[1].hasReturnValue);
 
     // A text that fails adds nothing, not even what came before its error.
     EXPECT_FALSE(engine.AddCode("Sub Three\nEnd Sub\nDim four\nx = "));

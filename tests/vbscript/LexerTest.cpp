@@ -63,7 +63,7 @@ TEST(Lexer, OperatorsAndPunctuation)
                                       vbs::tkGe, vbs::tkEof}));
     EXPECT_EQ(Kinds("=< => ><"),
               (std::vector<TokenKind>{vbs::tkLe, vbs::tkGe, vbs::tkNe, vbs::tkEof}));
-    // a&b is a concatenation; &H and &O start numbers.
+    // a&b is a concatenation; &H, &O and & before a digit start numbers (see Numbers).
     EXPECT_EQ(Kinds("a&b"), (std::vector<TokenKind>{vbs::tkIdentifier, vbs::tkAmp,
                                                      vbs::tkIdentifier, vbs::tkEof}));
 }
@@ -144,15 +144,19 @@ TEST(Lexer, BracketedNames)
 TEST(Lexer, Numbers)
 {
     for (const char *integer : {"0", "123", "&H0", "&HFFFFFFFF", "&hdead", "&H0000000000FF",
-                                "&H8000&", "&O0", "&O37777777777", "&o7&",
+                                "&H8000&", "&O0", "&O37777777777", "&o7&", "&0", "&17", "&37777777777&",
                                 "99999999999999999999999"})
         EXPECT_EQ(Kinds(integer), (std::vector<TokenKind>{vbs::tkInteger, vbs::tkEof})) << integer;
     for (const char *real : {"1.5", ".5", "1.", "1e3", "1E+3", "1.5e-3", "1.7976931348623157E+308",
                              "1e-400", "0.000000000000000000001"})
         EXPECT_EQ(Kinds(real), (std::vector<TokenKind>{vbs::tkFloat, vbs::tkEof})) << real;
-    for (const char *invalid : {"&H", "&Hg", "&H100000000", "&O", "&O8", "&O40000000000", "1e400",
-                                "1.8E308"})
+    for (const char *invalid : {"&H", "&h ", "&H&", "&H100000000", "&O", "&o.", "&O40000000000",
+                                "&40000000000", "1e400", "1.8E308"})
         EXPECT_EQ(ScanError(invalid), vbs::enInvalidNumber) << invalid;
+    // Without a digit of its base after the prefix, '&' is the operator and a name follows.
+    for (const char *joined : {"&Hg", "&O8", "&objB", "&hostName", "&h_1", "&o\xE9"})
+        EXPECT_EQ(Kinds(joined), (std::vector<TokenKind>{vbs::tkAmp, vbs::tkIdentifier, vbs::tkEof})) << joined;
+    EXPECT_EQ(Kinds("&8"), (std::vector<TokenKind>{vbs::tkAmp, vbs::tkInteger, vbs::tkEof}));
     // A number ends where its characters end.
     EXPECT_EQ(Kinds("1e"), (std::vector<TokenKind>{vbs::tkInteger, vbs::tkIdentifier, vbs::tkEof}));
     EXPECT_EQ(Kinds("12abc"), (std::vector<TokenKind>{vbs::tkInteger, vbs::tkIdentifier, vbs::tkEof}));

@@ -16,8 +16,9 @@ namespace {
 
 struct Case {
     std::string_view code;
-    int number; // 0: compiles
-    int line;   // of the error
+    int number;      // 0: compiles
+    int line;        // of the error
+    int column = -1; // of the error, 0-based; -1: not checked
 };
 
 void ExpectCases(const std::vector<Case> &cases)
@@ -33,6 +34,9 @@ void ExpectCases(const std::vector<Case> &cases)
         ASSERT_FALSE(ok) << c.code;
         EXPECT_EQ(engine.Error()->number, c.number) << c.code << "\n -> " << engine.Error()->description;
         EXPECT_EQ(engine.Error()->line, c.line) << c.code;
+        if (c.column >= 0) {
+            EXPECT_EQ(engine.Error()->column, c.column) << c.code;
+        }
     }
 }
 
@@ -295,7 +299,6 @@ TEST(Parser, Procedures)
         {"Sub s\nExit Function\nEnd Sub", 1039, 2},
         {"Sub s\nExit Property\nEnd Sub", 1039, 2},
         {"Function f\nExit Sub\nEnd Function", 1039, 2},
-        {"Sub s\nEnd Sub\nSub S\nEnd Sub", 1041, 3},
         {"Sub s(a, A)\nEnd Sub", 1041, 1},
         {"Class s\nEnd Class\nSub S\nEnd Sub", 1041, 3},
     });
@@ -354,6 +357,56 @@ TEST(Parser, Classes)
         {"Private Property Get p\nEnd Property", 1048, 1},
         {"Public Default Function f\nEnd Function", 1048, 1},
         {"Sub s\nProperty Get p\nEnd Property\nEnd Sub", 1014, 2},
+    });
+}
+
+// A Sub or Function may be defined again at the same level, global or in a
+// class, the later definition replacing the earlier; every other name that is
+// declared twice stays "Name redefined", and so do Get, Let or Set twice.
+TEST(Parser, ProceduresDefinedAgain)
+{
+    ExpectCases({
+        {"Sub A\nEnd Sub\nsub a\nEnd Sub", 0, 0},
+        {"Function f(x)\nEnd Function\nx = 1\nFunction F\nEnd Function\nFunction f(a, b)\nEnd Function", 0, 0},
+        {"Sub A : End Sub\nPrivate Function a(x) : End Function\nPublic Sub A : End Sub", 0, 0},
+        {"Class c\nSub s\nEnd Sub\nPublic Function S\nEnd Function\nEnd Class", 0, 0},
+        {"Class c\nSub Class_Initialize\nEnd Sub\nSub Class_Initialize\nEnd Sub\nEnd Class", 0, 0},
+        {"Dim a\nDim A", 1041, 2, 4},
+        {"Const k = 1\nConst K = 2", 1041, 2, 6},
+        {"Dim f\nSub F\nEnd Sub", 1041, 2, 4},
+        {"Sub f\nEnd Sub\nConst F = 1", 1041, 3, 6},
+        {"Function f\nEnd Function\nClass F\nEnd Class", 1041, 3, 6},
+        {"Class F\nEnd Class\nFunction f\nEnd Function", 1041, 3, 9},
+        {"Class c\nSub s\nEnd Sub\nDim S\nEnd Class", 1041, 4, 4},
+        {"Class c\nPrivate S\nSub s\nEnd Sub\nEnd Class", 1041, 3, 4},
+        {"Class c\nProperty Get p\nEnd Property\nFunction P\nEnd Function\nEnd Class", 1041, 4, 9},
+        {"Class c\nPublic Default Sub s\nEnd Sub\nPublic Default Sub s\nEnd Sub\nEnd Class", 1052, 4, 7},
+    });
+}
+
+// '&' starts a number only before a digit of its base (&H1F, &O17, &17);
+// before other letters it is the operator and they start a name. An &H or &O
+// that no name could continue stays an invalid number.
+TEST(Parser, AmpersandBeforeLetters)
+{
+    ExpectCases({
+        {"x = \"a\"&objB", 0, 0},
+        {"p = \"\\\"&objSubFolder.Name", 0, 0},
+        {"x = \"a\"&hostName & \"b\"&Host_1 & c&O8 & d&hg", 0, 0},
+        {"Const a = &H1F, b = &O17, c = &17, d = &17&, e = -&0", 0, 0},
+        {"Dim v(&17, &H1F, &o7)", 0, 0},
+        {"x = &H", 1031, 1, 4},
+        {"x = \"a\"&h", 1031, 1, 7},
+        {"x = &O + 1", 1031, 1, 4},
+        {"x = \"a\"&o.Name", 1031, 1, 7},
+        {"x = &H100000000", 1031, 1, 4},
+        {"x = &40000000000", 1031, 1, 4},
+        {"x = &Hg", 1023, 1, 4},
+        {"x = &O8", 1023, 1, 4},
+        {"Dim v(&8)", 1026, 1, 6},
+        // The first letter decides: &17 and &He are literals, so no operator joins them.
+        {"x = \"a\"&17", 1025, 1, 7},
+        {"x = \"a\"&hello", 1025, 1, 7},
     });
 }
 
