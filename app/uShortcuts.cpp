@@ -3,7 +3,6 @@
 
 #include <QAction>
 #include <QDialogButtonBox>
-#include <QHeaderView>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
