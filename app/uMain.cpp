@@ -38,10 +38,12 @@
 #include "app/Application.h"
 #include "app/MSScriptControl_TLB.h"
 #include "app/ScreenFit.h"
+#include "app/uAbout.h"
 #include "app/uFind.h"
 #include "app/uGoToLine.h"
 #include "app/uOptions.h"
 #include "app/uProperties.h"
+#include "app/uShortcuts.h"
 
 // The images live in a static library, whose resources must be registered.
 static void InitResources()
@@ -102,7 +104,7 @@ TfmScript::TfmScript(const QStringList &arguments, IDialogs &dialogs, QWidget *p
     FitToScreen(*this);
     qApp->installEventFilter(new TScreenFit(this));
     setWindowTitle(QString::fromLatin1(kCaption));
-    setWindowIcon(QIcon(QStringLiteral(":/images/quenlo.xpm")));
+    setWindowIcon(ApplicationIcon());
 
     jaVbsSyn1 = std::make_unique<TjaVbsSyn>();
     ScriptControl1 = std::make_unique<TScriptControl>();
@@ -111,6 +113,7 @@ TfmScript::TfmScript(const QStringList &arguments, IDialogs &dialogs, QWidget *p
     RunOptionsDialog = [](TfmOptions &dialog) { return dialog.exec(); };
     RunGoToLineDialog = [](TfmGoToLine &dialog) { return dialog.exec(); };
     RunFindDialog = [](TfmFind &dialog) { return dialog.exec(); };
+    RunHelpDialog = [](QDialog &dialog) { return dialog.exec(); };
     zeEditor = new TzeCustomEdit(this);
     zeEditor->SetMaxUndo(10);
     zeEditor->SetTabIndent(4);
@@ -184,6 +187,8 @@ void TfmScript::CreateActions()
          &TfmScript::acGoToLineExecute},
         {&acSyntaxCheck, "&Syntax check", nullptr, nullptr, {}, &TfmScript::acSyntaxCheckExecute},
         {&acOptions, "Options", nullptr, nullptr, {}, &TfmScript::acOptionsExecute},
+        {&acShortcuts, "&Keyboard shortcuts", nullptr, nullptr, {}, &TfmScript::acShortcutsExecute},
+        {&acAbout, "&About Quenlo", nullptr, nullptr, {}, &TfmScript::acAboutExecute},
     };
     for (const Def &d : defs) {
         auto *action = new QAction(QString::fromLatin1(d.caption), this);
@@ -235,7 +240,10 @@ void TfmScript::CreateActions()
     tools->addAction(acSyntaxCheck);
     tools->addSeparator();
     tools->addAction(acOptions);
-    menuBar()->addMenu(tr("&Help"));
+    QMenu *help = menuBar()->addMenu(tr("&Help"));
+    help->addAction(acShortcuts);
+    help->addSeparator();
+    help->addAction(acAbout);
 
     // The editor's right-click menu: undo and the clipboard, as in the Edit menu.
     auto *popup = new QMenu(this);
@@ -902,6 +910,18 @@ void TfmScript::dropEvent(QDropEvent *event)
     event->acceptProposedAction();
     // After the drop has ended, so that the file manager is not held by the question.
     QMetaObject::invokeMethod(this, [this, path] { OpenAfterQuestion(path); }, Qt::QueuedConnection);
+}
+
+void TfmScript::acShortcutsExecute()
+{
+    TfmShortcuts dialog(zeEditor->Keystrokes(), actions(), this);
+    RunHelpDialog(dialog);
+}
+
+void TfmScript::acAboutExecute()
+{
+    TfmAbout dialog(this);
+    RunHelpDialog(dialog);
 }
 
 void TfmScript::closeEvent(QCloseEvent *event)

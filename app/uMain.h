@@ -15,6 +15,7 @@
 #include "editor/zeTypes.h"
 
 class QAction;
+class QDialog;
 class QDragEnterEvent;
 class QDropEvent;
 class QLabel;
@@ -81,6 +82,8 @@ public:
     QAction *acSyntaxCheck = nullptr;
     QAction *acOptions = nullptr;
     QAction *acLineNumbers = nullptr;
+    QAction *acShortcuts = nullptr;
+    QAction *acAbout = nullptr;
     QMenu *mnRecent = nullptr;
 
     void acNewExecute();
@@ -112,12 +115,17 @@ public:
     // On OK: stores the dialog's colours, gives them to the editor and repaints it.
     void acOptionsExecute();
     void acLineNumbersToggled(bool on);
+    // Help: the key bindings of the editor and the window as they are now; the version.
+    void acShortcutsExecute();
+    void acAboutExecute();
 
     // Shows the properties dialog modally and returns its result; tests replace it.
     std::function<int(TfmProperties &)> RunPropertiesDialog;
     std::function<int(TfmOptions &)> RunOptionsDialog;
     std::function<int(TfmGoToLine &)> RunGoToLineDialog;
     std::function<int(TfmFind &)> RunFindDialog;
+    // Shows a Help dialog (keyboard shortcuts, about) modally.
+    std::function<int(QDialog &)> RunHelpDialog;
 
     static constexpr const char *kCaption = "Tavrix Script Editor";
     // Where the highlighter's colours live, under the current user.

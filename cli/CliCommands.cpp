@@ -13,6 +13,7 @@
 #include <sstream>
 #include <thread>
 
+#include "QuenloVersion.h"
 #include "cli/ScriptSource.h"
 #include "compoundfile/CompoundFile.h"
 #include "toolkit/Exception.h"
@@ -470,6 +471,7 @@ std::string CliUsage()
            "                         error FILE:LINE:COLUMN: error NUMBER: DESCRIPTION, the line and a caret\n"
            "  procedures [--json] FILE\n"
            "                         the global procedures: name, argument count, sub or function\n"
+           "  --version              the version\n"
            "A plain script is Windows-1252, or UTF-8 or UTF-16 with a byte-order mark.\n"
            "exit status: 0 success, 1 a syntax error, 2 bad usage,\n"
            "             3 a file that cannot be read or written (3 outranks 1)\n";
@@ -483,6 +485,10 @@ int RunCli(const std::vector<std::string> &args, std::ostream &out, std::ostream
         const std::string &command = args[0];
         if (command == "help" || command == "--help" || command == "-h") {
             out << CliUsage();
+            return csOk;
+        }
+        if (command == "--version") {
+            out << "quenlo " << kQuenloVersion << "\n";
             return csOk;
         }
         if (command == "info")

@@ -1,9 +1,41 @@
-// VirtualKeys.cpp: the Qt key to virtual-key table.
+// VirtualKeys.cpp: the table between Qt keys and virtual-key codes.
 #include "toolkit/VirtualKeys.h"
 
 #include <string_view>
 
 #include <QKeyEvent>
+
+namespace {
+
+// The keys that are not letters, digits or function keys. Where two Qt keys
+// share a code the first is the one its code stands for: Return before Enter,
+// the unshifted symbol before the shifted one.
+struct TKeyCode {
+    int qtKey;
+    std::uint16_t virtualKey;
+};
+constexpr TKeyCode kKeyCodes[] = {
+    {Qt::Key_Backspace, 0x08}, {Qt::Key_Tab, 0x09}, {Qt::Key_Backtab, 0x09},
+    {Qt::Key_Clear, 0x0C}, {Qt::Key_Return, 0x0D}, {Qt::Key_Enter, 0x0D},
+    {Qt::Key_Shift, 0x10}, {Qt::Key_Control, 0x11}, {Qt::Key_Alt, 0x12},
+    {Qt::Key_Pause, 0x13}, {Qt::Key_CapsLock, 0x14}, {Qt::Key_Escape, 0x1B},
+    {Qt::Key_Space, 0x20}, {Qt::Key_PageUp, 0x21}, {Qt::Key_PageDown, 0x22},
+    {Qt::Key_End, 0x23}, {Qt::Key_Home, 0x24}, {Qt::Key_Left, 0x25}, {Qt::Key_Up, 0x26},
+    {Qt::Key_Right, 0x27}, {Qt::Key_Down, 0x28}, {Qt::Key_Print, 0x2C},
+    {Qt::Key_Insert, 0x2D}, {Qt::Key_Delete, 0x2E}, {Qt::Key_Help, 0x2F},
+    {Qt::Key_Menu, 0x5D}, {Qt::Key_NumLock, 0x90}, {Qt::Key_ScrollLock, 0x91},
+    {Qt::Key_Semicolon, 0xBA}, {Qt::Key_Equal, 0xBB}, {Qt::Key_Comma, 0xBC},
+    {Qt::Key_Minus, 0xBD}, {Qt::Key_Period, 0xBE}, {Qt::Key_Slash, 0xBF},
+    {Qt::Key_QuoteLeft, 0xC0}, {Qt::Key_BracketLeft, 0xDB}, {Qt::Key_Backslash, 0xDC},
+    {Qt::Key_BracketRight, 0xDD}, {Qt::Key_Apostrophe, 0xDE},
+    // Shifted symbols of the US layout: the code of the key that has them.
+    {Qt::Key_Colon, 0xBA}, {Qt::Key_Plus, 0xBB}, {Qt::Key_Less, 0xBC},
+    {Qt::Key_Underscore, 0xBD}, {Qt::Key_Greater, 0xBE}, {Qt::Key_Question, 0xBF},
+    {Qt::Key_AsciiTilde, 0xC0}, {Qt::Key_BraceLeft, 0xDB}, {Qt::Key_Bar, 0xDC},
+    {Qt::Key_BraceRight, 0xDD}, {Qt::Key_QuoteDbl, 0xDE},
+};
+
+} // namespace
 
 std::uint16_t VirtualKeyFromQt(int qtKey) noexcept
 {
@@ -13,60 +45,24 @@ std::uint16_t VirtualKeyFromQt(int qtKey) noexcept
         return std::uint16_t('0' + (qtKey - Qt::Key_0));
     if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24)
         return std::uint16_t(0x70 + (qtKey - Qt::Key_F1));
-    switch (qtKey) {
-    case Qt::Key_Backspace: return 0x08;
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab: return 0x09;
-    case Qt::Key_Clear: return 0x0C;
-    case Qt::Key_Return:
-    case Qt::Key_Enter: return 0x0D;
-    case Qt::Key_Shift: return 0x10;
-    case Qt::Key_Control: return 0x11;
-    case Qt::Key_Alt: return 0x12;
-    case Qt::Key_Pause: return 0x13;
-    case Qt::Key_CapsLock: return 0x14;
-    case Qt::Key_Escape: return 0x1B;
-    case Qt::Key_Space: return 0x20;
-    case Qt::Key_PageUp: return 0x21;
-    case Qt::Key_PageDown: return 0x22;
-    case Qt::Key_End: return 0x23;
-    case Qt::Key_Home: return 0x24;
-    case Qt::Key_Left: return 0x25;
-    case Qt::Key_Up: return 0x26;
-    case Qt::Key_Right: return 0x27;
-    case Qt::Key_Down: return 0x28;
-    case Qt::Key_Print: return 0x2C;
-    case Qt::Key_Insert: return 0x2D;
-    case Qt::Key_Delete: return 0x2E;
-    case Qt::Key_Help: return 0x2F;
-    case Qt::Key_Menu: return 0x5D;
-    case Qt::Key_NumLock: return 0x90;
-    case Qt::Key_ScrollLock: return 0x91;
-    case Qt::Key_Semicolon: return 0xBA;
-    case Qt::Key_Equal: return 0xBB;
-    case Qt::Key_Comma: return 0xBC;
-    case Qt::Key_Minus: return 0xBD;
-    case Qt::Key_Period: return 0xBE;
-    case Qt::Key_Slash: return 0xBF;
-    case Qt::Key_QuoteLeft: return 0xC0;
-    case Qt::Key_BracketLeft: return 0xDB;
-    case Qt::Key_Backslash: return 0xDC;
-    case Qt::Key_BracketRight: return 0xDD;
-    case Qt::Key_Apostrophe: return 0xDE;
-    // Shifted symbols of the US layout: the code of the key that has them.
-    case Qt::Key_Colon: return 0xBA;
-    case Qt::Key_Plus: return 0xBB;
-    case Qt::Key_Less: return 0xBC;
-    case Qt::Key_Underscore: return 0xBD;
-    case Qt::Key_Greater: return 0xBE;
-    case Qt::Key_Question: return 0xBF;
-    case Qt::Key_AsciiTilde: return 0xC0;
-    case Qt::Key_BraceLeft: return 0xDB;
-    case Qt::Key_Bar: return 0xDC;
-    case Qt::Key_BraceRight: return 0xDD;
-    case Qt::Key_QuoteDbl: return 0xDE;
-    default: return 0;
-    }
+    for (const TKeyCode &code : kKeyCodes)
+        if (code.qtKey == qtKey)
+            return code.virtualKey;
+    return 0;
+}
+
+int QtKeyFromVirtualKey(std::uint16_t key) noexcept
+{
+    if (key >= 'A' && key <= 'Z')
+        return Qt::Key_A + (key - 'A');
+    if (key >= '0' && key <= '9')
+        return Qt::Key_0 + (key - '0');
+    if (key >= 0x70 && key < 0x70 + 24)
+        return Qt::Key_F1 + (key - 0x70);
+    for (const TKeyCode &code : kKeyCodes)
+        if (code.virtualKey == key)
+            return code.qtKey;
+    return 0;
 }
 
 std::uint16_t VirtualKeyFromEvent(const QKeyEvent &event) noexcept

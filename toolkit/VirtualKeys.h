@@ -11,6 +11,9 @@ class QKeyEvent;
 
 // The virtual-key code of a Qt key, or 0 when it has none.
 std::uint16_t VirtualKeyFromQt(int qtKey) noexcept;
+// The Qt key that a virtual-key code stands for (the unshifted one where
+// several share it), or 0 when it has none.
+int QtKeyFromVirtualKey(std::uint16_t key) noexcept;
 
 // The virtual-key code of a key event. Windows gives it directly. Elsewhere
 // the digit row is read from the key's position, since Qt names the symbol

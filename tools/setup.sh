@@ -21,6 +21,12 @@ quenlo_packages=(
     fonts-liberation
     python3 python3-olefile libgsf-bin
     clang-14 libclang-rt-14-dev
+    # The icons rendered from their drawing; the Debian package (dpkg-shlibdeps
+    # finds its dependencies, file tells it the programs) and the desktop's
+    # validators and file-type tools that the package tests run.
+    librsvg2-bin dpkg-dev file
+    desktop-file-utils appstream libxml2-utils man-db
+    shared-mime-info xdg-utils libfile-mimeinfo-perl
 )
 
 quenlo_install_packages() {

@@ -15,6 +15,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include "QuenloVersion.h"
 #include "compoundfile/CompoundFile.h"
 #include "storage/uStorage.h"
 #include "cli/CliCommands.h"
@@ -148,6 +149,8 @@ TEST_F(Cli, ExitStatuses)
     Write("bad.ico", "not an icon");
     EXPECT_EQ(Run({"pack", Path("y.tvs"), "--script", Path("s.vbs"), "--icon", Path("bad.ico")}), 3);
     EXPECT_EQ(Run({"help"}), 0);
+    EXPECT_EQ(Run({"--version"}), 0);
+    EXPECT_EQ(out.str(), "quenlo " + std::string(kQuenloVersion) + "\n");
 }
 
 

@@ -31,6 +31,20 @@ TEST(VirtualKeys, QtKeysMapToTheirCodes)
     EXPECT_EQ(ShiftStateFromQt(Qt::KeypadModifier), 0);
 }
 
+// Every code that names a key names it back; the unshifted of two symbols.
+TEST(VirtualKeys, CodesNameTheirQtKeysBack)
+{
+    int named = 0;
+    for (std::uint16_t code = 1; code < 256; ++code)
+        if (const int qtKey = QtKeyFromVirtualKey(code); qtKey != 0 && ++named) {
+            EXPECT_EQ(VirtualKeyFromQt(qtKey), code) << code;
+        }
+    EXPECT_GT(named, 26 + 10 + 24); // letters, digits, function keys and more
+    EXPECT_EQ(QtKeyFromVirtualKey(0x0D), Qt::Key_Return);
+    EXPECT_EQ(QtKeyFromVirtualKey(0xBA), Qt::Key_Semicolon);
+    EXPECT_EQ(QtKeyFromVirtualKey(0x60), 0); // the number pad
+}
+
 TEST(VirtualKeys, TheDigitRowIsReadFromTheKeyPosition)
 {
     // Ctrl+Shift+1 on a US layout names '!'.
