@@ -15,10 +15,10 @@
 
 #include "QuenloVersion.h"
 #include "cli/ScriptSource.h"
-#include "compoundfile/CompoundFile.h"
 #include "toolkit/Exception.h"
 #include "toolkit/StringList.h"
 #include "toolkit/Win1252.h"
+#include "storage/ScriptImage.h"
 #include "storage/uStorage.h"
 #include "vbscript/VbsEngine.h"
 
@@ -232,33 +232,20 @@ int Info(const std::vector<std::string> &args, std::ostream &out, std::ostream &
     const auto text = reader.Read(path, false);
     if (!text)
         return CannotRead(err, path, reader.Problem().reason);
-    const cfb::Storage &root = reader.File()->Root();
-    // A field as a load reads it: the stream's first 260 bytes at most, cut at a 0 byte.
-    const auto field = [&root](const char16_t *name) {
-        const cfb::Stream *stream = root.OpenStream(name);
-        if (!stream)
-            return std::string();
-        const auto &data = stream->Data();
-        std::string value(data.begin(), data.begin() + std::ptrdiff_t(std::min(data.size(), TScript::kStringStreamLimit)));
-        return value.substr(0, value.find('\0'));
-    };
+    const TScriptImage &image = *reader.Image();
     const std::pair<const char *, std::string> fields[] = {
-        {"name", field(u"Name")}, {"menu", field(u"Menu")}, {"id", field(u"ID")},
-        {"hint", field(u"Hint")}, {"main", field(u"Main")}};
+        {"name", image.Field("Name")}, {"menu", image.Field("Menu")}, {"id", image.Field("ID")},
+        {"hint", image.Field("Hint")}, {"main", image.Field("Main")}};
     const std::size_t lines = SplitTextLines(*text).size();
     TIcon icon;
-    if (const cfb::Stream *stream = root.OpenStream(u"Icon"); stream && !stream->Data().empty()) {
+    if (const std::vector<std::uint8_t> *bytes = image.IconBytes(); bytes && !bytes->empty()) {
         try {
-            icon.LoadFromBytes(stream->Data());
+            icon.LoadFromBytes(*bytes);
         } catch (const Exception &e) {
             return CannotRead(err, path, std::string("its icon: ") + e.what());
         }
     }
-    std::vector<const cfb::EntryInfo *> extra;
-    const auto entries = root.List();
-    for (const cfb::EntryInfo &entry : entries)
-        if (!IsScriptStreamName(entry.name))
-            extra.push_back(&entry);
+    const std::vector<TScriptEntry> extra = image.OtherEntries();
 
     if (!json) {
         for (const auto &[key, value] : fields)
@@ -268,12 +255,12 @@ int Info(const std::vector<std::string> &args, std::ostream &out, std::ostream &
             out << "icon: none\n";
         else
             out << "icon: " << icon.Width() << "x" << icon.Height() << ", " << icon.Bytes().size() << " bytes\n";
-        for (const cfb::EntryInfo *entry : extra) {
-            out << "extra: " << cfb::NameToUtf8(entry->name) << " (";
-            if (entry->isStorage)
+        for (const TScriptEntry &entry : extra) {
+            out << "extra: " << entry.Name << " (";
+            if (entry.Storage)
                 out << "storage)\n";
             else
-                out << "stream, " << entry->size << " bytes)\n";
+                out << "stream, " << entry.Size << " bytes)\n";
         }
         return csOk;
     }
@@ -288,10 +275,10 @@ int Info(const std::vector<std::string> &args, std::ostream &out, std::ostream &
             << ", \"height\": " << icon.Height() << "},\n";
     out << "  \"extra\": [";
     for (std::size_t i = 0; i < extra.size(); ++i) {
-        out << (i == 0 ? "\n" : ",\n") << "    {\"name\": " << JsonString(cfb::NameToUtf8(extra[i]->name))
-            << ", \"type\": \"" << (extra[i]->isStorage ? "storage" : "stream") << "\"";
-        if (!extra[i]->isStorage)
-            out << ", \"size\": " << extra[i]->size;
+        out << (i == 0 ? "\n" : ",\n") << "    {\"name\": " << JsonString(extra[i].Name)
+            << ", \"type\": \"" << (extra[i].Storage ? "storage" : "stream") << "\"";
+        if (!extra[i].Storage)
+            out << ", \"size\": " << extra[i].Size;
         out << "}";
     }
     out << (extra.empty() ? "]\n" : "\n  ]\n") << "}\n";

@@ -8,9 +8,9 @@
 
 #include <QString>
 
-#include "compoundfile/CompoundFile.h"
 #include "toolkit/PlainText.h"
 #include "toolkit/Win1252.h"
+#include "storage/ScriptImage.h"
 
 namespace {
 
@@ -78,7 +78,7 @@ TScriptReader::~TScriptReader() = default;
 std::optional<std::string_view> TScriptReader::Read(const std::string &path, bool plainToo)
 {
     m_problem = {};
-    m_file.reset();
+    m_image.reset();
     if (!PlainText::ReadWholeFile(path, m_bytes))
         return Fail(std::strerror(errno));
     if (m_bytes.compare(0, kCompoundSignature.size(), kCompoundSignature) != 0) {
@@ -90,19 +90,17 @@ std::optional<std::string_view> TScriptReader::Read(const std::string &path, boo
             return std::nullopt;
         return std::string_view(m_text);
     }
-    auto file = std::make_unique<cfb::CompoundFile>();
-    std::string reason;
-    if (!file->Parse(reinterpret_cast<const std::uint8_t *>(m_bytes.data()), m_bytes.size(), reason))
-        return Fail("not a valid script file: " + reason);
-    const cfb::Stream *script = file->Root().OpenStream(u"Script");
-    if (!script)
-        return Fail("not a script file: it has no \"Script\" stream");
-    // As when a script file is loaded, a 0 byte ends the text.
-    const std::vector<std::uint8_t> &data = script->Data();
-    m_text.assign(data.begin(), data.end());
-    m_text.resize(std::min(m_text.size(), m_text.find('\0')));
-    m_file = std::move(file);
-    return std::string_view(m_text);
+    // Through the editor's own reader: what it refuses is refused here too.
+    auto image = std::make_unique<TScriptImage>();
+    if (!image->Parse(reinterpret_cast<const std::uint8_t *>(m_bytes.data()), m_bytes.size())) {
+        switch (image->Defect()) {
+        case sdNotCompound: return Fail("not a valid script file: " + image->Detail());
+        case sdNoScript: return Fail("not a script file: it has no \"Script\" stream");
+        default: return Fail(image->Detail());
+        }
+    }
+    m_image = std::move(image);
+    return m_image->Text();
 }
 
 std::optional<std::string_view> TScriptReader::Fail(std::string reason)

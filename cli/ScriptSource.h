@@ -10,9 +10,7 @@
 #include <string>
 #include <string_view>
 
-namespace cfb {
-class CompoundFile;
-}
+class TScriptImage;
 
 // Why a file gives no script text. A character that a script cannot hold is
 // reported at its place, so that the user can find and replace it.
@@ -43,12 +41,12 @@ public:
     std::optional<std::string_view> Read(const std::string &path, bool plainToo = true);
     const TSourceProblem &Problem() const noexcept { return m_problem; }
     // The script file of the last successful Read, if it was one.
-    const cfb::CompoundFile *File() const noexcept { return m_file.get(); }
+    const TScriptImage *Image() const noexcept { return m_image.get(); }
 
 private:
     std::optional<std::string_view> Fail(std::string reason);
 
-    std::unique_ptr<cfb::CompoundFile> m_file;
+    std::unique_ptr<TScriptImage> m_image;
     std::string m_bytes;
     std::string m_text;
     TSourceProblem m_problem;

@@ -57,7 +57,7 @@ QPixmap TzeCustomEdit::BuiltinBookmarkBitmaps(int n) const
 
 void TzeCustomEdit::SetBookmark(int n, int column, int line)
 {
-    if (n < 0 || n > 9 || line > LineCount())
+    if (!TzeDocument::IsBookmarkSlot(n) || line > LineCount())
         return;
     TMark *original = new TMark(this);
     original->SetLine(line);
@@ -78,7 +78,7 @@ void TzeCustomEdit::SetBookmark(int n, int column, int line)
 
 void TzeCustomEdit::GotoBookmark(int n)
 {
-    if (n < 0 || n > 9 || !Bookmarks(n) || Bookmarks(n)->Line() > LineCount())
+    if (!TzeDocument::IsBookmarkSlot(n) || !Bookmarks(n) || Bookmarks(n)->Line() > LineCount())
         return;
     const TMark &mark = *Bookmarks(n);
     SetCaretXY(TPoint{mark.Column(), mark.Line()});

@@ -271,10 +271,10 @@ public:
     // --- Marks and the ten bookmarks
     TMarkList &Marks() noexcept { return m_doc->Marks(); }
     TzeBookMarkOpt &BookMarkOptions() noexcept { return *m_bookMarkOptions; }
-    // The mark in slot n (0..9), or none.
+    // The mark in slot n (0 .. kBookmarkCount - 1), or none.
     TMark *Bookmarks(int n) const noexcept { return m_doc->Bookmark(n); }
     // Places bookmark n at (column, line), replacing any bookmark on that line
-    // and the old one of slot n; nothing for n outside 0..9 or a line past the text.
+    // and the old one of slot n; nothing for a slot outside the count or a line past the text.
     void SetBookmark(int n, int column, int line);
     void ClearBookmark(int n) { m_doc->ClearBookmark(n); }
     void GotoBookmark(int n);
@@ -332,7 +332,7 @@ public:
     // An image list that goes away is forgotten.
     TImageList *BookmarkImages() const noexcept { return m_bookmarkImages; }
     void SetBookmarkImages(TImageList *value);
-    // Built-in glyph n (0..9); a null pixmap otherwise.
+    // Built-in glyph n (0 .. kBookmarkCount - 1); a null pixmap otherwise.
     QPixmap BuiltinBookmarkBitmaps(int n) const;
     // The x offset reached on each visible row by the last gutter paint.
     const std::vector<int> &MarkOffsets() const noexcept { return m_markOffsets; }

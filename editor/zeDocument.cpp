@@ -90,10 +90,8 @@ TzeDocument::~TzeDocument()
     m_lines.OnChange = nullptr;
     m_marks.OnChange = nullptr;
     OnMarkRow = nullptr;
-    for (TMark *&mark : m_bookmarks) {
-        delete mark;
-        mark = nullptr;
-    }
+    for (std::unique_ptr<TMark> &mark : m_bookmarks)
+        mark.reset();
 }
 
 void TzeDocument::Notify(TzeChangeKind kind, int first, int added)
@@ -286,25 +284,24 @@ std::vector<TMarkLine> TzeDocument::MarksToRestore(const TUndoList &list, const 
 
 void TzeDocument::PlaceBookmark(int n, TMark *mark)
 {
-    if (n < 0 || n > 9 || !mark)
+    std::unique_ptr<TMark> owned(mark);
+    if (!IsBookmarkSlot(n) || !owned)
         return;
     // A line carries at most one bookmark.
-    for (int i = 0; i < 10; ++i)
+    for (int i = 0; i < kBookmarkCount; ++i)
         if (m_bookmarks[size_t(i)] && m_bookmarks[size_t(i)]->Line() == mark->Line())
             ClearBookmark(i);
     ClearBookmark(n);
-    m_bookmarks[size_t(n)] = mark;
+    m_bookmarks[size_t(n)] = std::move(owned);
     m_marks.Add(mark);
 }
 
 void TzeDocument::ClearBookmark(int n)
 {
-    if (n < 0 || n > 9 || !m_bookmarks[size_t(n)])
+    if (!IsBookmarkSlot(n) || !m_bookmarks[size_t(n)])
         return;
-    TMark *mark = m_bookmarks[size_t(n)];
-    m_marks.Remove(mark);
-    m_bookmarks[size_t(n)] = nullptr;
-    delete mark;
+    m_marks.Remove(m_bookmarks[size_t(n)].get());
+    m_bookmarks[size_t(n)].reset();
 }
 
 void TzeDocument::MoveMarksFrom(int from, int delta)

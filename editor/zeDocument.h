@@ -369,10 +369,11 @@ public:
     // --- Marks and the ten bookmarks
     TMarkList &Marks() noexcept { return m_marks; }
     const TMarkList &Marks() const noexcept { return m_marks; }
-    // The mark in slot n (0..9), or none.
-    TMark *Bookmark(int n) const noexcept { return n >= 0 && n < 10 ? m_bookmarks[size_t(n)] : nullptr; }
+    // The mark in slot n (0 .. kBookmarkCount - 1), or none.
+    TMark *Bookmark(int n) const noexcept { return IsBookmarkSlot(n) ? m_bookmarks[size_t(n)].get() : nullptr; }
+    static constexpr bool IsBookmarkSlot(int n) noexcept { return n >= 0 && n < kBookmarkCount; }
     // Puts mark (owned from now on) in slot n, freeing any bookmark on its
-    // line and the old one of the slot; nothing for n outside 0..9.
+    // line and the old one of the slot; nothing for a slot outside the count.
     void PlaceBookmark(int n, TMark *mark);
     // Frees the bookmark of slot n.
     void ClearBookmark(int n);
@@ -432,7 +433,7 @@ private:
     TUndoList m_undoList{this};
     TUndoList m_redoList{this};
     TMarkList m_marks{this};
-    std::array<TMark *, 10> m_bookmarks{}; // owned; each is also in m_marks
+    std::array<std::unique_ptr<TMark>, kBookmarkCount> m_bookmarks; // each is also in m_marks
     // Text states: m_state numbers the present text; every record gives the
     // text a new number, except that undoing or redoing a record in the
     // state it left gives back the number it came from. So the text is at the

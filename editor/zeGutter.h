@@ -16,10 +16,9 @@
 
 #include "toolkit/Canvas.h"
 #include "toolkit/Colors.h"
+#include "editor/zeTypes.h"
 #include "editor/zeViewMetrics.h"
 
-// Number of bookmarks, and of built-in bookmark glyphs.
-inline constexpr int kBookmarkCount = 10;
 // Width of the separator at the gutter's right side.
 inline constexpr int kGutterSeparator = 2;
 
@@ -105,8 +104,8 @@ void PaintGutter(TCanvas &canvas, const QRect &gutterRect, const TzeViewMetrics 
                  const TzePaintRange &range, const TzeGutterPaint &options,
                  const std::vector<TzeGutterMark> &marks, std::vector<int> &markOffsets);
 
-// Built-in bookmark glyph n (0..9), 11 x 14 pixels: a raised silver tile with
-// the digit n, from the resource "MARK_n". A null pixmap outside 0..9.
+// Built-in bookmark glyph n (0 .. kBookmarkCount - 1), 11 x 14 pixels: a raised silver tile with
+// the digit n, from the resource "MARK_n". A null pixmap outside them.
 QPixmap BookmarkBitmap(int n);
 
 #endif

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "toolkit/AsciiCase.h"
+#include "editor/zeTypes.h"
 
 namespace {
 
@@ -211,8 +212,8 @@ void TzeKeyStrokes::LoadDefaults()
     };
     for (const TDefaultBinding &b : kDefaults)
         add(b.key, b.shift, b.command);
-    for (int n = 0; n < 10; ++n)
+    for (int n = 0; n < kBookmarkCount; ++n)
         add(std::uint16_t('0' + n), kCtrl, TzeEditorCommand(ecGotoMarker0 + n));
-    for (int n = 0; n < 10; ++n)
+    for (int n = 0; n < kBookmarkCount; ++n)
         add(std::uint16_t('0' + n), kCtrlShift, TzeEditorCommand(ecSetMarker0 + n));
 }

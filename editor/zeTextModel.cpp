@@ -118,8 +118,16 @@ void TzeCustomEdit::SetCaretY(int value)
 void TzeCustomEdit::SetCaretXY(TPoint value)
 {
     TPaintLockGuard lock(*this);
-    SetCaretY(value.Y);
+    // Line and column in one step: the view scrolls to the new point only,
+    // never first to the old column on the new line (a click in a view
+    // scrolled sideways would move the text under the pointer).
+    const int y = std::max(1, std::min(value.Y, Lines().Count()));
+    if (y != CaretY())
+        m_caretY = y - 1;
+    DoOnSelectionChange();
     SetCaretX(value.X);
+    EnsureCursorPosVisible();
+    UpdateCaret();
 }
 
 // --- Anchors

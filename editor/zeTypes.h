@@ -7,6 +7,9 @@
 #include <cstdint>
 #include <string>
 
+// Number of bookmarks (slots 0 .. kBookmarkCount - 1), and of built-in bookmark glyphs.
+inline constexpr int kBookmarkCount = 10;
+
 // Removes the trailing characters of code 32 or lower, as every line that an
 // edit rewrites loses its trailing blanks.
 inline void TrimRight(std::string &s)

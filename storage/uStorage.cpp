@@ -9,6 +9,7 @@
 
 #include "compoundfile/CompoundFile.h"
 #include "storage/FileAccess.h"
+#include "storage/ScriptImage.h"
 #include "toolkit/Win1252.h"
 
 namespace {
@@ -22,19 +23,6 @@ std::u16string StreamName(std::string_view name)
 }
 
 constexpr const char *kScriptFileLimit = "largest script file";
-
-std::string TextLimitReason(std::size_t size)
-{
-    return "script text of " + std::to_string(size) + " bytes is larger than the largest script text (" +
-           std::to_string(TScript::kMaxScriptText) + " bytes)";
-}
-
-// index: 0-based; the message counts lines from 1.
-std::string LineLimitReason(std::size_t index, std::size_t length)
-{
-    return "line " + std::to_string(index + 1) + " of " + std::to_string(length) +
-           " bytes is longer than the longest line (" + std::to_string(TScript::kMaxLineLength) + " bytes)";
-}
 
 // Resolves a symbolic link so that a save replaces the file it points to.
 std::string RealTarget(const std::string &path)
@@ -136,20 +124,6 @@ bool TScript::Fail(std::string reason)
     return false;
 }
 
-bool TScript::ReadStringStream(const cfb::Storage &storage, std::string_view name, std::string &value)
-{
-    const cfb::Stream *stream = storage.OpenStream(StreamName(name));
-    if (!stream)
-        return false;
-    char buffer[kStringStreamLimit];
-    const std::size_t n = stream->Read(0, buffer, sizeof buffer);
-    std::size_t length = 0;
-    while (length < n && buffer[length] != '\0')
-        ++length;
-    value.assign(buffer, length);
-    return true;
-}
-
 bool TScript::WriteStringStream(cfb::Storage &storage, std::string_view name, const std::string &value)
 {
     cfb::Stream *stream = storage.CreateStream(StreamName(name));
@@ -176,40 +150,28 @@ bool TScript::LoadFromFile(const std::string &path, bool readOnlyIfNeeded)
 bool TScript::LoadFromImage(const std::uint8_t *data, std::size_t size, const std::string &path)
 {
     m_lastError.clear();
-    if (size > kMaxScriptFile)
-        return Fail("'" + path + "': file of " + std::to_string(size) + " bytes is larger than the " +
-                    kScriptFileLimit + " (" + std::to_string(kMaxScriptFile) + " bytes)");
-    std::string reason;
-    auto compound = std::make_unique<cfb::CompoundFile>();
-    if (!compound->Parse(data, size, reason))
-        return Fail("'" + path + "' is not a valid script file: " + reason);
-    const cfb::Storage &root = compound->Root();
+    TScriptImage image;
+    if (!image.Parse(data, size)) {
+        switch (image.Defect()) {
+        case sdNotCompound: return Fail("'" + path + "' is not a valid script file: " + image.Detail());
+        case sdNoScript: return Fail("'" + path + "' has no \"Script\" stream");
+        default: return Fail("'" + path + "': " + image.Detail());
+        }
+    }
+    const std::vector<std::uint8_t> *icon = image.IconBytes();
+    if (!icon)
+        return Fail("'" + path + "' has no \"Icon\" stream");
 
     // Load into a fresh record and take it over only on success.
     TScript loaded;
-    ReadStringStream(root, "Name", loaded.m_name);
-    ReadStringStream(root, "Menu", loaded.m_menu);
-    ReadStringStream(root, "ID", loaded.m_id);
-    ReadStringStream(root, "Hint", loaded.m_hint);
-    ReadStringStream(root, "Main", loaded.m_main);
-
-    const cfb::Stream *script = root.OpenStream(StreamName("Script"));
-    if (!script)
-        return Fail("'" + path + "' has no \"Script\" stream");
-    const auto &text = script->Data();
-    if (text.size() > kMaxScriptText)
-        return Fail("'" + path + "': " + TextLimitReason(text.size()));
-    loaded.m_lines->SetText(std::string_view(reinterpret_cast<const char *>(text.data()), text.size()));
-    for (int i = 0; i < loaded.m_lines->Count(); ++i) {
-        if (const std::size_t length = loaded.m_lines->Get(i).size(); length > kMaxLineLength)
-            return Fail("'" + path + "': " + LineLimitReason(std::size_t(i), length));
-    }
-
-    const cfb::Stream *icon = root.OpenStream(StreamName("Icon"));
-    if (!icon)
-        return Fail("'" + path + "' has no \"Icon\" stream");
-    if (icon->Size() > 0)
-        loaded.m_icon.LoadFromBytes(icon->Data()); // raises EInvalidGraphic
+    loaded.m_name = image.Field("Name");
+    loaded.m_menu = image.Field("Menu");
+    loaded.m_id = image.Field("ID");
+    loaded.m_hint = image.Field("Hint");
+    loaded.m_main = image.Field("Main");
+    loaded.m_lines->SetText(image.Text());
+    if (!icon->empty())
+        loaded.m_icon.LoadFromBytes(*icon); // raises EInvalidGraphic
 
     loaded.m_fileName = path;
     AssignFields(loaded);
@@ -217,12 +179,7 @@ bool TScript::LoadFromImage(const std::uint8_t *data, std::size_t size, const st
     // The lines change hands instead of being copied.
     m_lines->Swap(*loaded.m_lines);
     // What is left of the file is what a save to another file carries along.
-    for (std::string_view own : kStreams)
-        compound->Root().Remove(StreamName(own));
-    for (const cfb::EntryInfo &entry : compound->Root().List())
-        if (IsScriptStreamName(entry.name)) // a storage of such a name
-            compound->Root().Remove(entry.name);
-    m_other = std::move(compound);
+    m_other = image.TakeOtherEntries();
     return true;
 }
 
@@ -254,10 +211,10 @@ bool TScript::SaveToFile(const std::string &path)
     // Nothing is written that this reader would refuse.
     const std::string text = m_lines->Text();
     if (text.size() > kMaxScriptText)
-        return Fail(TextLimitReason(text.size()));
+        return Fail(ScriptTextLimitReason(text.size()));
     for (int i = 0; i < m_lines->Count(); ++i)
         if (m_lines->Get(i).size() > kMaxLineLength)
-            return Fail(LineLimitReason(std::size_t(i), m_lines->Get(i).size()));
+            return Fail(LineLengthLimitReason(std::size_t(i), m_lines->Get(i).size()));
 
     cfb::Storage &root = compound->Root();
     const std::array<const std::string *, 5> strings = {&m_name, &m_menu, &m_id, &m_hint, &m_main};

@@ -86,7 +86,6 @@ public:
 private:
     // Every field but the lines.
     void AssignFields(const TScript &source);
-    bool ReadStringStream(const cfb::Storage &storage, std::string_view name, std::string &value);
     bool WriteStringStream(cfb::Storage &storage, std::string_view name, const std::string &value);
     bool Fail(std::string reason);
 

@@ -336,3 +336,20 @@ TEST_F(Cli, ReadmeExamplesWorkInAGitRepository)
         << ReadFile("log.txt");
     EXPECT_EQ(shell("git log --oneline | wc -l | grep -qx 2\n"), 0);
 }
+
+TEST_F(Cli, RefusesWhatTheEditorRefuses)
+{
+    // One reader for both: a file the editor cannot open is not readable here
+    // either, with the same reason, and one it opens reads the same text.
+    cfb::CompoundFile file;
+    const std::string line(TScript::kMaxLineLength + 1, 'x');
+    file.Root().CreateStream(u"Script")->Write(0, line.data(), line.size());
+    file.Root().CreateStream(u"Icon");
+    const auto bytes = file.Serialize();
+    Write("long.tvs", std::string(bytes.begin(), bytes.end()));
+    TScript editor;
+    ASSERT_FALSE(editor.LoadFromFile(Path("long.tvs")));
+    EXPECT_EQ(Run({"check", Path("long.tvs")}), 3);
+    EXPECT_EQ(err.str(), "quenlo-cli: cannot read '" + Path("long.tvs") + "': " +
+                             editor.LastError().substr(editor.LastError().find(": ") + 2) + "\n");
+}

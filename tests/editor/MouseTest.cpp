@@ -359,3 +359,23 @@ TEST_F(Mouse, DragOverAndDropsFromElsewhere)
     EXPECT_EQ(dropped.size(), 2u);
     EXPECT_EQ(LinesOf(edit.Lines()), start);
 }
+
+TEST_F(Mouse, AClickInAViewScrolledSidewaysPutsTheCaretUnderThePointer)
+{
+    // The old caret stands left of the view, on a line of another length:
+    // the click neither scrolls nor misses the column, with or without
+    // ScrollPastEOL.
+    for (const bool pastEol : {true, false}) {
+        std::string text;
+        for (int i = 1; i <= 20; ++i)
+            text += std::string(size_t(40 + i), 'x') + "\r\n";
+        edit.SetText(text);
+        edit.SetScrollPastEOL(pastEol);
+        edit.SetCaretXY({1, 3});
+        edit.SetLeftChar(7);
+        ASSERT_EQ(edit.LeftChar(), 7);
+        QTest::mouseClick(vp(), Qt::LeftButton, Qt::NoModifier, At({21, 5}));
+        EXPECT_EQ(edit.CaretXY(), (TPoint{21, 5})) << pastEol;
+        EXPECT_EQ(edit.LeftChar(), 7) << pastEol;
+    }
+}
