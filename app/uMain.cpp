@@ -732,13 +732,7 @@ bool TfmScript::SelectionIsMatch() const
 void TfmScript::ReplaceSelection(const std::string &text)
 {
     // Recorded as a paste over the selection, which undoes in one step.
-    TUndoList &undo = zeEditor->UndoList();
-    if (zeEditor->SelAvail())
-        undo.Push(ucPasteDelete, zeEditor->BlockBegin(), zeEditor->BlockEnd(), zeEditor->SelText());
-    const TPoint start = zeEditor->BlockBegin();
-    zeEditor->SetSelTextPrimitive(text);
-    undo.Push(ucPaste, start, zeEditor->CaretXY(), zeEditor->SelText()); // as the editor's paste records it
-    zeEditor->SetModified(true);
+    zeEditor->PasteText(text);
 }
 
 void TfmScript::ReplaceAll()

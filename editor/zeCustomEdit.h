@@ -177,6 +177,9 @@ public:
     void CopyToClipboard();
     void CutToClipboard();
     void PasteFromClipboard();
+    // Replaces the selection (or inserts at the caret) with text as a paste
+    // does, one undo step.
+    void PasteText(const std::string &text);
     // With Autoindent: leading characters of code 32 or lower; else 0.
     int LeftSpaces(std::string_view s) const;
     virtual TPoint NextWordPos();

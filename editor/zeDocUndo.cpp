@@ -88,7 +88,8 @@ TzeUndoStep TzeDocument::Undo(const TzeSelectionPoints &at, bool autoindent)
     std::string t;
     const TUndoChange &newest = m_undoList.Items(m_undoList.Count() - 1);
     const std::vector<TMarkLine> marks = newest.Marks;
-    BeginReplay(newest.StateAfter, newest.StateBefore);
+    const std::uint64_t group = newest.Group;
+    BeginReplay(newest.StateAfter, newest.StateBefore, group);
     const TUndoChangeKind k = m_undoList.Pop(s, e, t);
     TReplay r(*this, at);
     if (IsInsertion(k)) {
@@ -104,8 +105,6 @@ TzeUndoStep TzeDocument::Undo(const TzeSelectionPoints &at, bool autoindent)
         // beside it.
         m_redoList.Push(k, s, r.Caret(), inserted);
         r.SetCaret(s);
-        step.Again = (m_undoList.PeekKind() == ucDropDelete && k == ucDropInsert) ||
-                     (m_undoList.PeekKind() == ucPasteDelete && k == ucPaste);
     } else if (k == ucForwardDelete) {
         const int count = m_lines.Count();
         if (s.Y > count && s.X == 1 && EndsWithBreak(t) && count > 0) {
@@ -164,6 +163,7 @@ TzeUndoStep TzeDocument::Undo(const TzeSelectionPoints &at, bool autoindent)
     }
     RestoreMarks(marks);
     FinishReplay();
+    step.Again = m_undoList.Count() > 0 && m_undoList.Items(m_undoList.Count() - 1).Group == group;
     step.Kind = k;
     step.Points = r.Points();
     return step;
@@ -177,7 +177,8 @@ TzeUndoStep TzeDocument::Redo(const TzeSelectionPoints &at)
     TPoint s{}, e{};
     std::string t;
     const TUndoChange &newest = m_redoList.Items(m_redoList.Count() - 1);
-    BeginReplay(newest.StateBefore, newest.StateAfter);
+    const std::uint64_t group = newest.Group;
+    BeginReplay(newest.StateBefore, newest.StateAfter, group);
     const TUndoChangeKind k = m_redoList.Pop(s, e, t);
     TReplay r(*this, at);
     if (IsInsertion(k)) {
@@ -203,8 +204,6 @@ TzeUndoStep TzeDocument::Redo(const TzeSelectionPoints &at)
         m_undoList.Push(k, r.BlockBegin(), r.BlockEnd(), r.SelText());
         r.Replace(t);
         r.SetCaret(s);
-        step.Again = (m_redoList.PeekKind() == ucDropInsert && k == ucDropDelete) ||
-                     (m_redoList.PeekKind() == ucPaste && k == ucPasteDelete);
     } else if (k == ucLineBreak) {
         // Break where the change was recorded: after other redos the caret
         // no longer stands where the undo of this break left it. The view's
@@ -213,6 +212,7 @@ TzeUndoStep TzeDocument::Redo(const TzeSelectionPoints &at)
     }
     if (k != ucLineBreak)
         FinishReplay();
+    step.Again = m_redoList.Count() > 0 && m_redoList.Items(m_redoList.Count() - 1).Group == group;
     step.Kind = k;
     step.Points = r.Points();
     return step;

@@ -244,10 +244,26 @@ std::uint64_t TzeDocument::ReplayTarget() noexcept
     return target;
 }
 
+void TzeDocument::BeginUndoGroup() noexcept
+{
+    if (m_groupDepth++ == 0)
+        m_group = ++m_lastGroup;
+}
+
+void TzeDocument::EndUndoGroup() noexcept
+{
+    assert(m_groupDepth > 0);
+    if (m_groupDepth > 0)
+        --m_groupDepth;
+}
+
 void TzeDocument::Recorded(const TUndoList &list, TUndoChange *change) noexcept
 {
-    const std::uint64_t next = m_replay.Active ? ReplayTarget() : ++m_lastState;
+    const bool replay = m_replay.Active;
+    const std::uint64_t group = replay ? m_replay.Group : m_groupDepth > 0 ? m_group : ++m_lastGroup;
+    const std::uint64_t next = replay ? ReplayTarget() : ++m_lastState;
     if (change) {
+        change->Group = group;
         const bool redo = &list == &m_redoList;
         change->StateBefore = redo ? next : m_state;
         change->StateAfter = redo ? m_state : next;

@@ -124,6 +124,9 @@ struct TUndoChange {
     // it; for a redo record, the state it applies to and the one it restores.
     std::uint64_t StateBefore = 0;
     std::uint64_t StateAfter = 0;
+    // Records of one group (see TzeUndoGroup) share it and are undone and
+    // redone as one step; every record outside a group has one of its own.
+    std::uint64_t Group = 0;
 };
 
 // A bounded list of changes, oldest first. The document (may be null) learns
@@ -293,8 +296,8 @@ struct TzeUndoStep {
     // ucNone: the list was empty and nothing changed.
     TUndoChangeKind Kind = ucNone;
     TzeSelectionPoints Points;
-    // The next record belongs to the same action (a paste over a selection,
-    // a drop that moved text) and is to be taken with this one.
+    // The next record belongs to the same undo group (a paste over a
+    // selection, a drop that moved text) and is to be taken with this one.
     bool Again = false;
 };
 
@@ -351,6 +354,10 @@ public:
     // so the text counts as changed until it is set to false.
     bool Modified() const noexcept { return !m_saveReachable || m_state != m_savedState; }
     void SetModified(bool value) noexcept;
+    // Undo groups: records made between Begin and End (nestable) are one
+    // step of undo and redo. Use TzeUndoGroup rather than these.
+    void BeginUndoGroup() noexcept;
+    void EndUndoGroup() noexcept;
     // A line break to redo that the view runs as its command: its record is
     // the one the redone break makes. EndRedoneBreak after the command (when
     // the command made no record, the text did not change).
@@ -414,7 +421,10 @@ private:
     void Recorded(const TUndoList &list, TUndoChange *change) noexcept;
     // Undo or Redo of a record leads from state from to state to when the
     // text is in state from; the next record made is the replay's.
-    void BeginReplay(std::uint64_t from, std::uint64_t to) noexcept { m_replay = {from, to, true}; }
+    void BeginReplay(std::uint64_t from, std::uint64_t to, std::uint64_t group) noexcept
+    {
+        m_replay = {from, to, group, true};
+    }
     // The replay's state change when it made no record (a locked list).
     void FinishReplay() noexcept;
     std::uint64_t ReplayTarget() noexcept;
@@ -446,8 +456,12 @@ private:
     struct TReplayStates {
         std::uint64_t From = 0;
         std::uint64_t To = 0;
+        std::uint64_t Group = 0; // the replayed record's, which its inverse keeps
         bool Active = false;
     } m_replay;
+    int m_groupDepth = 0;
+    std::uint64_t m_group = 0;     // the open group's number, while m_groupDepth > 0
+    std::uint64_t m_lastGroup = 0; // the highest number given out
 
     // Lazy range states. Lines [0, m_rangesValid) hold their exact start
     // state. For each line k in (m_rangesValid, m_rangesChained) that is not
@@ -462,6 +476,21 @@ private:
     mutable int m_rangesValid = 0;
     mutable int m_rangesChained = 0;
     mutable std::vector<int> m_rangesBreaks;
+};
+
+// Makes the records that a command pushes while it lives one undo step, as
+// a paste over a selection or a drop that moves text needs. Nestable: the
+// outermost guard ends the group.
+class TzeUndoGroup {
+public:
+    explicit TzeUndoGroup(TzeDocument &document) noexcept : m_document(document) { m_document.BeginUndoGroup(); }
+    ~TzeUndoGroup() { m_document.EndUndoGroup(); }
+    // Deleted so that a group cannot end twice.
+    TzeUndoGroup(const TzeUndoGroup &) = delete;
+    TzeUndoGroup &operator=(const TzeUndoGroup &) = delete;
+
+private:
+    TzeDocument &m_document;
 };
 
 #endif

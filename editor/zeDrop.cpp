@@ -13,6 +13,7 @@ bool TzeCustomEdit::DropSelection(TPoint drop, TPoint dragBegin, TPoint dragEnd,
         return false;
     const std::string text = SelText();
     TPaintLockGuard lock(*this);
+    const TzeUndoGroup oneStep(*m_doc);
     TPoint d = drop;
     // The deletion is recorded before recording is locked for the
     // replacements themselves; locked, it would be lost to undo.

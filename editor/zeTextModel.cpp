@@ -293,8 +293,13 @@ void TzeCustomEdit::PasteFromClipboard()
     const std::string text = Win1252::FromUnicodeDropping(data->text(), unstorable);
     if (!unstorable.isEmpty() && OnUnstorableText)
         OnUnstorableText(*this, unstorable, false);
-    if (text.empty())
-        return;
+    if (!text.empty())
+        PasteText(text);
+}
+
+void TzeCustomEdit::PasteText(const std::string &text)
+{
+    const TzeUndoGroup oneStep(*m_doc);
     if (SelAvail())
         UndoList().Push(ucPasteDelete, m_blockBegin, m_blockEnd, SelText());
     const TPoint start = InsertionPoint();

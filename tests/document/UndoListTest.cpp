@@ -300,3 +300,47 @@ TEST(UndoList, UndoingOrRedoingBackToTheSavePointClearsModified)
             ASSERT_EQ(LinesOf(doc.Lines()), saved) << "step " << step;
     }
 }
+
+TEST(UndoList, AGroupIsOneStepOfUndoAndRedoAndGroupsNest)
+{
+    // A command's records in a group (nested guards make one group) come back
+    // as one step whatever their kinds; records outside a group each alone,
+    // even a paste-delete and paste pair.
+    TzeDocument doc;
+    doc.InsertText({1, 1}, "abc");
+    const auto replace = [&doc](TPoint b, TPoint e, const std::string &text, TUndoChangeKind del, TUndoChangeKind ins) {
+        doc.UndoList().Push(del, b, e, doc.TextBetween(b, e));
+        doc.DeleteText(b, e);
+        doc.UndoList().Push(ins, b, doc.InsertText(b, text), "");
+    };
+    {
+        const TzeUndoGroup outer(doc);
+        replace({1, 1}, {2, 1}, "X", ucDelete, ucInsert);
+        const TzeUndoGroup inner(doc);
+        replace({3, 1}, {4, 1}, "Y\nZ", ucDelete, ucInsert);
+    }
+    replace({1, 2}, {2, 2}, "W", ucPasteDelete, ucPaste);
+    const TLines grouped{"XbY", "Z"}, last{"XbY", "W"};
+    ASSERT_EQ(LinesOf(doc.Lines()), last);
+    TzeSelectionPoints at;
+    const auto step = [&](bool undo) {
+        TzeUndoStep s;
+        do
+            s = undo ? doc.Undo(at, false) : doc.Redo(at);
+        while (s.Again);
+        at = s.Points;
+    };
+    step(true); // the paste alone
+    EXPECT_EQ(LinesOf(doc.Lines()), (TLines{"XbY", ""}));
+    step(true); // its deletion alone
+    EXPECT_EQ(LinesOf(doc.Lines()), grouped);
+    step(true); // the whole group
+    EXPECT_EQ(LinesOf(doc.Lines()), TLines{"abc"});
+    EXPECT_EQ(doc.UndoList().Count(), 0);
+    step(false);
+    EXPECT_EQ(LinesOf(doc.Lines()), grouped);
+    step(false);
+    step(false);
+    EXPECT_EQ(LinesOf(doc.Lines()), last);
+    EXPECT_EQ(doc.RedoList().Count(), 0);
+}
