@@ -340,13 +340,16 @@ QString TfmScript::DefaultDialogDir()
 
 void TfmScript::RememberFolder(const QString &path)
 {
-    m_dialogDir = QFileInfo(path).absolutePath();
+    const QString folder = QFileInfo(path).absolutePath();
+    if (folder == m_dialogDir)
+        return; // stored already
+    m_dialogDir = folder;
     try {
         TBetterRegistry registry(HKEY_CURRENT_USER);
         if (!registry.OpenKey(kRecentKey, true))
             throw ERegistryException(std::string("Failed to set data for '") + kFolderValue + "'");
-        if (const auto folder = Win1252::FromUnicode(m_dialogDir))
-            registry.WriteString(kFolderValue, *folder);
+        if (const auto stored = Win1252::FromUnicode(m_dialogDir))
+            registry.WriteString(kFolderValue, *stored);
         registry.CloseKey(); // written out here, so that a failure is reported
     } catch (const std::exception &) {
         statusBar()->showMessage(QStringLiteral("The folder of the file dialogs could not be stored"),
@@ -356,7 +359,7 @@ void TfmScript::RememberFolder(const QString &path)
 
 TFileDialogOptions TfmScript::DialogOptions(const char *title, const char *filter) const
 {
-    return TFileDialogOptions{QString::fromLatin1(title), m_dialogDir, QString::fromLatin1(filter), QStringLiteral("tvs")};
+    return TFileDialogOptions{QString::fromLatin1(title), m_dialogDir, QString::fromLatin1(filter), QStringLiteral("tvs"), {}};
 }
 
 void TfmScript::LoadViewSettings()

@@ -181,7 +181,7 @@ void TfmProperties::btnLoadClick()
 {
     const auto path = m_dialogs.OpenFileName(TFileDialogOptions{
         QStringLiteral("Open icon file"), QString(), QStringLiteral("Icon files (*.ico)|*.ico|All files (*.*)|*.*"),
-        QStringLiteral("ico")});
+        QStringLiteral("ico"), {}});
     if (!path)
         return;
     if (QFileInfo(*path).suffix().compare(QLatin1String("ico"), Qt::CaseInsensitive) == 0) {

@@ -18,16 +18,6 @@ constexpr bool IsBlank(char c) noexcept
     return static_cast<unsigned char>(c) <= 32;
 }
 
-
-// The characters of s from 0-based position pos on, at most n of them; none
-// where s is shorter.
-std::string_view Part(std::string_view s, int pos, size_t n = std::string::npos)
-{
-    if (pos < 0 || size_t(pos) >= s.size())
-        return {};
-    return s.substr(size_t(pos), n);
-}
-
 bool IsBlankLine(std::string_view s)
 {
     return std::all_of(s.begin(), s.end(), IsBlank);
@@ -122,12 +112,15 @@ void TzeCustomEdit::SetCaretXY(TPoint value)
     // never first to the old column on the new line (a click in a view
     // scrolled sideways would move the text under the pointer).
     const int y = std::max(1, std::min(value.Y, Lines().Count()));
-    if (y != CaretY())
-        m_caretY = y - 1;
+    const bool lineChanged = y != CaretY();
+    const int column = CaretX();
+    m_caretY = y - 1;
     DoOnSelectionChange();
-    SetCaretX(value.X);
-    EnsureCursorPosVisible();
-    UpdateCaret();
+    SetCaretX(value.X); // scrolls to the new point when the column changes
+    if (lineChanged && CaretX() == column) {
+        EnsureCursorPosVisible();
+        UpdateCaret();
+    }
 }
 
 // --- Anchors

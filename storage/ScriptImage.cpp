@@ -74,11 +74,6 @@ bool TScriptImage::Parse(const std::uint8_t *data, std::size_t size)
     return true;
 }
 
-bool TScriptImage::HasField(std::string_view name) const
-{
-    return m_file && OpenNamed(*m_file, name);
-}
-
 std::string TScriptImage::Field(std::string_view name) const
 {
     const cfb::Stream *stream = m_file ? OpenNamed(*m_file, name) : nullptr;
@@ -112,9 +107,6 @@ std::unique_ptr<cfb::CompoundFile> TScriptImage::TakeOtherEntries()
     m_text = {};
     if (!m_file)
         return nullptr;
-    // Any entry of one of the seven names goes, a storage of such a name too.
-    for (const cfb::EntryInfo &entry : m_file->Root().List())
-        if (IsScriptStreamName(entry.name))
-            m_file->Root().Remove(entry.name);
+    RemoveScriptStreams(m_file->Root());
     return std::move(m_file);
 }

@@ -56,8 +56,6 @@ public:
     // A string stream ("Name", "Menu", "ID", "Hint", "Main") as a load reads
     // it: at most its first 260 bytes, cut at the first 0; empty when absent.
     std::string Field(std::string_view name) const;
-    // Whether the string stream exists.
-    bool HasField(std::string_view name) const;
     // The "Icon" stream's bytes; null when the file has no such stream.
     const std::vector<std::uint8_t> *IconBytes() const;
     // Every entry besides the seven streams, in the order the format sorts them.

@@ -74,6 +74,13 @@ bool IsScriptStreamName(const std::u16string &name)
     return false;
 }
 
+void RemoveScriptStreams(cfb::Storage &root)
+{
+    for (const cfb::EntryInfo &entry : root.List())
+        if (IsScriptStreamName(entry.name))
+            root.Remove(entry.name);
+}
+
 TScript::TScript() : m_lines(std::make_unique<TStringList>()) {}
 TScript::~TScript() = default;
 
@@ -237,8 +244,7 @@ bool TScript::SaveToFile(const std::string &path)
         return Fail(reason);
     m_fileName = path;
     m_readOnly = false;
-    for (std::string_view own : kStreams)
-        compound->Root().Remove(StreamName(own));
+    RemoveScriptStreams(compound->Root());
     m_other = std::move(compound);
     return true;
 }

@@ -107,6 +107,9 @@ private:
 // Whether an entry name is one of the seven streams of a script file (in any
 // letter case, as compound-file names compare).
 bool IsScriptStreamName(const std::u16string &name);
+// Removes every entry of one of the seven names from root, a storage of such
+// a name too: what is left is what other programs put there.
+void RemoveScriptStreams(cfb::Storage &root);
 
 // Test seam for the file steps of a save and a load ("open", "open-write",
 // "lock", "read", "create", "write", "sync", "chmod", "rename"): the injector

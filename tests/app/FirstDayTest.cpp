@@ -330,8 +330,9 @@ TEST_F(FirstDay, TheWindowAndEveryDialogFitTheScreen)
     const QRect available = w.screen()->availableGeometry();
     EXPECT_TRUE(available.contains(w.frameGeometry())) << w.frameGeometry().width() << "x" << w.frameGeometry().height()
                                                        << " on " << available.width() << "x" << available.height();
-    if (available.contains(QRect(224, 119, 724 + 40, 525 + 60)))
+    if (available.contains(QRect(224, 119, 724 + 40, 525 + 60))) {
         EXPECT_EQ(w.geometry(), QRect(224, 119, 724, 525)); // the described bounds where they fit
+    }
     TfmProperties properties(w.Editor(), dialogs, &w);
     TfmOptions options(&dialogs, &w);
     TfmFind replace(QStringLiteral("x"), true, true, &w);
@@ -378,8 +379,9 @@ TEST_F(FirstDay, EveryMenuHasUniqueMnemonics)
     std::map<QChar, QString> bar;
     for (QAction *top : w.menuBar()->actions()) {
         const qsizetype amp = top->text().indexOf('&');
-        if (amp >= 0)
+        if (amp >= 0) {
             EXPECT_TRUE(bar.emplace(top->text().at(amp + 1).toLower(), top->text()).second) << top->text().toStdString();
+        }
     }
     for (size_t i = 0; i < menus.size(); ++i) {
         std::map<QChar, QString> seen;
