@@ -485,13 +485,7 @@ void TfmScript::acNewExecute()
         return;
     SetFileName(QString());
     m_script->Clear();
-    TzeEditList &lines = zeEditor->Lines();
-    lines.Clear();
-    if (lines.Count() > 0)
-        lines.Delete(0);
-    lines.Add("Sub Main");
-    lines.Add("");
-    lines.Add("End Sub");
+    zeEditor->SetText("Sub Main\r\n\r\nEnd Sub");
     zeEditor->SetCaretY(2);
     zeEditor->SetCaretX(2);
     zeEditor->SetTopLine(0);
@@ -521,8 +515,8 @@ bool TfmScript::OpenFile(const QString &path)
             SetFileName(path, m_script->ReadOnly());
             AddRecentFile(path);
             // The editor takes the document's lines over, without a copy
-            // (a save copies them back first).
-            zeEditor->Lines().TakeLines(m_script->Lines());
+            // (a save writes them from the editor).
+            zeEditor->Document().TakeLines(m_script->Lines());
             zeEditor->SetModified(false);
             UpdateActionStates();
             zeEditorSelectionChange();
@@ -570,7 +564,7 @@ bool TfmScript::ImportPlainScript(const QString &path)
     setWindowTitle(QString::fromLatin1(kCaption) + QStringLiteral(" - new script from ") + QFileInfo(path).fileName());
     m_script->Clear();
     m_script->Lines().SetText(bytes);
-    zeEditor->Lines().TakeLines(m_script->Lines());
+    zeEditor->Document().TakeLines(m_script->Lines());
     zeEditor->SetModified(true);
     AddRecentFile(path);
     UpdateActionStates();
@@ -607,8 +601,8 @@ void TfmScript::acExportTextExecute()
 
 bool TfmScript::SaveTo(const QString &path)
 {
-    m_script->Lines().Assign(zeEditor->Lines());
-    if (!m_script->SaveToFile(NativePath(path))) {
+    // The editor's lines are written as they are, without a copy.
+    if (!m_script->SaveToFile(NativePath(path), zeEditor->Lines())) {
         // The reason on a line of its own, as an open that fails gives it.
         QString message = QString::fromLatin1(kSaveFailed);
         if (!m_script->LastError().empty())

@@ -26,7 +26,7 @@ TzeCustomEdit::TzeCustomEdit(QWidget *parent, bool designing)
     // The widget exists from here on: the run-time counterpart of a window handle.
     m_handleAllocated = true;
     if (!m_designing)
-        Lines().Add(std::string());
+        m_doc->AddLine(std::string());
     m_doc->OnModified = [this](const TzeDocChange &change) { DocumentModified(change); };
     m_doc->OnChange = [this] {
         if (OnChange)
@@ -56,7 +56,7 @@ TzeCustomEdit::TzeCustomEdit(QWidget *parent, bool designing)
     FontChanged();
 
     setFocusPolicy(Qt::StrongFocus);
-    Lines().OnChange = [this](TStringList &list) { LinesChanged(list); };
+    m_doc->OnLinesChanged = [this] { LinesChanged(); };
 
     m_charAdvances.assign(size_t(m_maxLeftChar), m_charWidth);
     ResetKeystrokes();
@@ -83,7 +83,7 @@ TzeCustomEdit::~TzeCustomEdit()
     disconnect(horizontalScrollBar(), nullptr, this, nullptr);
     for (TzeCustomHighLighter *highlighter : m_registeredWith)
         highlighter->Editors().RemoveEditor(this);
-    Lines().OnChange = nullptr;
+    m_doc->OnLinesChanged = nullptr;
     m_doc->OnModified = nullptr;
     m_doc->OnChange = nullptr;
     m_doc->OnMarkRow = nullptr;
@@ -419,7 +419,7 @@ void TzeCustomEdit::KeepCaretInText()
         SetCaretY(LineCount());
 }
 
-void TzeCustomEdit::LinesChanged(TStringList &)
+void TzeCustomEdit::LinesChanged()
 {
     const int first = std::exchange(m_changedFirst, INT_MAX);
     const int last = std::exchange(m_changedLast, 0);

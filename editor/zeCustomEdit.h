@@ -131,7 +131,7 @@ public:
     // The text the editor shows and edits.
     TzeDocument &Document() noexcept { return *m_doc; }
     const TzeDocument &Document() const noexcept { return *m_doc; }
-    TzeEditList &Lines() noexcept { return m_doc->Lines(); }
+    // Read-only: the text changes through the document.
     const TzeEditList &Lines() const noexcept { return m_doc->Lines(); }
     // Copies value into Lines (clear, which leaves an empty first line, then
     // every line with its slot); ignored while no handle exists.
@@ -250,8 +250,8 @@ public:
     virtual void Loaded();
 
     // --- Undo
-    TUndoList &UndoList() noexcept { return m_doc->UndoList(); }
-    TUndoList &RedoList() noexcept { return m_doc->RedoList(); }
+    const TUndoList &UndoList() const noexcept { return m_doc->UndoList(); }
+    const TUndoList &RedoList() const noexcept { return m_doc->RedoList(); }
     int MaxUndo() const noexcept { return m_doc->MaxUndo(); }
     // A negative value is ignored.
     void SetMaxUndo(int value) { m_doc->SetMaxUndo(value); }
@@ -488,7 +488,7 @@ protected:
     // keeps the caret and the scroll bars in step.
     void DocumentModified(const TzeDocChange &change);
     // After the list's update bracket: what the hints gathered is repainted.
-    void LinesChanged(TStringList &list);
+    void LinesChanged();
 
     void FontChanged();
     void SetCharWidth(int value);
@@ -517,13 +517,18 @@ private:
     int m_changedFirst = INT_MAX;
     int m_changedLast = 0;
     bool m_changedBelow = false;
-    void DeleteSelectionPrimitive(TPoint begin, TPoint end);
-    void InsertAtCaretPrimitive(const std::string &value);
+    // Replaces the selection (or inserts at the caret) by value through the
+    // document, recording the deletion and the insertion under the kinds
+    // given (ucNone: not recorded), in one list update and one paint lock;
+    // the caret ends after the text. Answers where the text went.
+    TPoint ReplaceSelection(const std::string &value, TUndoChangeKind deletion, TUndoChangeKind insertion);
+    // Deletes change's range through the document; the caret goes to its start.
+    void DeleteRange(const TzeTextChange &change);
+    // Puts the caret on p as it is, for a change under way.
+    void PlaceCaretAt(TPoint p);
     // An anchor point inside the text's lines and columns.
     TPoint ClampAnchor(TPoint value) const;
     bool AnchorOnALine(TPoint p) const noexcept;
-    // Where SetSelTextPrimitive puts its text: the selection start, or the caret.
-    TPoint InsertionPoint() const noexcept;
     // Line (1-based) or the empty string where it does not exist.
     std::string_view LineOrEmpty(int line) const { return m_doc->LineOrEmpty(line); }
     QRect CaretRect() const;

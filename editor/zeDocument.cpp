@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cassert>
 #include <cstring>
+#include <utility>
 
 #include "editor/zeDocument.h"
 
@@ -76,6 +77,12 @@ TzeDocument::TzeDocument(TzeCustomEdit *editor)
         Notify(ckTextSet, 0, list.Count());
     };
     m_lines.OnNeedObject = [this](int index) { EnsureRanges(index); };
+    m_lines.OnChange = [this](TStringList &) {
+        if (OnLinesChanged)
+            OnLinesChanged();
+        if (std::exchange(m_changePending, false) && OnChange)
+            OnChange();
+    };
 }
 
 TzeDocument::~TzeDocument()
@@ -105,6 +112,169 @@ std::string_view TzeDocument::LineOrEmpty(int line) const
     if (line < 1 || line > m_lines.Count())
         return {};
     return m_lines.Get(line - 1);
+}
+
+// --- The door
+
+TPoint TzeDocument::Replace(TPoint b, TPoint e, std::string_view text, TUndoChangeKind kind)
+{
+    TzeTextChange change;
+    change.Begin = b;
+    change.End = e;
+    change.Text = text;
+    change.Kind = kind;
+    return Replace(change);
+}
+
+TPoint TzeDocument::Replace(const TzeTextChange &change)
+{
+    const TPoint b = MinPoint(change.Begin, change.End);
+    const TPoint e = MaxPoint(change.Begin, change.End);
+    const bool recorded = change.Kind != ucNone && !m_undoList.Locked();
+    std::string removed;
+    std::vector<TMarkLine> marks;
+    if (recorded) {
+        removed = TextBetween(b, e);
+        // Where the marks stand before the change, for an undo that puts
+        // back the lines a deletion joins.
+        TUndoChange probe;
+        probe.Kind = change.Kind;
+        probe.StartPos = change.RecordStart.value_or(b);
+        probe.Text = removed;
+        marks = MarksToRestore(m_undoList, probe);
+    }
+    TPoint end = b;
+    {
+        TUpdateGuard update(m_lines);
+        if (b != e)
+            DeleteText(b, e);
+        if (!change.Text.empty())
+            end = InsertText(b, change.Text);
+        if (change.Trim && end.Y >= 1 && end.Y <= m_lines.Count()) {
+            std::string line(m_lines.Get(end.Y - 1));
+            const size_t length = line.size();
+            TrimRight(line);
+            if (line.size() != length)
+                m_lines.Put(end.Y - 1, line);
+        }
+        if (recorded) {
+            const TPoint start = change.RecordStart.value_or(b);
+            const TPoint stop = change.RecordEnd.value_or(IsInsertion(change.Kind) ? end : e);
+            Record(change.Kind, start, stop, removed, std::move(marks));
+        }
+    }
+    return end;
+}
+
+void TzeDocument::Record(TUndoChangeKind kind, TPoint p1, TPoint p2, const std::string &text,
+                         std::vector<TMarkLine> marks)
+{
+    m_undoList.Push(kind, p1, p2, text, std::move(marks));
+}
+
+void TzeDocument::ChangeRecorded()
+{
+    // Those who hear of the change see the text as it ends, after the
+    // bracket the change runs in.
+    if (m_lines.UpdateCount() > 0)
+        m_changePending = true;
+    else if (OnChange)
+        OnChange();
+}
+
+void TzeDocument::ForgetMark(const TMark *mark) noexcept
+{
+    m_undoList.ForgetMark(mark);
+    m_redoList.ForgetMark(mark);
+}
+
+namespace {
+
+// Leading characters of code 32 or lower, when the editor indents automatically.
+int Indentation(std::string_view s, bool autoindent)
+{
+    if (!autoindent)
+        return 0;
+    const auto blank = [](char c) { return static_cast<unsigned char>(c) <= 32; };
+    return int(std::find_if_not(s.begin(), s.end(), blank) - s.begin());
+}
+
+std::string Trimmed(std::string s)
+{
+    TrimRight(s);
+    return s;
+}
+
+} // namespace
+
+TPoint TzeDocument::BreakLine(TPoint p, bool autoindent, bool moveCaret)
+{
+    TUpdateGuard update(m_lines);
+    // A point past the last line breaks an empty line at the end.
+    if (m_lines.Count() == 0)
+        m_lines.Add(std::string());
+    p.Y = std::clamp(p.Y, 1, m_lines.Count());
+    p.X = std::max(p.X, 1);
+    const std::string s(m_lines.Get(p.Y - 1));
+    const int length = int(s.size());
+    const int index = p.Y - 1;
+    TPoint caret = p;
+    if (length > 0 && p.X <= length) {
+        const int n = Indentation(s, autoindent);
+        if (p.X > 1 && p.X - 1 > n) {
+            const std::string tail = s.substr(size_t(p.X - 1));
+            m_lines.Put(index, Trimmed(s.substr(0, size_t(p.X - 1))));
+            Record(ucLineBreak, p, p, tail, {});
+            m_lines.Insert(index + 1, std::string(size_t(n), ' ') + tail);
+            caret = TPoint{n + 1, p.Y + 1};
+        } else {
+            m_lines.Put(index, std::string());
+            m_lines.Insert(index + 1, s);
+            Record(ucLineBreak, p, p, s, {});
+            caret = TPoint{p.X, p.Y + 1};
+        }
+    } else {
+        int n = 0;
+        if (length > 0) {
+            n = p.Y >= 2 ? Indentation(s, autoindent) : 0;
+        } else {
+            // An empty line takes the indentation of the nearest line above with text.
+            for (int line = p.Y; line >= 1; --line) {
+                const std::string_view text = m_lines.Get(line - 1);
+                if (!text.empty()) {
+                    n = Indentation(text, autoindent);
+                    break;
+                }
+            }
+        }
+        Record(ucLineBreak, p, p, std::string(), {});
+        m_lines.Insert(length > 0 ? index + 1 : index, std::string());
+        caret = TPoint{n + 1, p.Y + 1};
+    }
+    if (!moveCaret)
+        caret = p;
+    MoveMarksFrom(caret.Y, 1);
+    return caret;
+}
+
+void TzeDocument::DeleteWholeLine(int line, TPoint caret)
+{
+    const int count = m_lines.Count();
+    if (count == 0)
+        return;
+    line = std::clamp(line, 1, count);
+    TUpdateGuard update(m_lines);
+    // The only line stays as an empty line, so its undo gives back the text
+    // without a line break (else undo would add a line).
+    const std::string text(m_lines.Get(line - 1));
+    m_undoList.Push(ucForwardDelete, TPoint{1, line}, caret, count <= 1 ? text : text + "\r\n");
+    // The marks below move up with their lines, so that the undo, which
+    // puts the line back, finds them where it moves them from.
+    m_lines.Delete(line - 1);
+    if (count > 1)
+        MoveMarksFrom(line + 1, -1);
+    if (m_lines.Count() == 0)
+        m_lines.Add(std::string());
 }
 
 // --- Editing primitives

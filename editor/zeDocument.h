@@ -12,6 +12,7 @@
 #include <functional>
 #include <iosfwd>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,7 +31,8 @@ class TzeDocument;
 // slots when they are read (OnNeedObject) and learns of every change through
 // the hooks. Every changing operation runs in one update bracket and calls
 // its hook inside it, so OnChange fires once, afterwards. Indexes are
-// 0-based; an index outside the list raises EListError.
+// 0-based; an index outside the list raises EListError. A document hands
+// its list out read-only: its text changes only through the document.
 class TzeEditList : public TStringList {
 public:
     // Appends S; OnAdded after the append.
@@ -301,6 +303,23 @@ struct TzeUndoStep {
     bool Again = false;
 };
 
+// One change through the document's door (TzeDocument::Replace).
+struct TzeTextChange {
+    // The range replaced, 1-based; the points are taken in order.
+    TPoint Begin;
+    TPoint End;
+    std::string_view Text;
+    // The undo record's kind; ucNone records nothing. The record holds the
+    // text the range held, between Begin and the end of the new text for an
+    // insertion kind, between Begin and End for a deletion kind, unless
+    // RecordStart and RecordEnd say otherwise (where undo puts the caret).
+    TUndoChangeKind Kind = ucNone;
+    std::optional<TPoint> RecordStart;
+    std::optional<TPoint> RecordEnd;
+    // The line the change ends on loses its trailing blanks, as typing leaves it.
+    bool Trim = false;
+};
+
 // The text of one editor: lines with their range states, the undo and redo
 // lists, Modified, the marks with the ten bookmarks, and the primitives that
 // change the text between 1-based (column, line) points. Carets, anchors and
@@ -314,39 +333,74 @@ public:
     TzeDocument &operator=(const TzeDocument &) = delete;
 
     TzeCustomEdit *Editor() const noexcept { return m_editor; }
-    TzeEditList &Lines() noexcept { return m_lines; }
+    // Read-only: the text changes only through the members below.
     const TzeEditList &Lines() const noexcept { return m_lines; }
     // Line (1-based) or the empty string where it does not exist.
     std::string_view LineOrEmpty(int line) const;
-
-    // --- Editing primitives; none records an undo change.
-    // Deletes the text from b to e (b <= e), trimming the blanks left at the
-    // end of the joined line. A b past its line end joins at b's column,
-    // padded with blanks. Marks on the joined lines go to b's line, marks
-    // below move up.
-    void DeleteText(TPoint b, TPoint e);
-    // Inserts value at p (split at CR LF, CR and LF, ending at the first NUL;
-    // a trailing break gives a last empty line), padding a short line with
-    // blanks up to p; an empty list gets a line first. Marks below p's line
-    // move down. Answers the point after the inserted text.
-    TPoint InsertText(TPoint p, std::string_view value);
     // The text from b to e (b <= e), lines joined by CR LF; the parts of
     // lines that exist only.
     std::string TextBetween(TPoint b, TPoint e) const;
 
+    // --- The door: every change of the text passes here.
+    // Replaces the text from change.Begin to change.End by change.Text and
+    // records it for undo (see TzeTextChange). The deletion trims the blanks
+    // it leaves at the end of the joined line; a Begin past its line end
+    // joins at Begin's column, padded with blanks. The insertion splits at
+    // CR LF, CR and LF, ends at the first NUL (a trailing break gives a last
+    // empty line) and pads a short line with blanks up to Begin; an empty
+    // list gets a line first. Marks on joined lines go to Begin's line, marks
+    // below move with their lines. Nothing changes for an empty range and an
+    // empty text, though the record is made. The change notices go out
+    // inside one update bracket; the record's OnChange when it closes.
+    // Answers the point after the inserted text.
+    TPoint Replace(const TzeTextChange &change);
+    TPoint Replace(TPoint b, TPoint e, std::string_view text, TUndoChangeKind kind);
+    // Breaks the line at p as the Return key does, recording ucLineBreak: a
+    // break inside the text keeps the line's indentation (autoindent) on
+    // the new line; one in the leading blanks moves the whole line down; one
+    // at or past the end adds an empty line after it, an empty line one
+    // before it. Marks from the caret's new line (moveCaret) or from p's
+    // line on move down. Answers where the caret goes (the caret's column
+    // with moveCaret, else p).
+    TPoint BreakLine(TPoint p, bool autoindent, bool moveCaret);
+    // Deletes line (1-based) as a whole, recording it as a forward deletion
+    // that undo reverts with the caret at caret; the only line stays, empty.
+    void DeleteWholeLine(int line, TPoint caret);
+
+    // --- Whole lines, never recorded (loading, setting the text, a list
+    // written line by line). Indexes are 0-based, as the list's.
+    int AddLine(std::string_view s) { return m_lines.Add(s); }
+    void InsertLine(int index, std::string_view s) { m_lines.Insert(index, s); }
+    void DeleteLine(int index) { m_lines.Delete(index); }
+    void PutLine(int index, std::string_view s) { m_lines.Put(index, s); }
+    void PutRange(int index, std::intptr_t range) { m_lines.PutObject(index, range); }
+    // Empties the text (undo lists too); unless Loading, one empty line stays.
+    void ClearLines() { m_lines.Clear(); }
+    // Replaces the whole text: the list's SetText, undo lists emptied.
+    void SetText(std::string_view text) { m_lines.SetText(text); }
+    void AssignLines(const TStringList &source) { m_lines.Assign(source); }
+    // Takes over source's lines without a copy; source is left empty.
+    void TakeLines(TStringList &source) { m_lines.TakeLines(source); }
+    void LoadFromFile(const std::string &path) { m_lines.LoadFromFile(path); }
+    void LoadFromStream(std::istream &stream) { m_lines.LoadFromStream(stream); }
+    void SetLoading(bool value) noexcept { m_lines.SetLoading(value); }
+    // One update bracket over several changes: the notices of the lines'
+    // end (OnLinesChanged, then OnChange for records) when the outermost ends.
+    void BeginUpdate() noexcept { m_lines.BeginUpdate(); }
+    void EndUpdate() { m_lines.EndUpdate(); }
+
     // --- Undo
-    TUndoList &UndoList() noexcept { return m_undoList; }
-    TUndoList &RedoList() noexcept { return m_redoList; }
+    // Read-only: records are made by Replace and the command helpers above.
     const TUndoList &UndoList() const noexcept { return m_undoList; }
+    const TUndoList &RedoList() const noexcept { return m_redoList; }
     // Reverts the newest undo record and moves its inverse to the redo list;
     // Redo the other way round. Recorded points are taken as they are, kept
     // only on lines that exist; at gives where the caret and anchors stand
     // before. autoindent: whether a break moved the indentation with the
-    // text after it (the editor's Autoindent). A line break to redo is only
-    // taken off the list and answered with its point as the caret: the
-    // editor runs it as the command it was.
+    // text after it (the editor's Autoindent); a line break is redone as
+    // BreakLine does it, at its recorded point.
     TzeUndoStep Undo(const TzeSelectionPoints &at, bool autoindent);
-    TzeUndoStep Redo(const TzeSelectionPoints &at);
+    TzeUndoStep Redo(const TzeSelectionPoints &at, bool autoindent);
     // Whether the text differs from the save point: the state it had when
     // Modified was last set to false. Every record moves the text to a state
     // of its own; undoing or redoing back to the save point's state clears
@@ -358,10 +412,6 @@ public:
     // step of undo and redo. Use TzeUndoGroup rather than these.
     void BeginUndoGroup() noexcept;
     void EndUndoGroup() noexcept;
-    // A line break to redo that the view runs as its command: its record is
-    // the one the redone break makes. EndRedoneBreak after the command (when
-    // the command made no record, the text did not change).
-    void EndRedoneBreak() noexcept { m_replay.Active = false; }
     int MaxUndo() const noexcept { return m_undoList.Limit(); }
     // Both lists; a negative value is ignored.
     void SetMaxUndo(int value);
@@ -407,14 +457,27 @@ public:
     // --- Notices
     // Every change of the lines, inside the list's update bracket.
     std::function<void(const TzeDocChange &)> OnModified;
-    // A change was recorded for undo.
+    // When the outermost update bracket of a change of the lines has closed.
+    std::function<void()> OnLinesChanged;
+    // A change was recorded for undo (inside a bracket: once it has closed).
     std::function<void()> OnChange;
     // A visible listed mark's row (1-based line) must be shown again.
     std::function<void(int line)> OnMarkRow;
 
 private:
     friend class TMark;
+    friend class TMarkList;
     friend class TUndoList;
+
+    // Drops a mark that goes away from the records of both lists.
+    void ForgetMark(const TMark *mark) noexcept;
+    // The two halves of Replace; neither records.
+    void DeleteText(TPoint b, TPoint e);
+    TPoint InsertText(TPoint p, std::string_view value);
+    // Records a change in the undo list; its OnChange waits for an open
+    // update bracket to close.
+    void Record(TUndoChangeKind kind, TPoint p1, TPoint p2, const std::string &text, std::vector<TMarkLine> marks);
+    void ChangeRecorded();
 
     // A record was appended to list (null: it could not be kept): the text
     // moves to its next state, and the record learns both.
@@ -459,6 +522,7 @@ private:
         std::uint64_t Group = 0; // the replayed record's, which its inverse keeps
         bool Active = false;
     } m_replay;
+    bool m_changePending = false; // a record's OnChange waits for the bracket
     int m_groupDepth = 0;
     std::uint64_t m_group = 0;     // the open group's number, while m_groupDepth > 0
     std::uint64_t m_lastGroup = 0; // the highest number given out
@@ -476,6 +540,18 @@ private:
     mutable int m_rangesValid = 0;
     mutable int m_rangesChained = 0;
     mutable std::vector<int> m_rangesBreaks;
+};
+
+// Holds one update bracket of the document's lines for a scope.
+class TzeDocUpdate {
+public:
+    explicit TzeDocUpdate(TzeDocument &document) noexcept : m_document(document) { m_document.BeginUpdate(); }
+    ~TzeDocUpdate() { m_document.EndUpdate(); }
+    TzeDocUpdate(const TzeDocUpdate &) = delete;
+    TzeDocUpdate &operator=(const TzeDocUpdate &) = delete;
+
+private:
+    TzeDocument &m_document;
 };
 
 // Makes the records that a command pushes while it lives one undo step, as

@@ -15,27 +15,18 @@ bool TzeCustomEdit::DropSelection(TPoint drop, TPoint dragBegin, TPoint dragEnd,
     TPaintLockGuard lock(*this);
     const TzeUndoGroup oneStep(*m_doc);
     TPoint d = drop;
-    // The deletion is recorded before recording is locked for the
-    // replacements themselves; locked, it would be lost to undo.
-    if (!copy)
-        UndoList().Push(ucDropDelete, m_blockBegin, m_blockEnd, text);
-    {
-        TUndoLockGuard unrecorded(*this);
-        if (!copy) {
-            SetSelText(std::string());
-            // The drop point as it stands once the text before it is gone.
-            if (d.Y == e.Y && !(d < e))
-                d = TPoint{b.X + d.X - e.X, b.Y};
-            else if (d.Y > e.Y)
-                d = TPoint{d.X, d.Y - (e.Y - b.Y)};
-        }
-        SetBlockBegin(d);
-        TFlagRestore pastEol(m_scrollPastEOL, true);
-        SetCaretXY(BlockBegin());
-        SetBlockEnd(BlockBegin());
-        d = CaretXY();
-        SetSelText(text);
+    if (!copy) {
+        ReplaceSelection(std::string(), ucDropDelete, ucNone);
+        // The drop point as it stands once the text before it is gone.
+        if (d.Y == e.Y && !(d < e))
+            d = TPoint{b.X + d.X - e.X, b.Y};
+        else if (d.Y > e.Y)
+            d = TPoint{d.X, d.Y - (e.Y - b.Y)};
     }
-    UndoList().Push(ucDropInsert, d, BlockEnd(), SelText());
+    SetBlockBegin(d);
+    TFlagRestore pastEol(m_scrollPastEOL, true);
+    SetCaretXY(BlockBegin());
+    SetBlockEnd(BlockBegin());
+    ReplaceSelection(text, ucNone, ucDropInsert);
     return true;
 }

@@ -93,8 +93,7 @@ void TMarkList::Remove(TMark *mark)
         m_items.erase(it);
     // A record must not hold on to a mark that may be freed next.
     if (m_document) {
-        m_document->UndoList().ForgetMark(mark);
-        m_document->RedoList().ForgetMark(mark);
+        m_document->ForgetMark(mark);
     }
     Changed();
 }

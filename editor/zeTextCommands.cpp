@@ -5,17 +5,6 @@
 
 #include "editor/zeCustomEdit.h"
 
-namespace {
-
-
-std::string Trimmed(std::string s)
-{
-    TrimRight(s);
-    return s;
-}
-
-} // namespace
-
 void TzeCustomEdit::SetInsertMode(bool value)
 {
     if (value != m_insertMode) {
@@ -48,55 +37,41 @@ bool TzeCustomEdit::ExecuteTextCommand(TzeEditorCommand command, char aChar)
         const TPoint w = command == ecDeleteWord ? NextWordPos() : PrevWordPos();
         if (w == caret)
             return false;
-        if (command == ecDeleteWord) {
-            SetBlockBegin(caret);
-            SetBlockEnd(w);
-            UndoList().Push(ucForwardDelete, caret, caret, SelText());
-        } else {
-            SetBlockBegin(w);
-            SetBlockEnd(caret);
-            UndoList().Push(ucForwardDelete, w, caret, SelText());
-        }
-        SetSelTextPrimitive(std::string());
-        SetCaretXY(CaretXY());
+        // Undo puts the caret back where it stood.
+        TzeTextChange change;
+        change.Begin = ClampAnchor(caret);
+        change.End = ClampAnchor(w);
+        change.Kind = ucForwardDelete;
+        if (command == ecDeleteWord)
+            change.RecordEnd = change.Begin;
+        DeleteRange(change);
         return true;
     }
     case ecDeleteBOL: {
         const TPoint start{1, CaretY()};
-        UndoList().Push(ucDelete, start, start, LineText().substr(0, std::min<std::size_t>(LineText().size(), std::size_t(CaretX() - 1))));
-        SetBlockBegin(start);
-        SetBlockEnd(CaretXY());
-        SetSelTextPrimitive(std::string());
+        TzeTextChange change;
+        change.Begin = start;
+        change.End = ClampAnchor(CaretXY());
+        change.Kind = ucDelete;
+        change.RecordEnd = start;
+        DeleteRange(change);
         SetCaretXY(start);
         return true;
     }
     case ecDeleteEOL: {
-        const std::string line = LineText();
-        const std::size_t from = std::size_t(CaretX() - 1);
-        UndoList().Push(ucForwardDelete, CaretXY(), CaretXY(), from < line.size() ? line.substr(from) : std::string());
-        SetBlockBegin(CaretXY());
-        SetBlockEnd(TPoint{int(line.size()) + 1, CaretY()});
-        SetSelTextPrimitive(std::string());
-        SetCaretXY(CaretXY());
+        const TPoint lineEnd{int(LineText().size()) + 1, CaretY()};
+        TzeTextChange change;
+        change.Begin = CaretXY();
+        change.End = ClampAnchor(lineEnd);
+        change.Kind = ucForwardDelete;
+        change.RecordStart = change.RecordEnd = CaretXY();
+        DeleteRange(change);
         return true;
     }
     case ecDeleteLine: {
         if (SelAvail())
             SetBlockBegin(CaretXY());
-        // The only line stays as an empty line, so its undo gives back the text
-        // without a line break (else undo would add a line).
-        UndoList().Push(ucForwardDelete, TPoint{1, CaretY()}, CaretXY(),
-                         LineCount() <= 1 ? LineText() : LineText() + "\r\n");
-        if (CaretY() <= LineCount()) {
-            // The marks below move up with their lines, so that the undo,
-            // which puts the line back, finds them where it moves them from.
-            const bool lineGoes = LineCount() > 1;
-            Lines().Delete(CaretY() - 1);
-            if (lineGoes)
-                m_doc->MoveMarksFrom(CaretY() + 1, -1);
-        }
-        if (LineCount() == 0)
-            Lines().Add(std::string());
+        m_doc->DeleteWholeLine(CaretY(), CaretXY());
         SetCaretXY(CaretXY());
         return true;
     }
@@ -130,9 +105,23 @@ bool TzeCustomEdit::ExecuteTextCommand(TzeEditorCommand command, char aChar)
 void TzeCustomEdit::EnsureCaretLine()
 {
     if (LineCount() == 0)
-        Lines().Add(std::string());
+        m_doc->AddLine(std::string());
     if (CaretY() > LineCount())
         SetCaretY(LineCount());
+}
+
+void TzeCustomEdit::DeleteRange(const TzeTextChange &change)
+{
+    // The caret goes to the start of what went, as a deleted selection leaves it.
+    const TPoint start = MinPoint(change.Begin, change.End);
+    {
+        TPaintLockGuard lock(*this);
+        const TzeDocUpdate update(*m_doc);
+        m_doc->Replace(change);
+        if (change.Begin != change.End)
+            PlaceCaretAt(start);
+    }
+    SetCaretXY(CaretXY());
 }
 
 bool TzeCustomEdit::TypeChar(char c)
@@ -147,33 +136,29 @@ bool TzeCustomEdit::TypeChar(char c)
     if (code < 32 || code == 127 || m_readOnly)
         return false;
     if (SelAvail()) {
-        UndoList().Push(ucDelete, BlockBegin(), BlockEnd(), SelText());
-        const TPoint p = BlockBegin();
-        SetSelTextPrimitive(std::string(1, c));
-        UndoList().Push(ucInsert, p, CaretXY(), SelText());
+        ReplaceSelection(std::string(1, c), ucDelete, ucInsert);
         return false;
     }
     EnsureCaretLine();
-    std::string s = LineText();
-    if (int(s.size()) < CaretX())
-        s.resize(std::size_t(CaretX()), ' ');
     {
         // The caret goes right after the character, wherever MaxLeftChar is.
         TFlagRestore pastEol(m_scrollPastEOL, true);
         TFlagRestore exact(m_exactPoints, true);
         const TPoint p = CaretXY();
-        // Past the end of the line the overwritten "character" is only
-        // padding: there is nothing to give back.
-        std::string old;
-        if (m_insertMode)
-            s.insert(std::size_t(CaretX() - 1), 1, c);
-        else if (CaretX() <= int(LineText().size()))
-            old.assign(1, std::exchange(s[std::size_t(CaretX() - 1)], c));
-        else
-            s[std::size_t(CaretX() - 1)] = c;
-        SetCaretX(CaretX() + 1);
-        SetLineText(Trimmed(s));
-        UndoList().Push(ucInsert, p, CaretXY(), old);
+        // Overwriting past the end of the line replaces only padding: there
+        // is nothing to give back.
+        TzeTextChange change;
+        change.Begin = p;
+        change.End = m_insertMode ? p : TPoint{p.X + 1, p.Y};
+        const char typed[1] = {c};
+        change.Text = std::string_view(typed, 1);
+        change.Kind = ucInsert;
+        change.Trim = true;
+        {
+            const TzeDocUpdate update(*m_doc);
+            m_doc->Replace(change);
+            SetCaretX(CaretX() + 1);
+        }
     }
     if (CaretX() >= LeftChar() + CharsInWindow())
         SetLeftChar(LeftChar() + std::min(25, CharsInWindow() - 1));
@@ -185,17 +170,21 @@ bool TzeCustomEdit::DeleteLastChar()
     if (m_readOnly)
         return false;
     if (SelAvail()) {
-        UndoList().Push(ucDelete, BlockBegin(), BlockEnd(), SelText());
-        SetSelTextPrimitive(std::string());
+        ReplaceSelection(std::string(), ucDelete, ucNone);
         return false;
     }
-    std::string s = LineText();
+    const std::string s = LineText();
     const int length = int(s.size());
+    TzeTextChange change;
+    change.Kind = ucDelete;
     if (CaretX() > length + 1) {
-        UndoList().Push(ucDelete, CaretXY(), CaretXY(), std::string());
+        // Past the end the caret only steps back over padding.
+        change.Begin = change.End = CaretXY();
+        m_doc->Replace(change);
         SetCaretX(CaretX() - 1);
     } else if (CaretX() > 1) {
         const int n = LeftSpaces(s);
+        const int y = CaretY();
         if (static_cast<unsigned char>(s[std::size_t(CaretX() - 2)]) <= 32 && CaretX() - 1 == n) {
             // Unindent to the level of the nearest line above with less indentation;
             // when every examined line has at least n blanks, all n go.
@@ -208,27 +197,38 @@ bool TzeCustomEdit::DeleteLastChar()
                 }
             }
             const int k = n - m;
-            const std::string removed = s.substr(0, std::size_t(k));
-            s.erase(0, std::size_t(k));
-            SetLineText(Trimmed(s));
-            SetCaretX(CaretX() - k);
-            UndoList().Push(ucDelete, CaretXY(), CaretXY(), removed);
+            // The first k blanks go; undo gives them back before the caret.
+            change.Begin = TPoint{1, y};
+            change.End = TPoint{k + 1, y};
+            change.RecordStart = change.RecordEnd = TPoint{CaretX() - k, y};
+            change.Trim = true;
+            {
+                const TzeDocUpdate update(*m_doc);
+                m_doc->Replace(change);
+                SetCaretX(CaretX() - k);
+            }
         } else {
-            SetCaretX(CaretX() - 1);
-            const std::string removed(1, s[std::size_t(CaretX() - 1)]);
-            s.erase(std::size_t(CaretX() - 1), 1);
-            SetLineText(Trimmed(s));
-            UndoList().Push(ucDelete, CaretXY(), CaretXY(), removed);
+            change.Begin = TPoint{CaretX() - 1, y};
+            change.RecordEnd = change.Begin;
+            change.End = CaretXY();
+            change.Trim = true;
+            {
+                const TzeDocUpdate update(*m_doc);
+                m_doc->Replace(change);
+                SetCaretX(CaretX() - 1);
+            }
         }
     } else if (CaretY() > 1 && CaretY() <= LineCount()) {
-        // Recorded before the join, while the marks still stand on both lines.
         const TPoint join{int(Lines().Get(CaretY() - 2).size()) + 1, CaretY() - 1};
-        UndoList().Push(ucDelete, join, join, "\r\n");
-        Lines().Delete(CaretY() - 1);
-        m_doc->MoveMarksFrom(CaretY(), -1);
-        SetCaretY(CaretY() - 1);
-        SetCaretX(join.X);
-        SetLineText(LineText() + Trimmed(s));
+        change.Begin = join;
+        change.RecordEnd = join;
+        change.End = TPoint{1, CaretY()};
+        {
+            const TzeDocUpdate update(*m_doc);
+            m_doc->Replace(change);
+            SetCaretY(join.Y);
+            SetCaretX(join.X);
+        }
     }
     return true;
 }
@@ -238,25 +238,22 @@ bool TzeCustomEdit::DeleteChar()
     if (m_readOnly)
         return false;
     if (SelAvail()) {
-        UndoList().Push(ucForwardDelete, BlockBegin(), BlockEnd(), SelText());
-        SetSelTextPrimitive(std::string());
+        ReplaceSelection(std::string(), ucForwardDelete, ucNone);
         return false;
     }
-    std::string s = LineText();
-    const int length = int(s.size());
+    const int length = int(LineText().size());
+    TzeTextChange change;
+    change.Begin = CaretXY();
+    change.RecordEnd = change.Begin;
+    change.Kind = ucForwardDelete;
+    change.Trim = true;
     if (length >= CaretX()) {
-        UndoList().Push(ucForwardDelete, CaretXY(), CaretXY(), std::string(1, s[std::size_t(CaretX() - 1)]));
-        s.erase(std::size_t(CaretX() - 1), 1);
-        SetLineText(Trimmed(s));
+        change.End = TPoint{CaretX() + 1, CaretY()};
+        m_doc->Replace(change);
     } else if (LineCount() - 1 > CaretY() - 1) {
-        s.append(std::size_t(CaretX() - 1 - length), ' ');
-        s += Lines().Get(CaretY());
-        SetLineText(Trimmed(s));
-        UndoList().Push(ucForwardDelete, CaretXY(), CaretXY(), "\r\n");
-        Lines().Delete(CaretY());
-        if (LineCount() == 0)
-            Lines().Add(std::string());
-        m_doc->MoveMarksFrom(CaretY() + 1, -1);
+        // The next line joins at the caret's column, padded with blanks.
+        change.End = TPoint{1, CaretY() + 1};
+        m_doc->Replace(change);
     }
     return true;
 }
@@ -265,55 +262,13 @@ bool TzeCustomEdit::LineBreak(bool moveCaret)
 {
     if (m_readOnly)
         return false;
-    if (SelAvail()) {
-        UndoList().Push(ucDelete, BlockBegin(), BlockEnd(), SelText());
-        SetSelTextPrimitive(std::string());
-    }
+    if (SelAvail())
+        ReplaceSelection(std::string(), ucDelete, ucNone);
     // A caret past the last line breaks an empty line at the end.
     EnsureCaretLine();
-    const std::string s = LineText();
-    const int length = int(s.size());
-    const int index = CaretY() - 1;
-    if (length > 0 && CaretX() <= length) {
-        const int n = LeftSpaces(s);
-        if (CaretX() > 1 && CaretX() - 1 > n) {
-            const std::string tail = s.substr(std::size_t(CaretX() - 1));
-            SetLineText(Trimmed(s.substr(0, std::size_t(CaretX() - 1))));
-            UndoList().Push(ucLineBreak, CaretXY(), CaretXY(), tail);
-            Lines().Insert(index + 1, std::string(std::size_t(n), ' ') + tail);
-            if (moveCaret)
-                SetCaretXY(TPoint{n + 1, CaretY() + 1});
-        } else {
-            SetLineText(std::string());
-            Lines().Insert(index + 1, s);
-            UndoList().Push(ucLineBreak, CaretXY(), CaretXY(), s);
-            if (moveCaret)
-                SetCaretY(CaretY() + 1);
-        }
-    } else if (length > 0) {
-        const int n = CaretY() >= 2 ? LeftSpaces(s) : 0;
-        UndoList().Push(ucLineBreak, CaretXY(), CaretXY(), std::string());
-        if (moveCaret)
-            SetCaretX(n + 1);
-        Lines().Insert(index + 1, std::string());
-        if (moveCaret)
-            SetCaretY(CaretY() + 1);
-    } else {
-        int n = 0;
-        for (int line = CaretY(); line >= 1; --line) {
-            const std::string_view text = Lines().Get(line - 1);
-            if (!text.empty()) {
-                n = LeftSpaces(text);
-                break;
-            }
-        }
-        UndoList().Push(ucLineBreak, CaretXY(), CaretXY(), std::string());
-        if (moveCaret)
-            SetCaretX(n + 1);
-        Lines().Insert(index, std::string());
-        if (moveCaret)
-            SetCaretY(CaretY() + 1);
-    }
-    m_doc->MoveMarksFrom(CaretY(), 1);
+    const TzeDocUpdate update(*m_doc);
+    const TPoint caret = m_doc->BreakLine(CaretXY(), m_autoindent, moveCaret);
+    if (moveCaret)
+        SetCaretXY(caret);
     return true;
 }

@@ -30,19 +30,19 @@ bool IsBlankLine(std::string_view s)
 void TzeCustomEdit::SetLines(const TStringList &value)
 {
     if (m_handleAllocated)
-        Lines().Assign(value);
+        m_doc->AssignLines(value);
 }
 
 void TzeCustomEdit::SetText(std::string_view value)
 {
-    Lines().SetLoading(true);
+    m_doc->SetLoading(true);
     try {
-        Lines().SetText(value);
+        m_doc->SetText(value);
     } catch (...) {
-        Lines().SetLoading(false);
+        m_doc->SetLoading(false);
         throw;
     }
-    Lines().SetLoading(false);
+    m_doc->SetLoading(false);
     InvalidateAll();
 }
 
@@ -54,7 +54,7 @@ std::string TzeCustomEdit::LineText() const
 void TzeCustomEdit::SetLineText(const std::string &value)
 {
     if (m_caretY >= 0 && m_caretY < Lines().Count())
-        Lines().Put(m_caretY, value);
+        m_doc->PutLine(m_caretY, value);
 }
 
 // --- Caret
@@ -167,70 +167,62 @@ std::string TzeCustomEdit::SelText() const
     return SelAvail() ? m_doc->TextBetween(BlockBegin(), BlockEnd()) : std::string();
 }
 
-void TzeCustomEdit::DeleteSelectionPrimitive(TPoint b, TPoint e)
+void TzeCustomEdit::PlaceCaretAt(TPoint p)
 {
-    TPaintLockGuard lock(*this);
-    m_caretX = b.X - 1;
-    m_caretY = b.Y - 1;
-    UpdateCaret();
-    m_doc->DeleteText(b, e);
-}
-
-void TzeCustomEdit::InsertAtCaretPrimitive(const std::string &value)
-{
-    // The text ends at its first NUL: nothing to insert.
-    if (value.empty() || value.front() == '\0')
-        return;
-    TPaintLockGuard lock(*this);
-    // A caret left past the end by a change of the list itself inserts into
-    // the last line, and an emptied list gets its line back, so that no
-    // inserted text is lost.
-    EnsureCaretLine();
-    const TPoint end = m_doc->InsertText(CaretXY(), value);
-    if (end.Y == CaretY()) {
-        SetCaretX(end.X);
-        return;
-    }
-    m_caretY = end.Y - 1;
-    m_caretX = end.X - 1;
+    // Put in place directly: the text just changed under a paint lock, and
+    // the caret setters' clamping and scrolling wait for it to end.
+    m_caretX = p.X - 1;
+    m_caretY = p.Y - 1;
     UpdateCaret();
 }
 
-void TzeCustomEdit::SetSelTextPrimitive(const std::string &value)
+TPoint TzeCustomEdit::ReplaceSelection(const std::string &value, TUndoChangeKind deletion, TUndoChangeKind insertion)
 {
     const TPoint caret = CaretXY();
     const bool selected = SelAvail();
+    // Without a selection the text goes in at the caret, which need not be
+    // where the collapsed anchors are (the caret can be moved on its own).
+    TPoint start = caret;
     {
         TPaintLockGuard lock(*this);
-        TUpdateGuard update(Lines());
-        const TPoint b = BlockBegin();
-        const TPoint e = BlockEnd();
-        if (selected)
-            DeleteSelectionPrimitive(b, e);
-        if (!value.empty())
-            InsertAtCaretPrimitive(value);
+        const TzeDocUpdate update(*m_doc);
+        if (selected) {
+            start = BlockBegin();
+            m_doc->Replace(start, BlockEnd(), std::string_view(), deletion);
+            PlaceCaretAt(start);
+        }
+        // The text ends at its first NUL: nothing to insert.
+        const bool inserted = !value.empty() && value.front() != '\0';
+        if (inserted) {
+            // A caret left past the end by a change of the list itself
+            // inserts into the last line, and an emptied list gets its line
+            // back, so that no inserted text is lost.
+            EnsureCaretLine();
+            start = CaretXY();
+        }
+        const TPoint end = m_doc->Replace(start, start, inserted ? std::string_view(value) : std::string_view(), insertion);
+        if (inserted) {
+            if (end.Y == CaretY())
+                SetCaretX(end.X);
+            else
+                PlaceCaretAt(end);
+        }
     }
     // The caret was put in place directly (a cut, a multi-line paste): those
     // who show where it stands hear of it as of any other move.
     if (selected || CaretXY() != caret)
         DoOnSelectionChange();
+    return start;
 }
 
-TPoint TzeCustomEdit::InsertionPoint() const noexcept
+void TzeCustomEdit::SetSelTextPrimitive(const std::string &value)
 {
-    // Without a selection the text goes in at the caret, which need not be
-    // where the collapsed anchors are (the caret can be moved on its own);
-    // recording the anchors then would make undo remove the wrong range.
-    return SelAvail() ? BlockBegin() : CaretXY();
+    ReplaceSelection(value, ucNone, ucNone);
 }
 
 void TzeCustomEdit::SetSelText(const std::string &value)
 {
-    if (SelAvail() && !UndoList().Locked())
-        UndoList().Push(ucDelete, m_blockBegin, m_blockEnd, SelText());
-    const TPoint start = InsertionPoint();
-    SetSelTextPrimitive(value);
-    UndoList().Push(ucInsert, start, CaretXY(), SelText());
+    ReplaceSelection(value, ucDelete, ucInsert);
 }
 
 void TzeCustomEdit::SelectAll()
@@ -247,7 +239,7 @@ void TzeCustomEdit::SelectAll()
 void TzeCustomEdit::ClearAll()
 {
     SetBlockBegin(TPoint{1, 1});
-    Lines().Clear();
+    m_doc->ClearLines();
     // The caret goes with the selection: left on a line that is gone, what
     // is typed next would be lost.
     SetCaretXY(TPoint{1, 1});
@@ -272,9 +264,7 @@ void TzeCustomEdit::CutToClipboard()
     if (!SelAvail())
         return;
     CopyToClipboard();
-    UndoList().Push(ucDelete, m_blockBegin, m_blockEnd, SelText());
-    TUndoLockGuard unrecorded(*this);
-    SetSelText(std::string());
+    ReplaceSelection(std::string(), ucDelete, ucNone);
 }
 
 void TzeCustomEdit::PasteFromClipboard()
@@ -293,11 +283,7 @@ void TzeCustomEdit::PasteFromClipboard()
 void TzeCustomEdit::PasteText(const std::string &text)
 {
     const TzeUndoGroup oneStep(*m_doc);
-    if (SelAvail())
-        UndoList().Push(ucPasteDelete, m_blockBegin, m_blockEnd, SelText());
-    const TPoint start = InsertionPoint();
-    SetSelTextPrimitive(text);
-    UndoList().Push(ucPaste, start, CaretXY(), SelText());
+    ReplaceSelection(text, ucPasteDelete, ucPaste);
 }
 
 // --- Words

@@ -37,8 +37,7 @@ void TUndoList::Append(TUndoChange change)
         m_document->Recorded(*this, kept ? &m_items.back() : nullptr);
         if (!kept)
             return;
-        if (m_document->OnChange)
-            m_document->OnChange();
+        m_document->ChangeRecorded();
     }
 }
 

@@ -52,22 +52,8 @@ void TzeCustomEdit::Redo()
     {
         TFlagRestore pastEol(m_scrollPastEOL, true);
         TFlagRestore exact(m_exactPoints, true);
-        const TzeUndoStep step = m_doc->Redo(SelectionPoints());
-        if (step.Kind == ucLineBreak) {
-            // A break is redone as the command it was, at its recorded point.
-            // A selection is not the break's to delete, and ReadOnly does not
-            // hold back redo.
-            SetCaretXY(step.Points.Caret);
-            SetBlockBegin(CaretXY());
-            TFlagRestore writable(m_readOnly, false);
-            struct TEndBreak {
-                TzeDocument &doc;
-                ~TEndBreak() { doc.EndRedoneBreak(); }
-            } endBreak{*m_doc};
-            CommandProcessor(ecLineBreak, '\r', nullptr);
-        } else {
-            PlaceReplayed(step.Points);
-        }
+        const TzeUndoStep step = m_doc->Redo(SelectionPoints(), m_autoindent);
+        PlaceReplayed(step.Points);
         again = step.Again;
     }
     ClampCaretToLineEnd();

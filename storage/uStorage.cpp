@@ -192,6 +192,11 @@ bool TScript::LoadFromImage(const std::uint8_t *data, std::size_t size, const st
 
 bool TScript::SaveToFile(const std::string &path)
 {
+    return SaveToFile(path, *m_lines);
+}
+
+bool TScript::SaveToFile(const std::string &path, const TStringList &code)
+{
     m_lastError.clear();
     std::string reason;
     struct stat st {};
@@ -216,12 +221,12 @@ bool TScript::SaveToFile(const std::string &path)
     }
 
     // Nothing is written that this reader would refuse.
-    const std::string text = m_lines->Text();
+    const std::string text = code.Text();
     if (text.size() > kMaxScriptText)
         return Fail(ScriptTextLimitReason(text.size()));
-    for (int i = 0; i < m_lines->Count(); ++i)
-        if (m_lines->Get(i).size() > kMaxLineLength)
-            return Fail(LineLengthLimitReason(std::size_t(i), m_lines->Get(i).size()));
+    for (int i = 0; i < code.Count(); ++i)
+        if (code.Get(i).size() > kMaxLineLength)
+            return Fail(LineLengthLimitReason(std::size_t(i), code.Get(i).size()));
 
     cfb::Storage &root = compound->Root();
     const std::array<const std::string *, 5> strings = {&m_name, &m_menu, &m_id, &m_hint, &m_main};

@@ -69,6 +69,8 @@ public:
     // of that file (they win over the target's own of the same name). On
     // false the old file is byte-identical.
     bool SaveToFile(const std::string &path);
+    // The same with code as the text, in place of Lines (which stays as it is).
+    bool SaveToFile(const std::string &path, const TStringList &code);
     // Why the last load or save failed.
     const std::string &LastError() const noexcept { return m_lastError; }
 

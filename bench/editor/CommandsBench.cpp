@@ -52,7 +52,7 @@ void BM_CommandTypeChar(benchmark::State &state)
         state.SetIterationTime(Timed([&] { edit.CommandProcessor(ecChar, 'x', nullptr); }));
         if (++typed == 64) {
             typed = 0;
-            edit.Lines().Put(line - 1, original);
+            edit.Document().PutLine(line - 1, original);
             edit.SetCaretXY(TPoint{9, line});
             edit.ClearUndo();
         }
@@ -79,7 +79,7 @@ void BM_CommandBreakAndJoin(benchmark::State &state)
         edit.SetCaretXY(TPoint{1, line + 1});
         const double joinTime = Timed([&] { edit.CommandProcessor(ecDeleteLastChar, '\b', nullptr); });
         state.SetIterationTime(timeJoin ? joinTime : breakTime);
-        edit.Lines().Put(line - 1, original);
+        edit.Document().PutLine(line - 1, original);
         if (++rounds == 256) {
             rounds = 0;
             edit.ClearUndo();

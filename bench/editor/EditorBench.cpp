@@ -101,7 +101,7 @@ void BM_TypeCharAtLine50000(benchmark::State &state)
         state.SetIterationTime(std::chrono::duration<double>(stop - start).count());
         if (++typed == 64) {
             typed = 0;
-            edit.Lines().Put(line - 1, original);
+            edit.Document().PutLine(line - 1, original);
             edit.SetCaretXY(TPoint{9, line});
         }
     }

@@ -116,7 +116,7 @@ void BM_OpenScriptSetText(benchmark::State &state)
             state.SkipWithError(script.LastError().c_str());
             return;
         }
-        edit->Lines().TakeLines(script.Lines()); // as the main window opens a file
+        edit->Document().TakeLines(script.Lines()); // as the main window opens a file
         count = edit->LineCount();
 
         state.PauseTiming();

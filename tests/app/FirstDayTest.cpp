@@ -283,7 +283,7 @@ TEST_F(FirstDay, TheFirstVisibleCellIsWholeAfterASidewaysScrollAtEveryScale)
     std::string line;
     while (line.size() < 200)
         line += "bcdlmw_=#W";
-    editor.Lines().Put(0, line);
+    editor.Document().PutLine(0, line);
     for (int leftChar = 2; leftChar <= 13; ++leftChar) {
         editor.SetLeftChar(leftChar);
         const TzeViewMetrics m = editor.ViewMetrics();

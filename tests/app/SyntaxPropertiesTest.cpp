@@ -87,8 +87,8 @@ TEST_F(Tools, SyntaxCheckReportsNoErrorsOrTheFirstErrorsLine)
     EXPECT_EQ(dialogs.types[1], mtError);
     EXPECT_FALSE(w.Editor().Modified()); // the check changes nothing
 
-    w.Editor().Lines().Clear();
-    w.Editor().Lines().Delete(0); // no line at all
+    w.Editor().Document().ClearLines();
+    w.Editor().Document().DeleteLine(0); // no line at all
     w.acSyntaxCheckExecute();
     EXPECT_EQ(dialogs.messages.last(), "Syntax check completed with no errors");
 }

@@ -47,7 +47,8 @@ void ModelInsert(TLines &lines, std::vector<int> &marks, TPoint p, const std::st
 void ModelDelete(TLines &lines, std::vector<int> &marks, TPoint b, TPoint e)
 {
     const int n = int(lines.size());
-    if (b.Y > n)
+    // An empty range changes nothing; one past the last line neither.
+    if (b.Y > n || b == e)
         return;
     e.Y = std::min(e.Y, n);
     std::string joined = lines[size_t(b.Y - 1)];
@@ -79,7 +80,7 @@ TEST(Document, RandomEditsFollowTheModelAndTheNoticesTellEveryChange)
     TzeDocument doc;
     TBraceScanner scanner;
     doc.SetRangeScanner(&scanner);
-    doc.Lines().SetText("start\r\nb\r\nc");
+    doc.SetText("start\r\nb\r\nc");
     TLines model = LinesOf(doc.Lines());
     TLines shadow = model;
     doc.OnModified = [&](const TzeDocChange &c) {
@@ -118,7 +119,7 @@ TEST(Document, RandomEditsFollowTheModelAndTheNoticesTellEveryChange)
         case 0: {
             const TPoint p = point(count);
             const std::string text = piece(12);
-            doc.InsertText(p, text);
+            doc.Replace(p, p, text, ucNone);
             if (!text.empty())
                 ModelInsert(model, markLines, p, text);
             break;
@@ -127,21 +128,21 @@ TEST(Document, RandomEditsFollowTheModelAndTheNoticesTellEveryChange)
             TPoint b = point(count), e = point(count);
             if (e < b)
                 std::swap(b, e);
-            doc.DeleteText(b, e);
+            doc.Replace(b, e, "", ucNone);
             ModelDelete(model, markLines, b, e);
             break;
         }
         case 2:
-            doc.Lines().Put(line, piece(4));
+            doc.PutLine(line, piece(4));
             model[size_t(line)] = doc.Lines()[line];
             break;
         case 3:
-            doc.Lines().Insert(line, piece(4));
+            doc.InsertLine(line, piece(4));
             model.insert(model.begin() + line, std::string(doc.Lines()[line]));
             break;
         default:
             if (count > 1) {
-                doc.Lines().Delete(line);
+                doc.DeleteLine(line);
                 model.erase(model.begin() + line);
             }
         }
@@ -176,18 +177,18 @@ TEST(Document, StatesAreScannedWhenReadOnlyAsFarAsTheyChange)
     std::string text;
     for (int i = 0; i < 1000; ++i)
         text += i == 10 ? "{\r\n" : "x\r\n";
-    doc.Lines().SetText(text); // after the list's own empty first line
+    doc.SetText(text); // after the list's own empty first line
     EXPECT_EQ(scanner.Scanned, 0);
     EXPECT_EQ(doc.Lines().GetObject(20), 1);
     EXPECT_EQ(scanner.Scanned, 20);
     // An edit that changes no state rescans one line; one that does rescans
     // up to the end of what was current, not to the end of the text.
-    doc.InsertText(TPoint{1, 3}, "y");
+    doc.Replace(TPoint{1, 3}, TPoint{1, 3}, "y", ucNone);
     EXPECT_EQ(doc.EnsureRanges(20), -1);
     EXPECT_EQ(scanner.Scanned, 21);
-    doc.InsertText(TPoint{1, 3}, "}");
+    doc.Replace(TPoint{1, 3}, TPoint{1, 3}, "}", ucNone);
     EXPECT_EQ(doc.EnsureRanges(20), -1);
-    doc.InsertText(TPoint{1, 5}, "{");
+    doc.Replace(TPoint{1, 5}, TPoint{1, 5}, "{", ucNone);
     EXPECT_EQ(doc.EnsureRanges(20), 11);
     EXPECT_LT(scanner.Scanned, 45);
 }

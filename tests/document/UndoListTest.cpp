@@ -15,6 +15,16 @@ void PushNumbered(TUndoList &list, int count)
         list.Push(ucInsert, TPoint{i + 1, 1}, TPoint{i + 2, 1}, std::to_string(i));
 }
 
+// Makes undo + redo recorded changes in doc, then undoes redo of them.
+void RecordNumbered(TzeDocument &doc, int undo, int redo)
+{
+    for (int i = 0; i < undo + redo; ++i)
+        doc.Replace(TPoint{1, 1}, TPoint{1, 1}, std::to_string(i % 10), ucInsert);
+    TzeSelectionPoints at;
+    for (int i = 0; i < redo; ++i)
+        at = doc.Undo(at, false).Points;
+}
+
 std::vector<std::string> Texts(const TUndoList &list)
 {
     std::vector<std::string> texts;
@@ -137,25 +147,25 @@ TEST(UndoList, EveryRecordedChangeSetsModifiedAndFiresOnChange)
         EXPECT_TRUE(doc.Modified());
     };
     EXPECT_FALSE(doc.Modified());
-    doc.UndoList().Push(ucInsert, TPoint{1, 1}, TPoint{2, 1}, "");
+    doc.Replace(TPoint{1, 1}, TPoint{1, 1}, "x", ucInsert);
     EXPECT_TRUE(doc.Modified());
     EXPECT_EQ(changes, 1);
     EXPECT_EQ(doc.UndoList().Owner(), nullptr);
 
+    // An undo records its inverse for redo.
     doc.SetModified(false);
-    doc.RedoList().Push(ucDelete, TPoint{1, 1}, TPoint{2, 1}, "x");
+    doc.Undo(TzeSelectionPoints{}, false);
     EXPECT_TRUE(doc.Modified());
     EXPECT_EQ(changes, 2);
 
-    // Not while recording is locked, and not for changes made through Lines.
+    // Not while recording is locked, and not for changes made line by line.
     doc.SetModified(false);
     doc.LockUndo();
-    doc.UndoList().Push(ucInsert, TPoint{1, 1}, TPoint{2, 1}, "");
-    doc.RedoList().Push(ucInsert, TPoint{1, 1}, TPoint{2, 1}, "");
+    doc.Replace(TPoint{1, 1}, TPoint{1, 1}, "x", ucInsert);
     doc.UnlockUndo();
-    doc.Lines().Add("direct");
-    doc.Lines().Put(0, "also direct");
-    doc.InsertText(TPoint{1, 1}, "primitive");
+    doc.AddLine("direct");
+    doc.PutLine(0, "also direct");
+    doc.Replace(TPoint{1, 1}, TPoint{1, 1}, "primitive", ucNone);
     EXPECT_FALSE(doc.Modified());
     EXPECT_EQ(changes, 2);
 }
@@ -164,8 +174,7 @@ TEST(UndoList, DocumentMaxUndoLockAndClear)
 {
     TzeDocument doc;
     EXPECT_EQ(doc.MaxUndo(), 10);
-    PushNumbered(doc.UndoList(), 8);
-    PushNumbered(doc.RedoList(), 8);
+    RecordNumbered(doc, 6, 4); // within the 10 records kept
 
     doc.SetMaxUndo(3);
     EXPECT_EQ(doc.MaxUndo(), 3);
@@ -187,9 +196,8 @@ TEST(UndoList, DocumentMaxUndoLockAndClear)
     EXPECT_EQ(doc.UndoList().Count(), 0);
     EXPECT_EQ(doc.RedoList().Count(), 0);
     // Replacing the whole text empties both lists: their records belong to the old text.
-    PushNumbered(doc.UndoList(), 2);
-    PushNumbered(doc.RedoList(), 2);
-    doc.Lines().SetText("new");
+    RecordNumbered(doc, 2, 2);
+    doc.SetText("new");
     EXPECT_EQ(doc.UndoList().Count() + doc.RedoList().Count(), 0);
 }
 
@@ -201,7 +209,7 @@ TEST(UndoList, DocumentUndoesAndRedoesEveryRecordedEditExactly)
     // step's text starts or ends, and undo and redo alternate freely.
     TzeDocument doc;
     doc.SetMaxUndo(100000);
-    doc.Lines().SetText("one\r\ntwo\r\nthree");
+    doc.SetText("one\r\ntwo\r\nthree");
     std::mt19937 random(99);
     const char pieces[] = {'a', 'b', '\n', 'c'};
     const auto point = [&] {
@@ -214,14 +222,12 @@ TEST(UndoList, DocumentUndoesAndRedoesEveryRecordedEditExactly)
         if (e < b)
             std::swap(b, e);
         if (b != e) {
-            doc.UndoList().Push(ucDelete, b, e, doc.TextBetween(b, e));
-            doc.DeleteText(b, e);
+            doc.Replace(b, e, "", ucDelete);
         }
         std::string text;
         for (int i = int(random() % 6); i > 0; --i)
             text += pieces[random() % sizeof pieces];
-        const TPoint end = doc.InsertText(b, text);
-        doc.UndoList().Push(ucInsert, b, end, "");
+        doc.Replace(b, b, text, ucInsert);
         texts.push_back(LinesOf(doc.Lines()));
     }
     const int records = doc.UndoList().Count();
@@ -232,15 +238,15 @@ TEST(UndoList, DocumentUndoesAndRedoesEveryRecordedEditExactly)
         at = step.Points;
         // Alternating now and then proves that a redo lands where its undo left.
         if (i % 7 == 3) {
-            at = doc.Redo(at).Points;
+            at = doc.Redo(at, false).Points;
             at = doc.Undo(at, false).Points;
         }
     }
     EXPECT_EQ(doc.Undo(at, false).Kind, ucNone);
     EXPECT_EQ(LinesOf(doc.Lines()), texts.front());
     for (int i = 0; i < records; ++i)
-        at = doc.Redo(at).Points;
-    EXPECT_EQ(doc.Redo(at).Kind, ucNone);
+        at = doc.Redo(at, false).Points;
+    EXPECT_EQ(doc.Redo(at, false).Kind, ucNone);
     EXPECT_EQ(LinesOf(doc.Lines()), texts.back());
     EXPECT_EQ(doc.UndoList().Count(), records);
 }
@@ -254,7 +260,7 @@ TEST(UndoList, UndoingOrRedoingBackToTheSavePointClearsModified)
     // outside change). Modified is clear exactly at the save point, and then
     // the text is the saved one.
     TzeDocument doc;
-    doc.Lines().SetText("one\r\ntwo\r\nthree");
+    doc.SetText("one\r\ntwo\r\nthree");
     std::mt19937 random(2026);
     const auto point = [&] {
         const int y = int(random() % unsigned(doc.Lines().Count())) + 1;
@@ -271,12 +277,10 @@ TEST(UndoList, UndoingOrRedoingBackToTheSavePointClearsModified)
                 std::swap(b, e);
             int records = 1;
             if (b != e) {
-                doc.UndoList().Push(ucDelete, b, e, doc.TextBetween(b, e));
-                doc.DeleteText(b, e);
+                doc.Replace(b, e, "", ucDelete);
                 ++records;
             }
-            const TPoint end = doc.InsertText(b, random() % 2 ? "x" : "y\n");
-            doc.UndoList().Push(ucInsert, b, end, "");
+            doc.Replace(b, b, random() % 2 ? "x" : "y\n", ucInsert);
             if (toSavePoint && *toSavePoint >= 0)
                 *toSavePoint += records;
             else
@@ -285,7 +289,7 @@ TEST(UndoList, UndoingOrRedoingBackToTheSavePointClearsModified)
             if (doc.Undo(at, false).Kind != ucNone && toSavePoint)
                 --*toSavePoint;
         } else if (action < 9) {
-            if (doc.Redo(at).Kind != ucNone && toSavePoint)
+            if (doc.Redo(at, false).Kind != ucNone && toSavePoint)
                 ++*toSavePoint;
         } else if (random() % 4 == 0) {
             doc.SetModified(true);
@@ -307,11 +311,10 @@ TEST(UndoList, AGroupIsOneStepOfUndoAndRedoAndGroupsNest)
     // as one step whatever their kinds; records outside a group each alone,
     // even a paste-delete and paste pair.
     TzeDocument doc;
-    doc.InsertText({1, 1}, "abc");
+    doc.Replace({1, 1}, {1, 1}, "abc", ucNone);
     const auto replace = [&doc](TPoint b, TPoint e, const std::string &text, TUndoChangeKind del, TUndoChangeKind ins) {
-        doc.UndoList().Push(del, b, e, doc.TextBetween(b, e));
-        doc.DeleteText(b, e);
-        doc.UndoList().Push(ins, b, doc.InsertText(b, text), "");
+        doc.Replace(b, e, "", del);
+        doc.Replace(b, b, text, ins);
     };
     {
         const TzeUndoGroup outer(doc);
@@ -326,7 +329,7 @@ TEST(UndoList, AGroupIsOneStepOfUndoAndRedoAndGroupsNest)
     const auto step = [&](bool undo) {
         TzeUndoStep s;
         do
-            s = undo ? doc.Undo(at, false) : doc.Redo(at);
+            s = undo ? doc.Undo(at, false) : doc.Redo(at, false);
         while (s.Again);
         at = s.Points;
     };

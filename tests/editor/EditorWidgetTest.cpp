@@ -150,7 +150,7 @@ TEST(EditorWidget, ManyInsertedLinesUpdateTheBarOnce)
 
     // A single insertion outside a bracket updates it at once, also under the paint lock.
     TPaintLockGuard lock(edit);
-    edit.Lines().Insert(0, "top");
+    edit.Document().InsertLine(0, "top");
     EXPECT_EQ(edit.verticalScrollBar()->maximum(), 502);
 }
 

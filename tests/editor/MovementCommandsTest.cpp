@@ -103,7 +103,7 @@ TEST_F(Editor, WordsPagesAndEnds)
 
     // An empty list counts as one empty line.
     while (edit.LineCount() > 0)
-        edit.Lines().Delete(0);
+        edit.Document().DeleteLine(0);
     EXPECT_NO_THROW(Run(ecEditorBottom));
     EXPECT_EQ(edit.CaretXY(), (TPoint{1, 1}));
 }

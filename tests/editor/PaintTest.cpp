@@ -207,12 +207,12 @@ TEST(Paint, ChangesRepaintFromTheirFirstLineOnly)
         bool gutter;
     };
     const Case cases[] = {
-        {[&] { edit.Lines().Put(4, "x"); }, 5, 5, false},
-        {[&] { edit.Lines().Insert(2, "x"); }, 3, 11, true},
-        {[&] { edit.Lines().Delete(7); }, 8, 11, true},
-        {[&] { edit.Lines().Put(5, "{"); }, 6, 10, false},
-        {[&] { edit.Lines().Put(5, "-"); }, 6, 6, false},
-        {[&] { edit.Lines().Put(9, "{ the same state after it"); }, 10, 10, false},
+        {[&] { edit.Document().PutLine(4, "x"); }, 5, 5, false},
+        {[&] { edit.Document().InsertLine(2, "x"); }, 3, 11, true},
+        {[&] { edit.Document().DeleteLine(7); }, 8, 11, true},
+        {[&] { edit.Document().PutLine(5, "{"); }, 6, 10, false},
+        {[&] { edit.Document().PutLine(5, "-"); }, 6, 6, false},
+        {[&] { edit.Document().PutLine(9, "{ the same state after it"); }, 10, 10, false},
     };
     for (size_t i = 0; i < std::size(cases); ++i) {
         edit.SetText("1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n9\r\n{\r\n}");

@@ -48,8 +48,8 @@ TEST(RangeStates, WithoutHighlighterSlotsStayAsGiven)
     TTestEdit edit;
     edit.SetText("{a\r\nb");
     EXPECT_EQ(StoredRanges(edit.Lines()), (TRanges{0, 0}));
-    edit.Lines().PutObject(1, 42);
-    edit.Lines().Put(0, "x");
+    edit.Document().PutRange(1, 42);
+    edit.Document().PutLine(0, "x");
     EXPECT_EQ(edit.Lines().GetObject(1), 42);
 }
 
@@ -58,32 +58,32 @@ TEST(RangeStates, PutRescansOnlyAsFarAsStatesChange)
     THighlightedEdit fixture("a\r\nb\r\nc\r\nd\r\ne\r\nf");
     TTestEdit &edit = fixture.Edit;
     // A change that keeps the end state: the line itself, then the stop.
-    edit.Lines().Put(2, "C");
+    edit.Document().PutLine(2, "C");
     StoredRanges(edit.Lines());
     EXPECT_EQ(fixture.Highlighter.ScannedLines, (TIndexes{2}));
 
     // Opening a block: every later line changes state.
     fixture.Highlighter.ScannedLines.clear();
-    edit.Lines().Put(1, "{");
+    edit.Document().PutLine(1, "{");
     EXPECT_EQ(StoredRanges(edit.Lines()), (TRanges{0, 0, 1, 1, 1, 1}));
     // The last line is not scanned: no line after it needs its end state.
     EXPECT_EQ(fixture.Highlighter.ScannedLines, (TIndexes{1, 2, 3, 4}));
 
     // Closing it again two lines further: the lines after it change back.
     fixture.Highlighter.ScannedLines.clear();
-    edit.Lines().Put(3, "}");
+    edit.Document().PutLine(3, "}");
     EXPECT_EQ(StoredRanges(edit.Lines()), (TRanges{0, 0, 1, 1, 0, 0}));
     EXPECT_EQ(fixture.Highlighter.ScannedLines, (TIndexes{3, 4}));
 
     // Closing it one line earlier: only that line and the next need a scan.
     fixture.Highlighter.ScannedLines.clear();
-    edit.Lines().Put(2, "}");
+    edit.Document().PutLine(2, "}");
     EXPECT_EQ(StoredRanges(edit.Lines()), (TRanges{0, 0, 1, 0, 0, 0}));
     EXPECT_EQ(fixture.Highlighter.ScannedLines, (TIndexes{2, 3}));
 
     // The last line: nothing after it to carry a state to.
     fixture.Highlighter.ScannedLines.clear();
-    edit.Lines().Put(5, "{");
+    edit.Document().PutLine(5, "{");
     StoredRanges(edit.Lines());
     EXPECT_TRUE(fixture.Highlighter.ScannedLines.empty());
 }
@@ -92,14 +92,14 @@ TEST(RangeStates, InsertedLineThatOpensABlockIsScannedItself)
 {
     THighlightedEdit fixture("a\r\nb\r\nc\r\nd");
     TTestEdit &edit = fixture.Edit;
-    edit.Lines().Insert(1, "{");
+    edit.Document().InsertLine(1, "{");
     EXPECT_EQ(LinesOf(edit.Lines()), (TLines{"a", "{", "b", "c", "d"}));
     EXPECT_EQ(StoredRanges(edit.Lines()), ExpectedRanges(edit.Lines()));
     EXPECT_EQ(StoredRanges(edit.Lines()), (TRanges{0, 0, 1, 1, 1}));
 
-    edit.Lines().Insert(0, "}");
+    edit.Document().InsertLine(0, "}");
     EXPECT_EQ(StoredRanges(edit.Lines()), ExpectedRanges(edit.Lines()));
-    edit.Lines().Insert(5, "}");
+    edit.Document().InsertLine(5, "}");
     EXPECT_EQ(StoredRanges(edit.Lines()), ExpectedRanges(edit.Lines()));
 }
 
@@ -109,14 +109,14 @@ TEST(RangeStates, DeletingLinesRescansFromTheLineBefore)
     TTestEdit &edit = fixture.Edit;
     EXPECT_EQ(StoredRanges(edit.Lines()), (TRanges{0, 1, 1, 1, 0, 0}));
     // Removing the opening line ends the block for the lines that follow.
-    edit.Lines().Delete(0);
+    edit.Document().DeleteLine(0);
     EXPECT_EQ(StoredRanges(edit.Lines()), (TRanges{0, 0, 0, 0, 0}));
     EXPECT_EQ(fixture.Highlighter.ScannedLines, (TIndexes{0, 1, 2}));
 
     edit.SetText("{\r\na\r\n}\r\nb");
-    edit.Lines().Delete(2);
+    edit.Document().DeleteLine(2);
     EXPECT_EQ(StoredRanges(edit.Lines()), (TRanges{0, 1, 1}));
-    edit.Lines().Delete(2);
+    edit.Document().DeleteLine(2);
     EXPECT_EQ(StoredRanges(edit.Lines()), (TRanges{0, 1}));
 }
 

@@ -433,11 +433,11 @@ static void RunRandomSessions(unsigned count, bool undoAndRedo)
             const int before = edit.UndoList().Count();
             const bool plainTyping = c == ecChar && ch > ' ' && edit.InsertMode() && !edit.SelAvail();
             if (c == ecClearAll) {
-                TzeEditList &list = edit.Lines();
-                list.Clear();
-                list.Delete(0);
+                TzeDocument &list = edit.Document();
+                list.ClearLines();
+                list.DeleteLine(0);
                 for (int j = pick(4); j >= 0; --j)
-                    list.Add(std::string(std::size_t(pick(20)), "ab "[pick(3)]) + "z");
+                    list.AddLine(std::string(std::size_t(pick(20)), "ab "[pick(3)]) + "z");
                 ASSERT_FALSE(edit.CanUndo() || edit.CanRedo()) << "seed " << seed << " step " << i;
                 snapshots.clear();
             } else if (c == ecNone) {

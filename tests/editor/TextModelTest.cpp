@@ -63,8 +63,10 @@ TEST(TextModel, TextWriteReplacesEverythingAndResetsCaretAndUndo)
     TzeCustomEdit edit;
     edit.SetText("a\r\nbb\r\nccc");
     edit.SetCaretXY(TPoint{3, 3});
-    edit.UndoList().Push(ucInsert, TPoint{1, 1}, TPoint{1, 1}, "");
-    edit.RedoList().Push(ucInsert, TPoint{1, 1}, TPoint{1, 1}, "");
+    edit.SetSelText("q");
+    edit.SetSelText("r");
+    edit.Undo();
+    ASSERT_TRUE(edit.CanUndo() && edit.CanRedo());
     edit.SetText("x\ny");
     EXPECT_EQ(LinesOf(edit.Lines()), (TLines{"x", "y"}));
     EXPECT_EQ(edit.Text(), "x\r\ny\r\n");
@@ -83,8 +85,9 @@ TEST(TextModel, LoadingThroughTheListActsLikeATextWrite)
     TzeCustomEdit edit;
     edit.SetText("a\r\nb\r\nc");
     edit.SetCaretXY(TPoint{2, 3});
-    edit.UndoList().Push(ucInsert, TPoint{1, 1}, TPoint{1, 1}, "");
-    edit.Lines().LoadFromFile(path);
+    edit.SetSelText("q");
+    ASSERT_TRUE(edit.CanUndo());
+    edit.Document().LoadFromFile(path);
     EXPECT_EQ(LinesOf(edit.Lines()), (TLines{"loaded", "text"}));
     EXPECT_EQ(edit.CaretXY(), (TPoint{1, 1}));
     EXPECT_FALSE(edit.CanUndo());
@@ -96,8 +99,8 @@ TEST(TextModel, ReplacingLinesThroughTheListStartsAfresh)
     edit.SetText("1\r\n2\r\n3\r\n4\r\nEnd Sub");
     edit.SetCaretXY(TPoint{2, 5});
     edit.CommandProcessor(ecChar, 'x', nullptr);
-    edit.Lines().Clear();
-    edit.Lines().Add("only");
+    edit.Document().ClearLines();
+    edit.Document().AddLine("only");
     // The records of the old text would rewrite the new one; the caret and
     // the anchors go where a whole new text puts them.
     EXPECT_FALSE(edit.CanUndo());
@@ -117,7 +120,7 @@ TEST(TextModel, LineTextReadsAndWritesTheCaretLine)
     edit.SetLineText("TWO");
     EXPECT_EQ(edit.Lines()[1], "TWO");
     while (edit.LineCount() > 0)
-        edit.Lines().Delete(0);
+        edit.Document().DeleteLine(0);
     EXPECT_EQ(edit.LineText(), "");
     edit.SetLineText("none");
     EXPECT_EQ(edit.LineCount(), 0);
@@ -163,7 +166,7 @@ TEST(Caret, LineClampsToTheText)
     // An emptied list still keeps the caret on line 1.
     edit.SetCaretY(3);
     while (edit.LineCount() > 0)
-        edit.Lines().Delete(0);
+        edit.Document().DeleteLine(0);
     edit.SetCaretY(3);
     EXPECT_EQ(edit.CaretY(), 1);
 }
@@ -333,10 +336,10 @@ TEST(SetSelTextPrimitive, RunsAsOneListUpdate)
     TzeCustomEdit edit;
     edit.SetText("1\r\n2\r\n3\r\n4");
     int changes = 0;
-    auto linesChanged = edit.Lines().OnChange;
-    edit.Lines().OnChange = [&](TStringList &list) {
+    auto linesChanged = edit.Document().OnLinesChanged;
+    edit.Document().OnLinesChanged = [&] {
         ++changes;
-        linesChanged(list);
+        linesChanged();
     };
     Select(edit, TPoint{1, 2}, TPoint{1, 4});
     edit.SetSelTextPrimitive("a\r\nb\r\nc\r\nd");
@@ -349,8 +352,8 @@ TEST(SetSelTextPrimitive, CaretPastTheEndInsertsIntoTheLastLine)
     TzeCustomEdit edit;
     edit.SetText("1\r\n2\r\n3");
     edit.SetCaretXY(TPoint{2, 3});
-    edit.Lines().Delete(2);
-    edit.Lines().Delete(1);
+    edit.Document().DeleteLine(2);
+    edit.Document().DeleteLine(1);
     // The caret never stays below the last line.
     ASSERT_EQ(edit.CaretXY(), (TPoint{2, 1}));
     edit.SetSelTextPrimitive("x");
@@ -358,7 +361,7 @@ TEST(SetSelTextPrimitive, CaretPastTheEndInsertsIntoTheLastLine)
     EXPECT_EQ(edit.CaretXY(), (TPoint{3, 1}));
 
     // An emptied list gets its line back.
-    edit.Lines().Delete(0);
+    edit.Document().DeleteLine(0);
     edit.SetSelTextPrimitive("y\r\nz");
     EXPECT_EQ(LinesOf(edit.Lines()), (TLines{"  y", "z"}));
 }

@@ -1,4 +1,4 @@
-// zeDocUndo.cpp: Undo and Redo over the document's two change lists.
+// zeDocumentUndo.cpp: Undo and Redo over the document's two change lists.
 // A step replays a record with the caret and anchors of the view that asked
 // for it, as that view would move them, and answers where they end.
 #include <algorithm>
@@ -35,22 +35,21 @@ public:
     TPoint InsertionPoint() const { return Selected() ? BlockBegin() : m_caret; }
     void LinesChanged() { m_begin = m_end = OnALine(m_caret); }
 
-    // Replaces the selection (or inserts at the caret); the caret ends after the text.
+    // Replaces the selection (or inserts at the caret), unrecorded; the
+    // caret ends after the text.
     void Replace(const std::string &value)
     {
-        {
-            TUpdateGuard update(m_doc.Lines());
-            if (Selected()) {
-                m_caret = BlockBegin();
-                m_doc.DeleteText(BlockBegin(), BlockEnd());
-            }
-            if (!value.empty() && value.front() != '\0') {
-                // Text is never inserted past the last line.
-                if (m_caret.Y > m_doc.Lines().Count())
-                    m_caret = OnALine(m_caret);
-                m_caret = m_doc.InsertText(m_caret, value);
-            }
+        TzeTextChange change;
+        change.Begin = change.End = m_caret;
+        if (Selected()) {
+            m_caret = change.Begin = BlockBegin();
+            change.End = BlockEnd();
         }
+        if (!value.empty() && value.front() != '\0')
+            change.Text = value;
+        const TPoint end = m_doc.Replace(change);
+        if (!change.Text.empty())
+            m_caret = end;
         LinesChanged();
     }
 
@@ -77,6 +76,12 @@ int LeftSpaces(std::string_view s, bool autoindent)
     return int(std::find_if_not(s.begin(), s.end(), blank) - s.begin());
 }
 
+// The undo list's newest record, which a replay is about to take.
+const TUndoChange &Newest(const TUndoList &list)
+{
+    return list.Items(list.Count() - 1);
+}
+
 } // namespace
 
 TzeUndoStep TzeDocument::Undo(const TzeSelectionPoints &at, bool autoindent)
@@ -86,7 +91,7 @@ TzeUndoStep TzeDocument::Undo(const TzeSelectionPoints &at, bool autoindent)
         return step;
     TPoint s{}, e{};
     std::string t;
-    const TUndoChange &newest = m_undoList.Items(m_undoList.Count() - 1);
+    const TUndoChange &newest = Newest(m_undoList);
     const std::vector<TMarkLine> marks = newest.Marks;
     const std::uint64_t group = newest.Group;
     BeginReplay(newest.StateAfter, newest.StateBefore, group);
@@ -163,20 +168,20 @@ TzeUndoStep TzeDocument::Undo(const TzeSelectionPoints &at, bool autoindent)
     }
     RestoreMarks(marks);
     FinishReplay();
-    step.Again = m_undoList.Count() > 0 && m_undoList.Items(m_undoList.Count() - 1).Group == group;
+    step.Again = m_undoList.Count() > 0 && Newest(m_undoList).Group == group;
     step.Kind = k;
     step.Points = r.Points();
     return step;
 }
 
-TzeUndoStep TzeDocument::Redo(const TzeSelectionPoints &at)
+TzeUndoStep TzeDocument::Redo(const TzeSelectionPoints &at, bool autoindent)
 {
     TzeUndoStep step{ucNone, at, false};
     if (m_redoList.Count() == 0)
         return step;
     TPoint s{}, e{};
     std::string t;
-    const TUndoChange &newest = m_redoList.Items(m_redoList.Count() - 1);
+    const TUndoChange &newest = Newest(m_redoList);
     const std::uint64_t group = newest.Group;
     BeginReplay(newest.StateBefore, newest.StateAfter, group);
     const TUndoChangeKind k = m_redoList.Pop(s, e, t);
@@ -206,13 +211,13 @@ TzeUndoStep TzeDocument::Redo(const TzeSelectionPoints &at)
         r.SetCaret(s);
     } else if (k == ucLineBreak) {
         // Break where the change was recorded: after other redos the caret
-        // no longer stands where the undo of this break left it. The view's
-        // command makes the record, which takes the replay's state.
-        r.SetCaret(s);
+        // no longer stands where the undo of this break left it. A selection
+        // is not the break's to delete.
+        r.SetCaret(BreakLine(r.OnALine(s), autoindent, true));
+        r.LinesChanged();
     }
-    if (k != ucLineBreak)
-        FinishReplay();
-    step.Again = m_redoList.Count() > 0 && m_redoList.Items(m_redoList.Count() - 1).Group == group;
+    FinishReplay();
+    step.Again = m_redoList.Count() > 0 && Newest(m_redoList).Group == group;
     step.Kind = k;
     step.Points = r.Points();
     return step;
