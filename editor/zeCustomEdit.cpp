@@ -16,6 +16,7 @@
 TzeCustomEdit::TzeCustomEdit(QWidget *parent, bool designing)
     : QAbstractScrollArea(parent),
       m_doc(std::make_unique<TzeDocument>(this)),
+      m_view(*m_doc, this),
       m_keystrokes(std::make_unique<TzeKeyStrokes>(this)),
       m_designing(designing),
       m_gutter(std::make_unique<TzeGutter>())
@@ -34,9 +35,6 @@ TzeCustomEdit::TzeCustomEdit(QWidget *parent, bool designing)
     };
     m_doc->OnMarkRow = [this](int line) { InvalidateGutterLines(line, line); };
 
-    m_charsInWindow = 10;
-    m_gutterWidth = 30;
-    m_textOrigin = m_gutterWidth + 2;
 
     // Every pixel is painted opaquely; nothing is erased first.
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
@@ -58,7 +56,7 @@ TzeCustomEdit::TzeCustomEdit(QWidget *parent, bool designing)
     setFocusPolicy(Qt::StrongFocus);
     m_doc->OnLinesChanged = [this] { LinesChanged(); };
 
-    m_charAdvances.assign(size_t(m_maxLeftChar), m_charWidth);
+    m_charAdvances.assign(size_t(MaxLeftChar()), CharWidth());
     ResetKeystrokes();
     m_bookMarkOptions = std::make_unique<TzeBookMarkOpt>(this);
     ApplyScrollBarPolicies();
@@ -133,7 +131,7 @@ void TzeCustomEdit::SetRightEdgeColor(TColor value)
     if (!StoreIfChanged(m_rightEdgeColor, value))
         return;
     // Only the strip around the line.
-    const int edge = m_rightEdge * m_charWidth + m_textOrigin;
+    const int edge = m_rightEdge * CharWidth() + TextOrigin();
     viewport()->update(QRect(edge - 1, 0, 3, ClientHeight()));
 }
 
@@ -208,9 +206,9 @@ void TzeCustomEdit::DoOnPrintStatus(TzePrintStatus status, int pageNumber, bool 
 
 void TzeCustomEdit::SetScrollPastEOL(bool value)
 {
-    if (m_scrollPastEOL == value)
+    if (ScrollPastEOL() == value)
         return;
-    m_scrollPastEOL = value;
+    m_view.Options().ScrollPastEOL = value;
     if (!value)
         SetCaretX(CaretX());
 }
@@ -218,9 +216,9 @@ void TzeCustomEdit::SetScrollPastEOL(bool value)
 void TzeCustomEdit::SetMaxLeftChar(int value)
 {
     value = std::clamp(value, 1, 100000);
-    if (!StoreIfChanged(m_maxLeftChar, value))
+    if (!StoreIfChanged(m_view.Metrics().MaxLeftChar, value))
         return;
-    m_charAdvances.assign(size_t(m_maxLeftChar), m_charWidth);
+    m_charAdvances.assign(size_t(MaxLeftChar()), CharWidth());
     InvalidateAll();
 }
 
@@ -324,9 +322,9 @@ void TzeCustomEdit::SetExtraLineSpacing(int value)
 
 void TzeCustomEdit::SetCharWidth(int value)
 {
-    if (!StoreIfChanged(m_charWidth, value))
+    if (!StoreIfChanged(m_view.Metrics().CharWidth, value))
         return;
-    m_charAdvances.assign(size_t(m_maxLeftChar), m_charWidth);
+    m_charAdvances.assign(size_t(MaxLeftChar()), CharWidth());
     InvalidateAll();
 }
 
@@ -339,10 +337,10 @@ void TzeCustomEdit::FontChanged()
     wide.setItalic(true);
     const QFontMetrics metrics(wide);
     SetCharWidth(std::max(1, metrics.averageCharWidth()));
-    m_lineHeight = std::max(1, metrics.height() + std::max(0, metrics.leading()) + m_extraLineSpacing);
+    m_view.Metrics().LineHeight = std::max(1, metrics.height() + std::max(0, metrics.leading()) + m_extraLineSpacing);
     if (m_handleAllocated) {
-        SetLinesInWindow(ClientHeight() / m_lineHeight);
-        m_charsInWindow = CharsInWindowFor(ClientWidth(), m_gutterWidth, m_charWidth);
+        SetLinesInWindow(ClientHeight() / LineHeight());
+        m_view.Metrics().CharsInWindow = CharsInWindowFor(ClientWidth(), GutterWidth(), CharWidth());
     }
     // The gutter's width depends on CharWidth when it shows numbers.
     if (m_gutter->ShowLineNumbers())
@@ -390,9 +388,7 @@ void TzeCustomEdit::DocumentModified(const TzeDocChange &change)
     case ckCleared:
         // The whole text goes: where the caret and the view stood means
         // nothing for the text that comes next.
-        m_caretX = 0;
-        m_caretY = 0;
-        m_blockBegin = m_blockEnd = TPoint{1, 1};
+        m_view.TextCleared();
         SetLeftChar(1);
         SetTopLine(1);
         UpdateCaret();
@@ -415,7 +411,7 @@ void TzeCustomEdit::KeepCaretInText()
         return;
     }
     m_caretLinePending = false;
-    if (m_caretY >= LineCount() && LineCount() > 0)
+    if (CaretY() > LineCount() && LineCount() > 0)
         SetCaretY(LineCount());
 }
 
@@ -440,7 +436,7 @@ void TzeCustomEdit::LinesChanged()
     // Only the rows from the first change on are painted again: down to the
     // last changed line, or to the bottom when lines came or went, and on to
     // the last line whose range state the change altered.
-    const int lastShown = TopLine() + m_linesInWindow;
+    const int lastShown = TopLine() + LinesInWindow();
     const int statesTo = m_doc->EnsureRanges(lastShown - 1) + 1;
     const int to = below ? lastShown : std::max(last, statesTo);
     InvalidateLines(first, to);

@@ -34,6 +34,7 @@
 #include "editor/zeKeyCmds.h"
 #include "editor/zeGutter.h"
 #include "editor/zeViewMetrics.h"
+#include "editor/zeView.h"
 
 class QMenu;
 class QPainter;
@@ -113,7 +114,7 @@ enum TzeDragOverState : std::uint8_t { dsDragEnter, dsDragMove, dsDragLeave };
 // The format of the editor's own drags; other programs do not take it.
 inline constexpr char kEditorDragMime[] = "application/x-quenlo-editor-block";
 
-class TzeCustomEdit : public QAbstractScrollArea, public IzeHighlighterClient {
+class TzeCustomEdit : public QAbstractScrollArea, public IzeHighlighterClient, private IzeViewClient {
     Q_OBJECT
 
 public:
@@ -148,21 +149,21 @@ public:
     void SetLineText(const std::string &value);
 
     // --- Caret and selection
-    int CaretX() const noexcept { return m_caretX + 1; }
+    int CaretX() const noexcept { return m_view.CaretX(); }
     void SetCaretX(int value);
-    int CaretY() const noexcept { return m_caretY + 1; }
+    int CaretY() const noexcept { return m_view.CaretY(); }
     void SetCaretY(int value);
-    TPoint CaretXY() const noexcept { return TPoint{CaretX(), CaretY()}; }
+    TPoint CaretXY() const noexcept { return m_view.CaretXY(); }
     // Line first, then column, under one paint lock.
     void SetCaretXY(TPoint value);
     // The earlier and the later anchor.
-    TPoint BlockBegin() const noexcept { return MinPoint(m_blockBegin, m_blockEnd); }
-    TPoint BlockEnd() const noexcept { return MaxPoint(m_blockBegin, m_blockEnd); }
+    TPoint BlockBegin() const noexcept { return m_view.BlockBegin(); }
+    TPoint BlockEnd() const noexcept { return m_view.BlockEnd(); }
     // Puts both anchors on the clamped point: drops the selection.
     void SetBlockBegin(TPoint value);
     // Moves the end anchor only.
     void SetBlockEnd(TPoint value);
-    bool SelAvail() const noexcept { return m_blockBegin != m_blockEnd; }
+    bool SelAvail() const noexcept { return m_view.SelAvail(); }
     // Lines joined by CR LF; never ends with a break of its own.
     std::string SelText() const;
     // Replaces the selection (or inserts at the caret) and records ucDelete
@@ -188,11 +189,11 @@ public:
     TzeIdentChars IdentChars() const;
 
     // --- Properties
-    bool Autoindent() const noexcept { return m_autoindent; }
-    void SetAutoindent(bool value) noexcept { m_autoindent = value; }
-    bool ScrollPastEOL() const noexcept { return m_scrollPastEOL; }
+    bool Autoindent() const noexcept { return m_view.Options().Autoindent; }
+    void SetAutoindent(bool value) noexcept { m_view.Options().Autoindent = value; }
+    bool ScrollPastEOL() const noexcept { return m_view.Options().ScrollPastEOL; }
     void SetScrollPastEOL(bool value);
-    int MaxLeftChar() const noexcept { return m_maxLeftChar; }
+    int MaxLeftChar() const noexcept { return m_view.Metrics().MaxLeftChar; }
     // Clamped to 1..100000.
     void SetMaxLeftChar(int value);
     bool Modified() const noexcept { return m_doc->Modified(); }
@@ -292,13 +293,13 @@ public:
     void DecPaintLock();
 
     // --- Grid metrics (pixels unless stated)
-    int CharWidth() const noexcept { return m_charWidth; }
-    int LineHeight() const noexcept { return m_lineHeight; }
-    int GutterWidth() const noexcept { return m_gutterWidth; }
-    int TextOrigin() const noexcept { return m_textOrigin; }
+    int CharWidth() const noexcept { return m_view.Metrics().CharWidth; }
+    int LineHeight() const noexcept { return m_view.Metrics().LineHeight; }
+    int GutterWidth() const noexcept { return m_view.Metrics().GutterWidth; }
+    int TextOrigin() const noexcept { return m_view.Metrics().TextOrigin; }
     // Whole columns and rows that fit in the text area.
-    int CharsInWindow() const noexcept { return m_charsInWindow; }
-    int LinesInWindow() const noexcept { return m_linesInWindow; }
+    int CharsInWindow() const noexcept { return m_view.Metrics().CharsInWindow; }
+    int LinesInWindow() const noexcept { return m_view.Metrics().LinesInWindow; }
     int ExtraLineSpacing() const noexcept { return m_extraLineSpacing; }
     // Stores and recomputes the metrics, without comparing.
     void SetExtraLineSpacing(int value);
@@ -306,9 +307,9 @@ public:
     int ClientHeight() const;
 
     // --- Scrolling and caret display
-    int TopLine() const noexcept { return m_topLine + 1; }
+    int TopLine() const noexcept { return m_view.TopLine(); }
     void SetTopLine(int value);
-    int LeftChar() const noexcept { return m_leftChar + 1; }
+    int LeftChar() const noexcept { return m_view.LeftChar(); }
     void SetLeftChar(int value);
     void UpdateScrollBars(bool force = false);
     void EnsureCursorPosVisible();
@@ -360,18 +361,18 @@ public:
     // Runs one command: offered to the application first, executed under one
     // paint lock, then OnCommandDone unless it ended early or raised.
     virtual void CommandProcessor(TzeEditorCommand command, char aChar, void *data);
-    bool ReadOnly() const noexcept { return m_readOnly; }
-    void SetReadOnly(bool value) noexcept { m_readOnly = value; }
-    bool InsertMode() const noexcept { return m_insertMode; }
+    bool ReadOnly() const noexcept { return m_view.Options().ReadOnly; }
+    void SetReadOnly(bool value) noexcept { m_view.Options().ReadOnly = value; }
+    bool InsertMode() const noexcept { return m_view.Options().InsertMode; }
     void SetInsertMode(bool value);
-    int TabIndent() const noexcept { return m_tabIndent; }
+    int TabIndent() const noexcept { return m_view.Options().TabIndent; }
     // Accepted only within 1..16.
     void SetTabIndent(int value) noexcept;
     // Off: Tab moves the focus to the next control; on: it types TabIndent blanks.
     bool WantTabs() const noexcept { return m_wantTabs; }
     void SetWantTabs(bool value) noexcept { m_wantTabs = value; }
-    bool HalfpageScroll() const noexcept { return m_halfpageScroll; }
-    void SetHalfpageScroll(bool value) noexcept { m_halfpageScroll = value; }
+    bool HalfpageScroll() const noexcept { return m_view.Options().HalfpageScroll; }
+    void SetHalfpageScroll(bool value) noexcept { m_view.Options().HalfpageScroll = value; }
 
     using TProcessCommandEvent = std::function<void(TzeEditorCommand &command, char &aChar, void *data)>;
     TProcessCommandEvent OnProcessCommand;
@@ -443,27 +444,16 @@ public:
 
 protected:
     virtual void DoOnProcessCommand(TzeEditorCommand &command, char &aChar, void *data);
-    // Executes a command in 1..1000; false when it ended early.
+    // Executes a command in 1..1000 through its family; false when it ended early.
     bool ExecuteCommand(TzeEditorCommand command, char aChar, void *data);
-    bool ExecuteMovement(TzeEditorCommand command, void *data);
-    // The text-changing commands; false when the command ended early.
-    bool ExecuteTextCommand(TzeEditorCommand command, char aChar);
+    bool MovementCommand(TzeEditorCommand command, void *data);
+    bool TextCommand(TzeEditorCommand command, char aChar);
+    bool MarkerCommand(TzeEditorCommand command);
+    // A tab types TabIndent blanks, each as a command of its own.
     bool TypeChar(char c);
-    bool DeleteLastChar();
-    bool DeleteChar();
-    bool LineBreak(bool moveCaret);
     // After the lines changed: a caret below the last line goes to the last
     // line, at once or, under a paint lock, when the lock ends.
     void KeepCaretInText();
-    // Puts the caret on a line that exists, adding an empty line to an
-    // empty list, so that text typed or inserted there is never lost.
-    void EnsureCaretLine();
-    // Without ScrollPastEOL, a caret past its line end goes back to the end.
-    void ClampCaretToLineEnd();
-    // The caret and anchors as the document's undo and redo take them, and
-    // back, exactly as given.
-    TzeSelectionPoints SelectionPoints() const noexcept;
-    void PlaceReplayed(const TzeSelectionPoints &points);
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
     bool focusNextPrevChild(bool next) override;
@@ -517,23 +507,21 @@ private:
     int m_changedFirst = INT_MAX;
     int m_changedLast = 0;
     bool m_changedBelow = false;
-    // Replaces the selection (or inserts at the caret) by value through the
-    // document, recording the deletion and the insertion under the kinds
-    // given (ucNone: not recorded), in one list update and one paint lock;
-    // the caret ends after the text. Answers where the text went.
-    TPoint ReplaceSelection(const std::string &value, TUndoChangeKind deletion, TUndoChangeKind insertion);
-    // Deletes change's range through the document; the caret goes to its start.
-    void DeleteRange(const TzeTextChange &change);
-    // Puts the caret on p as it is, for a change under way.
-    void PlaceCaretAt(TPoint p);
-    // An anchor point inside the text's lines and columns.
-    TPoint ClampAnchor(TPoint value) const;
     bool AnchorOnALine(TPoint p) const noexcept;
     // Line (1-based) or the empty string where it does not exist.
     std::string_view LineOrEmpty(int line) const { return m_doc->LineOrEmpty(line); }
     QRect CaretRect() const;
 
     std::unique_ptr<TzeDocument> m_doc;
+    // Caret, selection, view position and grid, and the commands' rules.
+    TzeView m_view;
+    // What the view tells: the caret, the selection and the scroll bars shown.
+    void CaretMoved() override { UpdateCaret(); }
+    void SelectionChanged() override { DoOnSelectionChange(); }
+    void ViewScrolled(bool vertical) override;
+    void SelectionRowsChanged(int first, int last) override { InvalidateLines(first, last); }
+    void BeginBatch() override { IncPaintLock(); }
+    void EndBatch() override { DecPaintLock(); }
     // The highlighter as the document's scanner of range states.
     class THighlighterScanner : public IzeRangeScanner {
     public:
@@ -543,28 +531,13 @@ private:
     } m_scanner;
     std::unique_ptr<TzeKeyStrokes> m_keystrokes;
     std::unique_ptr<TzeBookMarkOpt> m_bookMarkOptions;
-    bool m_readOnly = false;
-    bool m_insertMode = true;
-    int m_tabIndent = 4;
     bool m_wantTabs = false;
-    bool m_halfpageScroll = false;
     TzeCustomHighLighter *m_highlighter = nullptr;
     // Every highlighter whose editor list may still hold this editor; the
     // destructor removes it from all of them.
     std::set<TzeCustomHighLighter *> m_registeredWith;
 
     bool m_designing;
-    // Stored 0-based.
-    int m_caretX = 0;
-    int m_caretY = 0;
-    TPoint m_blockBegin{1, 1};
-    TPoint m_blockEnd{1, 1};
-    int m_maxLeftChar = 1024;
-    bool m_scrollPastEOL = true;
-    // Set while undo and redo put recorded points back: they are taken as
-    // they are, whatever MaxLeftChar says.
-    bool m_exactPoints = false;
-    bool m_autoindent = true;
     TScrollStyle m_scrollBars = ssBoth;
 
     int m_paintLock = 0;
@@ -573,16 +546,7 @@ private:
     bool m_caretPending = false;
     bool m_caretLinePending = false;
 
-    int m_charWidth = 8;
-    int m_lineHeight = 15;
-    int m_gutterWidth = 30;
-    int m_textOrigin = 32;
-    int m_charsInWindow = 10;
-    int m_linesInWindow = 0;
     int m_extraLineSpacing = 0;
-    // Stored 0-based.
-    int m_topLine = 0;
-    int m_leftChar = 0;
     // Per-column advance of every painted run; MaxLeftChar entries of CharWidth.
     std::vector<int> m_charAdvances;
     int m_firstPaintChar = 1;

@@ -4,7 +4,7 @@
 
 bool TzeCustomEdit::DropSelection(TPoint drop, TPoint dragBegin, TPoint dragEnd, bool copy)
 {
-    if (!SelAvail() || m_readOnly)
+    if (!SelAvail() || ReadOnly())
         return false;
     const TPoint b = MinPoint(dragBegin, dragEnd);
     const TPoint e = MaxPoint(dragBegin, dragEnd);
@@ -16,7 +16,7 @@ bool TzeCustomEdit::DropSelection(TPoint drop, TPoint dragBegin, TPoint dragEnd,
     const TzeUndoGroup oneStep(*m_doc);
     TPoint d = drop;
     if (!copy) {
-        ReplaceSelection(std::string(), ucDropDelete, ucNone);
+        m_view.ReplaceSelection(std::string(), ucDropDelete, ucNone);
         // The drop point as it stands once the text before it is gone.
         if (d.Y == e.Y && !(d < e))
             d = TPoint{b.X + d.X - e.X, b.Y};
@@ -24,9 +24,9 @@ bool TzeCustomEdit::DropSelection(TPoint drop, TPoint dragBegin, TPoint dragEnd,
             d = TPoint{d.X, d.Y - (e.Y - b.Y)};
     }
     SetBlockBegin(d);
-    TFlagRestore pastEol(m_scrollPastEOL, true);
+    TFlagRestore pastEol(m_view.Options().ScrollPastEOL, true);
     SetCaretXY(BlockBegin());
     SetBlockEnd(BlockBegin());
-    ReplaceSelection(text, ucNone, ucDropInsert);
+    m_view.ReplaceSelection(text, ucNone, ucDropInsert);
     return true;
 }

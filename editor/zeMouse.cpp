@@ -55,7 +55,7 @@ void TzeCustomEdit::ComputeCaret(int x, int y)
 
 bool TzeCustomEdit::IsMouseInTextArea(int x, int y) const
 {
-    return x >= m_gutterWidth && x < ClientWidth() && y >= 0 && y < ClientHeight();
+    return x >= GutterWidth() && x < ClientWidth() && y >= 0 && y < ClientHeight();
 }
 
 bool TzeCustomEdit::IsPopupClick(Qt::MouseButton button, Qt::KeyboardModifiers modifiers) const noexcept
@@ -66,7 +66,7 @@ bool TzeCustomEdit::IsPopupClick(Qt::MouseButton button, Qt::KeyboardModifiers m
 
 void TzeCustomEdit::SetWordBlock(TPoint p)
 {
-    p.X = std::clamp(p.X, 1, m_maxLeftChar);
+    p.X = std::clamp(p.X, 1, MaxLeftChar());
     p.Y = std::clamp(p.Y, 1, std::max(1, Lines().Count()));
     const std::string_view s = LineOrEmpty(p.Y);
     if (s.empty())
@@ -90,11 +90,10 @@ void TzeCustomEdit::SetWordBlock(TPoint p)
     while (begin > 1 && isWord(begin - 1))
         --begin;
     int end = anchor;
-    while (end <= length && end < m_maxLeftChar && isWord(end))
+    while (end <= length && end < MaxLeftChar() && isWord(end))
         ++end;
-    m_blockBegin = TPoint{begin, p.Y};
-    m_blockEnd = TPoint{end, p.Y};
-    SetCaretXY(m_blockEnd);
+    m_view.SetAnchors(TPoint{begin, p.Y}, TPoint{end, p.Y});
+    SetCaretXY(TPoint{end, p.Y});
     InvalidateLines(p.Y, p.Y);
 }
 
@@ -136,7 +135,7 @@ void TzeCustomEdit::mouseMoveEvent(QMouseEvent *event)
     const QPoint pos = event->position().toPoint();
     if (OnMouseMove)
         OnMouseMove(*this, ShiftStateFromQt(event->modifiers()), pos.x(), pos.y());
-    if (m_mouse.Captured && m_mouse.Drag == diPending && !m_readOnly) {
+    if (m_mouse.Captured && m_mouse.Drag == diPending && !ReadOnly()) {
         const QPoint moved = pos - m_mouse.MouseDown;
         const int distance = QApplication::startDragDistance();
         if (std::abs(moved.x()) >= distance || std::abs(moved.y()) >= distance) {
@@ -145,7 +144,7 @@ void TzeCustomEdit::mouseMoveEvent(QMouseEvent *event)
         }
         return;
     }
-    viewport()->setCursor(pos.x() > m_gutterWidth ? Qt::IBeamCursor : Qt::ArrowCursor);
+    viewport()->setCursor(pos.x() > GutterWidth() ? Qt::IBeamCursor : Qt::ArrowCursor);
     if (m_mouse.Captured && (event->buttons() & Qt::LeftButton))
         ExtendSelectionTo(pos);
 }
@@ -183,8 +182,8 @@ void TzeCustomEdit::AutoScrollTick()
     bool pause = true;
     {
         TPaintLockGuard lock(*this);
-        if (x < m_gutterWidth) {
-            const int d = m_gutterWidth - x;
+        if (x < GutterWidth()) {
+            const int d = GutterWidth() - x;
             SetLeftChar(LeftChar() - (d < kFar ? 1 : 8));
             pause = pause && d < kNoPause;
             SetCaretX(LeftChar());
@@ -193,19 +192,19 @@ void TzeCustomEdit::AutoScrollTick()
             const int d = x - ClientWidth();
             SetLeftChar(LeftChar() + (d < kFar ? 1 : 8));
             pause = pause && d < kNoPause;
-            SetCaretX(LeftChar() + m_charsInWindow);
+            SetCaretX(LeftChar() + CharsInWindow());
             SetBlockEnd(CaretXY());
         }
         if (y < 0) {
-            SetTopLine(TopLine() - (-y < kFar ? 1 : m_linesInWindow));
+            SetTopLine(TopLine() - (-y < kFar ? 1 : LinesInWindow()));
             pause = pause && -y < kNoPause;
             SetCaretY(TopLine());
             SetBlockEnd(CaretXY());
         } else if (y > ClientHeight()) {
             const int d = y - ClientHeight();
-            SetTopLine(TopLine() + (d < kFar ? 1 : m_linesInWindow));
+            SetTopLine(TopLine() + (d < kFar ? 1 : LinesInWindow()));
             pause = pause && d < kNoPause;
-            SetCaretY(TopLine() + m_linesInWindow - 1);
+            SetCaretY(TopLine() + LinesInWindow() - 1);
             SetBlockEnd(CaretXY());
         }
     }
@@ -292,7 +291,7 @@ bool TzeCustomEdit::DragOverAt(QObject *source, int x, int y, TzeDragOverState s
 
 bool TzeCustomEdit::DragDropAt(QObject *source, int x, int y, bool ctrl)
 {
-    if (m_readOnly)
+    if (ReadOnly())
         return false;
     TPaintLockGuard lock(*this);
     if (OnDragDrop)
@@ -346,7 +345,7 @@ void TzeCustomEdit::dropEvent(QDropEvent *event)
     DragDropAt(event->source(), pos.x(), pos.y(), action == Qt::CopyAction);
     // A drop from elsewhere that nobody handles is refused, so that a
     // moving source does not delete text that went nowhere.
-    if (m_readOnly || (event->source() != this && !OnDragDrop)) {
+    if (ReadOnly() || (event->source() != this && !OnDragDrop)) {
         event->ignore();
         return;
     }

@@ -34,16 +34,7 @@ constexpr int kMaxUpdateRects = 8;
 
 TzeViewMetrics TzeCustomEdit::ViewMetrics() const
 {
-    TzeViewMetrics m;
-    m.CharWidth = m_charWidth;
-    m.LineHeight = m_lineHeight;
-    m.GutterWidth = m_gutterWidth;
-    m.TextOrigin = m_textOrigin;
-    m.CharsInWindow = m_charsInWindow;
-    m.LinesInWindow = m_linesInWindow;
-    m.TopLine = TopLine();
-    m.LeftChar = LeftChar();
-    m.MaxLeftChar = m_maxLeftChar;
+    TzeViewMetrics m = m_view.Metrics();
     m.ClientWidth = ClientWidth();
     m.ClientHeight = ClientHeight();
     return m;
@@ -60,7 +51,7 @@ void TzeCustomEdit::InvalidateLines(int first, int last)
 {
     if (!isVisible())
         return;
-    const QRect rect = LinesRect(ViewMetrics(), first, last, m_gutterWidth, ClientWidth());
+    const QRect rect = LinesRect(ViewMetrics(), first, last, GutterWidth(), ClientWidth());
     if (!rect.isEmpty())
         viewport()->update(rect);
 }
@@ -69,7 +60,7 @@ void TzeCustomEdit::InvalidateGutterLines(int first, int last)
 {
     if (!isVisible())
         return;
-    const QRect rect = LinesRect(ViewMetrics(), first, last, 0, m_gutterWidth);
+    const QRect rect = LinesRect(ViewMetrics(), first, last, 0, GutterWidth());
     if (!rect.isEmpty())
         viewport()->update(rect);
 }
@@ -106,11 +97,11 @@ void TzeCustomEdit::Paint(QPainter &painter, const QRect &r)
     m_lastPaintLine = range.LastLine;
 
     TCanvas canvas(&painter);
-    if (r.x() < m_gutterWidth)
-        PaintGutter(canvas, Edges(r.x(), r.y(), m_gutterWidth, BottomOf(r)));
-    if (m_gutterWidth < RightOf(r)) {
+    if (r.x() < GutterWidth())
+        PaintGutter(canvas, Edges(r.x(), r.y(), GutterWidth(), BottomOf(r)));
+    if (GutterWidth() < RightOf(r)) {
         canvas.SetFont(m_font);
-        PaintText(canvas, Edges(std::max(r.x(), m_gutterWidth), r.y(), RightOf(r), BottomOf(r)));
+        PaintText(canvas, Edges(std::max(r.x(), GutterWidth()), r.y(), RightOf(r), BottomOf(r)));
     }
     if (OnPaint) {
         painter.save();

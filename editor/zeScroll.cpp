@@ -30,39 +30,35 @@ int TzeCustomEdit::ClientHeight() const
 
 void TzeCustomEdit::SetTopLine(int value)
 {
-    value = ClampTopLine(value, Lines().Count());
-    if (value == TopLine())
-        return;
-    m_topLine = value - 1;
-    UpdateScrollBars(false);
-    InvalidateAll();
-    UpdateCaret();
+    m_view.SetTopLine(value);
 }
 
 void TzeCustomEdit::SetLeftChar(int value)
 {
-    // Kept at 1 or more also when the window shows more than MaxLeftChar columns.
-    value = ClampLeftChar(value, m_maxLeftChar, m_charsInWindow);
-    if (value == LeftChar())
-        return;
-    m_leftChar = value - 1;
-    m_textOrigin = TextOriginFor(m_gutterWidth, LeftChar(), m_charWidth);
+    m_view.SetLeftChar(value);
+}
+
+void TzeCustomEdit::ViewScrolled(bool vertical)
+{
     UpdateScrollBars(false);
-    InvalidateLines(-1, -1);
+    if (vertical)
+        InvalidateAll();
+    else
+        InvalidateLines(-1, -1);
     UpdateCaret();
 }
 
 void TzeCustomEdit::SetLinesInWindow(int value)
 {
-    m_linesInWindow = std::max(0, value);
+    m_view.Metrics().LinesInWindow = std::max(0, value);
     // One entry per row the gutter can paint, a partly visible last row included.
-    m_markOffsets.assign(size_t(m_linesInWindow) + 2, 0);
+    m_markOffsets.assign(size_t(LinesInWindow()) + 2, 0);
 }
 
 void TzeCustomEdit::UpdateGutterWidth()
 {
-    const int width = m_gutter->RealGutterWidth(m_charWidth);
-    if (width == m_gutterWidth)
+    const int width = m_gutter->RealGutterWidth(CharWidth());
+    if (width == GutterWidth())
         InvalidateGutterLines(-1, -1);
     else
         SetGutterWidth(width);
@@ -71,11 +67,12 @@ void TzeCustomEdit::UpdateGutterWidth()
 void TzeCustomEdit::SetGutterWidth(int value)
 {
     value = std::max(0, value);
-    if (value == m_gutterWidth)
+    if (value == GutterWidth())
         return;
-    m_gutterWidth = value;
-    m_charsInWindow = CharsInWindowFor(ClientWidth(), m_gutterWidth, m_charWidth);
-    m_textOrigin = TextOriginFor(m_gutterWidth, LeftChar(), m_charWidth);
+    TzeViewMetrics &m = m_view.Metrics();
+    m.GutterWidth = value;
+    m.CharsInWindow = CharsInWindowFor(ClientWidth(), value, m.CharWidth);
+    m.TextOrigin = TextOriginFor(value, m.LeftChar, m.CharWidth);
     UpdateScrollBars(false);
     InvalidateAll();
     UpdateCaret();
@@ -122,7 +119,7 @@ void TzeCustomEdit::UpdateScrollBars(bool force)
         return;
     const bool previous = std::exchange(m_settingScrollBars, true);
     if (m_scrollBars == ssVertical || m_scrollBars == ssBoth)
-        ApplyScrollInfo(*verticalScrollBar(), VerticalScrollInfo(Lines().Count(), m_linesInWindow, TopLine()));
+        ApplyScrollInfo(*verticalScrollBar(), VerticalScrollInfo(Lines().Count(), LinesInWindow(), TopLine()));
     if (m_scrollBars == ssHorizontal || m_scrollBars == ssBoth)
         ApplyScrollInfo(*horizontalScrollBar(), HorizontalScrollInfo(ViewMetrics()));
     m_settingScrollBars = previous;
@@ -237,7 +234,7 @@ void TzeCustomEdit::wheelEvent(QWheelEvent *event)
         return;
     const bool ctrl = event->modifiers().testFlag(Qt::ControlModifier);
     const int lines = WheelScrollLines(m_mouseWheelAccumulator, event->angleDelta().y(), ctrl,
-                                       m_halfpageScroll, m_linesInWindow);
+                                       HalfpageScroll(), LinesInWindow());
     if (lines != 0)
         SetTopLine(TopLine() - lines);
     event->accept();
@@ -275,13 +272,13 @@ void TzeCustomEdit::SetOverwriteCaret(TCaretType value)
 
 void TzeCustomEdit::InitializeCaret()
 {
-    const TzeCaretShape shape = CaretShape(m_insertMode ? m_insertCaret : m_overwriteCaret, m_charWidth,
-                                           m_lineHeight);
+    const TzeCaretShape shape = CaretShape(InsertMode() ? m_insertCaret : m_overwriteCaret, CharWidth(),
+                                           LineHeight());
     m_caretSize = shape.Size;
     m_caretOffset = shape.Offset;
     // The old shape goes: repaint where it was.
     if (m_caretVisible)
-        viewport()->update(QRect(m_caretPixel, QSize(std::max(m_charWidth, 2), m_lineHeight)));
+        viewport()->update(QRect(m_caretPixel, QSize(std::max(CharWidth(), 2), LineHeight())));
     UpdateCaret();
 }
 
@@ -329,8 +326,8 @@ void TzeCustomEdit::UpdateCaret()
 void TzeCustomEdit::resizeEvent(QResizeEvent *event)
 {
     QAbstractScrollArea::resizeEvent(event);
-    m_charsInWindow = CharsInWindowFor(ClientWidth(), m_gutterWidth, m_charWidth);
-    SetLinesInWindow(ClientHeight() / m_lineHeight);
+    m_view.Metrics().CharsInWindow = CharsInWindowFor(ClientWidth(), GutterWidth(), CharWidth());
+    SetLinesInWindow(ClientHeight() / LineHeight());
     UpdateScrollBars(false);
     UpdateCaret();
 }

@@ -1,0 +1,748 @@
+// zeView.cpp: the caret, anchors and view position of one view, the rules
+// that clamp and follow them, and the movement and text commands, each of
+// which computes its points here and changes the text through the document.
+#include <algorithm>
+
+#include "editor/zeView.h"
+
+namespace {
+
+constexpr bool IsBlank(char c) noexcept
+{
+    return static_cast<unsigned char>(c) <= 32;
+}
+
+bool IsBlankLine(std::string_view s)
+{
+    return std::all_of(s.begin(), s.end(), IsBlank);
+}
+
+TzeWordChars AllButBlanks()
+{
+    TzeWordChars chars;
+    for (int c = 33; c < 256; ++c)
+        chars.set(size_t(c));
+    return chars;
+}
+
+} // namespace
+
+// The client's batch for a scope.
+class TzeView::TBatch {
+public:
+    explicit TBatch(const TzeView &view) noexcept : m_client(view.m_client)
+    {
+        if (m_client)
+            m_client->BeginBatch();
+    }
+    ~TBatch()
+    {
+        if (m_client)
+            m_client->EndBatch();
+    }
+    TBatch(const TBatch &) = delete;
+    TBatch &operator=(const TBatch &) = delete;
+
+private:
+    IzeViewClient *m_client;
+};
+
+TzeView::TzeView(TzeDocument &document, IzeViewClient *client)
+    : m_doc(document), m_client(client), m_wordChars(AllButBlanks())
+{
+}
+
+void TzeView::CaretMoved() const
+{
+    if (m_client)
+        m_client->CaretMoved();
+}
+
+void TzeView::SelectionChanged() const
+{
+    if (m_client)
+        m_client->SelectionChanged();
+}
+
+// --- Caret
+
+void TzeView::SetCaretX(int value)
+{
+    int x = std::max(value, 1);
+    const int length = int(LineOrEmpty(CaretY()).size());
+    const int chars = m_metrics.CharsInWindow;
+    if (m_options.ScrollPastEOL) {
+        // A window wider than MaxLeftChar columns must not push the caret
+        // before column 1; MaxLeftChar never keeps it from the text itself.
+        if (!m_exactPoints)
+            x = std::max(1, std::min(x, std::max(m_metrics.MaxLeftChar - chars, length + 1)));
+    } else {
+        if (x > length + 1)
+            x = length + 1;
+        if (x >= LeftChar() + chars)
+            SetLeftChar(x - chars + 1);
+        else if (x < LeftChar())
+            SetLeftChar(x);
+    }
+    if (x != CaretX()) {
+        m_caret.X = x;
+        EnsureCursorPosVisible();
+        CaretMoved();
+    }
+    SelectionChanged();
+}
+
+void TzeView::SetCaretY(int value)
+{
+    // Clamped to the line count first, so that an empty list still gives line 1.
+    const int y = std::max(1, std::min(value, m_doc.Lines().Count()));
+    if (y == CaretY()) {
+        SelectionChanged();
+        return;
+    }
+    m_caret.Y = y;
+    const int length = int(LineOrEmpty(y).size());
+    if (!m_options.ScrollPastEOL && length + 1 < CaretX()) {
+        SetCaretX(length + 1);
+        if (CaretX() < LeftChar())
+            SetLeftChar(CaretX());
+        return;
+    }
+    EnsureCursorPosVisible();
+    CaretMoved();
+    SelectionChanged();
+}
+
+void TzeView::SetCaretXY(TPoint value)
+{
+    const TBatch batch(*this);
+    // Line and column in one step: the view scrolls to the new point only,
+    // never first to the old column on the new line (a click in a view
+    // scrolled sideways would move the text under the pointer).
+    const int y = std::max(1, std::min(value.Y, m_doc.Lines().Count()));
+    const bool lineChanged = y != CaretY();
+    const int column = CaretX();
+    m_caret.Y = y;
+    SelectionChanged();
+    SetCaretX(value.X); // scrolls to the new point when the column changes
+    if (lineChanged && CaretX() == column) {
+        EnsureCursorPosVisible();
+        CaretMoved();
+    }
+}
+
+void TzeView::PlaceCaretAt(TPoint p)
+{
+    // Put in place directly: the text just changed inside a batch, and the
+    // setters' clamping and scrolling wait for it to end.
+    m_caret = p;
+    CaretMoved();
+}
+
+// --- Selection
+
+TPoint TzeView::ClampAnchor(TPoint value) const
+{
+    value.Y = std::max(1, std::min(value.Y, m_doc.Lines().Count()));
+    // Up to MaxLeftChar, or to the line end where the line is longer; the
+    // caret's own column always, which typing at the end of a long line
+    // may put past both.
+    const int caretColumn = value.Y == CaretY() ? CaretX() : 1;
+    const int limit = std::max({m_metrics.MaxLeftChar, int(LineOrEmpty(value.Y).size()) + 1, caretColumn});
+    value.X = m_exactPoints ? std::max(value.X, 1) : std::clamp(value.X, 1, limit);
+    return value;
+}
+
+void TzeView::SetBlockBegin(TPoint value)
+{
+    value = ClampAnchor(value);
+    if (SelAvail()) {
+        const int first = std::min({value.Y, m_blockBegin.Y, m_blockEnd.Y});
+        const int last = std::max({value.Y, m_blockBegin.Y, m_blockEnd.Y});
+        m_blockBegin = m_blockEnd = value;
+        if (m_client)
+            m_client->SelectionRowsChanged(first, last);
+    } else {
+        m_blockBegin = m_blockEnd = value;
+    }
+}
+
+void TzeView::SetBlockEnd(TPoint value)
+{
+    value = ClampAnchor(value);
+    if (value == m_blockEnd)
+        return;
+    const int oldLine = m_blockEnd.Y;
+    m_blockEnd = value;
+    if (m_client)
+        m_client->SelectionRowsChanged(oldLine, value.Y);
+}
+
+void TzeView::SetAnchors(TPoint begin, TPoint end) noexcept
+{
+    m_blockBegin = begin;
+    m_blockEnd = end;
+}
+
+std::string TzeView::SelText() const
+{
+    return SelAvail() ? m_doc.TextBetween(BlockBegin(), BlockEnd()) : std::string();
+}
+
+void TzeView::TextCleared() noexcept
+{
+    m_caret = TPoint{1, 1};
+    m_blockBegin = m_blockEnd = TPoint{1, 1};
+}
+
+// --- View position
+
+void TzeView::SetTopLine(int value)
+{
+    value = ClampTopLine(value, m_doc.Lines().Count());
+    if (value == TopLine())
+        return;
+    m_metrics.TopLine = value;
+    if (m_client)
+        m_client->ViewScrolled(true);
+}
+
+void TzeView::SetLeftChar(int value)
+{
+    // Kept at 1 or more also when the window shows more than MaxLeftChar columns.
+    value = ClampLeftChar(value, m_metrics.MaxLeftChar, m_metrics.CharsInWindow);
+    if (value == LeftChar())
+        return;
+    m_metrics.LeftChar = value;
+    m_metrics.TextOrigin = TextOriginFor(m_metrics.GutterWidth, value, m_metrics.CharWidth);
+    if (m_client)
+        m_client->ViewScrolled(false);
+}
+
+void TzeView::EnsureCursorPosVisible()
+{
+    const TBatch batch(*this);
+    const TPoint view = ViewShowingCaret(m_metrics, CaretXY());
+    SetLeftChar(view.X);
+    SetTopLine(view.Y);
+}
+
+// --- Words
+
+int TzeView::LeftSpaces(std::string_view s) const
+{
+    if (!m_options.Autoindent)
+        return 0;
+    return int(std::find_if_not(s.begin(), s.end(), IsBlank) - s.begin());
+}
+
+TPoint TzeView::NextWordPos() const
+{
+    const auto isWord = [this](char c) { return m_wordChars.test(static_cast<unsigned char>(c)); };
+    std::string_view s = LineOrEmpty(CaretY());
+    int y = CaretY();
+    size_t x = 0; // 0-based index of the column searched from
+    if (CaretX() < int(s.size())) {
+        x = size_t(CaretX() - 1);
+        if (isWord(s[x])) {
+            while (x < s.size() && isWord(s[x]))
+                ++x;
+            if (x == s.size())
+                return TPoint{int(s.size()) + 1, y};
+        }
+    } else if (y < m_doc.Lines().Count()) {
+        ++y;
+        s = LineOrEmpty(y);
+        if (IsBlankLine(s))
+            return TPoint{1, y};
+    } else {
+        return CaretXY();
+    }
+    while (x < s.size() && !isWord(s[x]))
+        ++x;
+    return TPoint{int(x) + 1, y};
+}
+
+TPoint TzeView::PrevWordPos() const
+{
+    const auto isWord = [this](char c) { return m_wordChars.test(static_cast<unsigned char>(c)); };
+    const std::string_view s = LineOrEmpty(CaretY());
+    const int y = CaretY();
+    const auto endOfPreviousLine = [this, y]() {
+        if (y <= 1)
+            return TPoint{1, 1};
+        return TPoint{int(LineOrEmpty(y - 1).size()) + 1, y - 1};
+    };
+    int x = std::min(CaretX(), int(s.size()) + 1);
+    if (x <= 1)
+        return endOfPreviousLine();
+    while (x > 1 && !isWord(s[size_t(x - 2)]))
+        --x;
+    if (x <= 1)
+        return endOfPreviousLine();
+    while (x > 1 && isWord(s[size_t(x - 2)]))
+        --x;
+    return TPoint{x, y};
+}
+
+// --- Movement
+
+bool TzeView::Move(TzeEditorCommand command, const TPoint *goTo, TPoint word)
+{
+    const bool selecting = command >= ecSelection;
+    const TzeEditorCommand move = selecting ? TzeEditorCommand(command - ecSelection) : command;
+    const int lineCount = m_doc.Lines().Count();
+    const int lines = m_metrics.LinesInWindow;
+    const int chars = m_metrics.CharsInWindow;
+
+    if (move == ecLeft || move == ecRight) {
+        const int x = CaretX() + (move == ecLeft ? -1 : 1);
+        if (selecting) {
+            if (!SelAvail())
+                SetBlockBegin(CaretXY());
+            SetBlockEnd(TPoint{x, CaretY()});
+        } else {
+            SetBlockBegin(TPoint{x, CaretY()});
+        }
+        if (!m_options.ScrollPastEOL && move == ecLeft && x < 1) {
+            if (CaretY() > 1) {
+                SetCaretY(CaretY() - 1);
+                SetCaretX(int(LineText().size()) + 1);
+            }
+        } else if (!m_options.ScrollPastEOL && move == ecRight && x > int(LineText().size()) + 1) {
+            if (lineCount > CaretY()) {
+                SetCaretX(1);
+                SetCaretY(CaretY() + 1);
+            }
+        } else {
+            SetCaretX(x);
+        }
+        return true;
+    }
+    if (move == ecUp || move == ecDown) {
+        const int y = CaretY();
+        SetCaretY(y + (move == ecUp ? -1 : 1));
+        if (selecting) {
+            if (!SelAvail())
+                SetBlockBegin(TPoint{CaretX(), y});
+            SetBlockEnd(CaretXY());
+        } else {
+            SetBlockBegin(CaretXY());
+        }
+        return true;
+    }
+    if (move == ecGotoXY && !goTo)
+        return false; // ends early: no selection change, no OnCommandDone
+
+    if (selecting && !SelAvail())
+        SetBlockBegin(CaretXY());
+    const int page = m_options.HalfpageScroll ? lines / 2 : lines;
+    switch (move) {
+    case ecWordLeft:
+    case ecWordRight:
+        SetCaretXY(word);
+        break;
+    case ecLineStart:
+        SetCaretX(1);
+        break;
+    case ecLineEnd:
+        SetCaretX(int(LineText().size()) + 1);
+        break;
+    case ecPageUp:
+        SetTopLine(TopLine() - page);
+        SetCaretY(CaretY() - page);
+        break;
+    case ecPageDown:
+        SetTopLine(TopLine() + page);
+        SetCaretY(CaretY() + page);
+        break;
+    case ecPageLeft:
+        SetLeftChar(LeftChar() - chars);
+        SetCaretX(CaretX() - chars);
+        break;
+    case ecPageRight:
+        SetLeftChar(LeftChar() + chars);
+        SetCaretX(CaretX() + chars);
+        break;
+    case ecPageTop:
+        SetCaretY(TopLine());
+        break;
+    case ecPageBottom:
+        SetCaretY(TopLine() + lines - 1);
+        break;
+    case ecEditorTop:
+        SetCaretX(1);
+        SetCaretY(1);
+        break;
+    case ecEditorBottom: {
+        // An empty list counts as one empty line.
+        const int last = std::max(lineCount, 1);
+        SetCaretY(last);
+        SetTopLine(last - lines + 1);
+        SetCaretX(lineCount > 0 ? int(m_doc.Lines().Get(lineCount - 1).size()) + 1 : 1);
+        SetLeftChar(1);
+        break;
+    }
+    case ecGotoXY:
+        SetCaretXY(*goTo);
+        break;
+    default:
+        break;
+    }
+    if (selecting)
+        SetBlockEnd(CaretXY());
+    else
+        SetBlockBegin(CaretXY());
+    return true;
+}
+
+bool TzeView::Scroll(TzeEditorCommand command)
+{
+    const int lines = m_metrics.LinesInWindow;
+    const int chars = m_metrics.CharsInWindow;
+    switch (command) {
+    case ecScrollUp:
+        SetTopLine(TopLine() - 1);
+        if (CaretY() > TopLine() + lines - 1)
+            SetCaretY(TopLine() + lines - 1);
+        break;
+    case ecScrollDown:
+        SetTopLine(TopLine() + 1);
+        if (CaretY() < TopLine())
+            SetCaretY(TopLine());
+        break;
+    case ecScrollLeft:
+        SetLeftChar(LeftChar() - 1);
+        if (CaretX() > LeftChar() + chars)
+            SetCaretX(LeftChar() + chars);
+        break;
+    case ecScrollRight:
+        SetLeftChar(LeftChar() + 1);
+        if (CaretX() < LeftChar())
+            SetCaretX(LeftChar());
+        break;
+    default:
+        break;
+    }
+    return true;
+}
+
+// --- Text commands
+
+void TzeView::EnsureCaretLine()
+{
+    if (m_doc.Lines().Count() == 0)
+        m_doc.AddLine(std::string());
+    if (CaretY() > m_doc.Lines().Count())
+        SetCaretY(m_doc.Lines().Count());
+}
+
+TPoint TzeView::ReplaceSelection(const std::string &value, TUndoChangeKind deletion, TUndoChangeKind insertion)
+{
+    const TPoint caret = CaretXY();
+    const bool selected = SelAvail();
+    // Without a selection the text goes in at the caret, which need not be
+    // where the collapsed anchors are (the caret can be moved on its own).
+    TPoint start = caret;
+    {
+        const TBatch batch(*this);
+        const TzeDocUpdate update(m_doc);
+        if (selected) {
+            start = BlockBegin();
+            m_doc.Replace(start, BlockEnd(), std::string_view(), deletion);
+            PlaceCaretAt(start);
+        }
+        // The text ends at its first NUL: nothing to insert.
+        const bool inserted = !value.empty() && value.front() != '\0';
+        if (inserted) {
+            // A caret left past the end by a change of the list itself
+            // inserts into the last line, and an emptied list gets its line
+            // back, so that no inserted text is lost.
+            EnsureCaretLine();
+            start = CaretXY();
+        }
+        const TPoint end = m_doc.Replace(start, start, inserted ? std::string_view(value) : std::string_view(), insertion);
+        if (inserted) {
+            if (end.Y == CaretY())
+                SetCaretX(end.X);
+            else
+                PlaceCaretAt(end);
+        }
+    }
+    // The caret was put in place directly (a cut, a multi-line paste): those
+    // who show where it stands hear of it as of any other move.
+    if (selected || CaretXY() != caret)
+        SelectionChanged();
+    return start;
+}
+
+void TzeView::DeleteRange(const TzeTextChange &change)
+{
+    // The caret goes to the start of what went, as a deleted selection leaves it.
+    const TPoint start = MinPoint(change.Begin, change.End);
+    {
+        const TBatch batch(*this);
+        const TzeDocUpdate update(m_doc);
+        m_doc.Replace(change);
+        if (change.Begin != change.End)
+            PlaceCaretAt(start);
+    }
+    SetCaretXY(CaretXY());
+}
+
+bool TzeView::DeleteWordTo(TPoint word, bool forward)
+{
+    if (m_options.ReadOnly)
+        return false;
+    const TPoint caret = CaretXY();
+    if (word == caret)
+        return false;
+    // Undo puts the caret back where it stood.
+    TzeTextChange change;
+    change.Begin = ClampAnchor(caret);
+    change.End = ClampAnchor(word);
+    change.Kind = ucForwardDelete;
+    if (forward)
+        change.RecordEnd = change.Begin;
+    DeleteRange(change);
+    return true;
+}
+
+bool TzeView::DeleteToLineStart()
+{
+    const TPoint start{1, CaretY()};
+    TzeTextChange change;
+    change.Begin = start;
+    change.End = ClampAnchor(CaretXY());
+    change.Kind = ucDelete;
+    change.RecordEnd = start;
+    DeleteRange(change);
+    SetCaretXY(start);
+    return true;
+}
+
+bool TzeView::DeleteToLineEnd()
+{
+    const TPoint lineEnd{int(LineText().size()) + 1, CaretY()};
+    TzeTextChange change;
+    change.Begin = CaretXY();
+    change.End = ClampAnchor(lineEnd);
+    change.Kind = ucForwardDelete;
+    change.RecordStart = change.RecordEnd = CaretXY();
+    DeleteRange(change);
+    return true;
+}
+
+bool TzeView::DeleteCaretLine()
+{
+    if (SelAvail())
+        SetBlockBegin(CaretXY());
+    m_doc.DeleteWholeLine(CaretY(), CaretXY());
+    SetCaretXY(CaretXY());
+    return true;
+}
+
+void TzeView::ClearText()
+{
+    SetBlockBegin(TPoint{1, 1});
+    m_doc.ClearLines();
+    // The caret goes with the selection: left on a line that is gone, what
+    // is typed next would be lost.
+    SetCaretXY(TPoint{1, 1});
+}
+
+bool TzeView::TypeChar(char c)
+{
+    const auto code = static_cast<unsigned char>(c);
+    if (code < 32 || code == 127 || m_options.ReadOnly)
+        return false;
+    if (SelAvail()) {
+        ReplaceSelection(std::string(1, c), ucDelete, ucInsert);
+        return false;
+    }
+    EnsureCaretLine();
+    {
+        // The caret goes right after the character, wherever MaxLeftChar is.
+        TFlagRestore pastEol(m_options.ScrollPastEOL, true);
+        TFlagRestore exact(m_exactPoints, true);
+        const TPoint p = CaretXY();
+        // Overwriting past the end of the line replaces only padding: there
+        // is nothing to give back.
+        TzeTextChange change;
+        change.Begin = p;
+        change.End = m_options.InsertMode ? p : TPoint{p.X + 1, p.Y};
+        const char typed[1] = {c};
+        change.Text = std::string_view(typed, 1);
+        change.Kind = ucInsert;
+        change.Trim = true;
+        const TzeDocUpdate update(m_doc);
+        m_doc.Replace(change);
+        SetCaretX(CaretX() + 1);
+    }
+    const int chars = m_metrics.CharsInWindow;
+    if (CaretX() >= LeftChar() + chars)
+        SetLeftChar(LeftChar() + std::min(25, chars - 1));
+    return true;
+}
+
+bool TzeView::DeleteLastChar()
+{
+    if (m_options.ReadOnly)
+        return false;
+    if (SelAvail()) {
+        ReplaceSelection(std::string(), ucDelete, ucNone);
+        return false;
+    }
+    const std::string s = LineText();
+    const int length = int(s.size());
+    const int y = CaretY();
+    TzeTextChange change;
+    change.Kind = ucDelete;
+    if (CaretX() > length + 1) {
+        // Past the end the caret only steps back over padding.
+        change.Begin = change.End = CaretXY();
+        m_doc.Replace(change);
+        SetCaretX(CaretX() - 1);
+    } else if (CaretX() > 1) {
+        const int n = LeftSpaces(s);
+        int k = 1;
+        if (IsBlank(s[size_t(CaretX() - 2)]) && CaretX() - 1 == n) {
+            // Unindent to the level of the nearest line above with less
+            // indentation; when every examined line has at least n blanks,
+            // all n go. The first k blanks go; undo gives them back before
+            // the caret.
+            int m = 0;
+            for (int line = y - 1; line >= 2; --line) {
+                const int count = LeftSpaces(LineOrEmpty(line));
+                if (count < n) {
+                    m = count;
+                    break;
+                }
+            }
+            k = n - m;
+            change.Begin = TPoint{1, y};
+            change.End = TPoint{k + 1, y};
+        } else {
+            change.Begin = TPoint{CaretX() - 1, y};
+            change.End = CaretXY();
+        }
+        change.RecordStart = change.RecordEnd = TPoint{CaretX() - k, y};
+        change.Trim = true;
+        const TzeDocUpdate update(m_doc);
+        m_doc.Replace(change);
+        SetCaretX(CaretX() - k);
+    } else if (y > 1 && y <= m_doc.Lines().Count()) {
+        const TPoint join{int(LineOrEmpty(y - 1).size()) + 1, y - 1};
+        change.Begin = join;
+        change.End = TPoint{1, y};
+        change.RecordEnd = join;
+        const TzeDocUpdate update(m_doc);
+        m_doc.Replace(change);
+        SetCaretY(join.Y);
+        SetCaretX(join.X);
+    }
+    return true;
+}
+
+bool TzeView::DeleteChar()
+{
+    if (m_options.ReadOnly)
+        return false;
+    if (SelAvail()) {
+        ReplaceSelection(std::string(), ucForwardDelete, ucNone);
+        return false;
+    }
+    const int length = int(LineText().size());
+    TzeTextChange change;
+    change.Begin = CaretXY();
+    change.RecordEnd = change.Begin;
+    change.Kind = ucForwardDelete;
+    change.Trim = true;
+    if (length >= CaretX()) {
+        change.End = TPoint{CaretX() + 1, CaretY()};
+        m_doc.Replace(change);
+    } else if (m_doc.Lines().Count() > CaretY()) {
+        // The next line joins at the caret's column, padded with blanks.
+        change.End = TPoint{1, CaretY() + 1};
+        m_doc.Replace(change);
+    }
+    return true;
+}
+
+bool TzeView::LineBreak(bool moveCaret)
+{
+    if (m_options.ReadOnly)
+        return false;
+    if (SelAvail())
+        ReplaceSelection(std::string(), ucDelete, ucNone);
+    // A caret past the last line breaks an empty line at the end.
+    EnsureCaretLine();
+    const TzeDocUpdate update(m_doc);
+    const TPoint caret = m_doc.BreakLine(CaretXY(), m_options.Autoindent, moveCaret);
+    if (moveCaret)
+        SetCaretXY(caret);
+    return true;
+}
+
+void TzeView::SelectAll()
+{
+    SetBlockBegin(TPoint{1, 1});
+    TPoint end{1, 1};
+    if (const int count = m_doc.Lines().Count(); count > 0) {
+        end = TPoint{int(m_doc.Lines().Get(count - 1).size()) + 1, count};
+        SetBlockEnd(end);
+    }
+    SetCaretXY(end);
+}
+
+// --- Undo and redo
+
+void TzeView::ClampCaretToLineEnd()
+{
+    if (!m_options.ScrollPastEOL)
+        SetCaretX(CaretX());
+}
+
+void TzeView::PlaceReplayed(const TzeSelectionPoints &points)
+{
+    SetBlockBegin(points.BlockBegin);
+    SetBlockEnd(points.BlockEnd);
+    SetCaretXY(points.Caret);
+}
+
+void TzeView::Undo()
+{
+    bool again = true;
+    while (again && m_doc.UndoList().Count() > 0) {
+        const TBatch batch(*this);
+        {
+            // Positions past a line end stand where blanks were that trimming
+            // took: they are taken as they are, whatever ScrollPastEOL and
+            // MaxLeftChar say.
+            TFlagRestore pastEol(m_options.ScrollPastEOL, true);
+            TFlagRestore exact(m_exactPoints, true);
+            const TzeUndoStep step = m_doc.Undo(SelectionPoints(), m_options.Autoindent);
+            PlaceReplayed(step.Points);
+            again = step.Again;
+        }
+        ClampCaretToLineEnd();
+    }
+}
+
+void TzeView::Redo()
+{
+    if (m_doc.RedoList().Count() == 0)
+        return;
+    const TBatch batch(*this);
+    bool again = true;
+    while (again && m_doc.RedoList().Count() > 0) {
+        {
+            TFlagRestore pastEol(m_options.ScrollPastEOL, true);
+            TFlagRestore exact(m_exactPoints, true);
+            const TzeUndoStep step = m_doc.Redo(SelectionPoints(), m_options.Autoindent);
+            PlaceReplayed(step.Points);
+            again = step.Again;
+        }
+        ClampCaretToLineEnd();
+    }
+}

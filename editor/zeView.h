@@ -1,0 +1,180 @@
+// zeView.h: the caret, the selection and the view position over a document,
+// with the rules that move them and the editor's movement and text commands.
+// Nothing here needs a window: the editor control is one client of a
+// TzeView, a test is another.
+#ifndef QUENLO_EDITOR_ZEVIEW_H
+#define QUENLO_EDITOR_ZEVIEW_H
+
+#include <bitset>
+#include <string>
+#include <string_view>
+
+#include "editor/zeDocument.h"
+#include "editor/zeKeyCmds.h"
+#include "editor/zeTypes.h"
+#include "editor/zeViewMetrics.h"
+
+// What a view tells the one who shows it. Every call may come while a
+// batch is open; the client may defer its work to the batch's end.
+class IzeViewClient {
+public:
+    // The caret or the view under it moved: the caret is drawn again.
+    virtual void CaretMoved() = 0;
+    // The caret or the selection moved (OnSelectionChange).
+    virtual void SelectionChanged() = 0;
+    // TopLine (vertical) or LeftChar changed: scroll bars and repaint.
+    virtual void ViewScrolled(bool vertical) = 0;
+    // The selection changed on lines first .. last.
+    virtual void SelectionRowsChanged(int first, int last) = 0;
+    // Several moves that are shown once, when the outermost batch ends.
+    virtual void BeginBatch() = 0;
+    virtual void EndBatch() = 0;
+
+protected:
+    ~IzeViewClient() = default;
+};
+
+// The options the commands read.
+struct TzeViewOptions {
+    bool ScrollPastEOL = true;
+    bool InsertMode = true;
+    bool Autoindent = true;
+    bool ReadOnly = false;
+    bool HalfpageScroll = false;
+    int TabIndent = 4;
+};
+
+// The characters that make words, for the word moves and deletes.
+using TzeWordChars = std::bitset<256>;
+
+// One view of a document. Points are 1-based (column, line); the anchors
+// are kept in the order set (BlockEnd is the one a selection extends).
+class TzeView {
+public:
+    // client may be null: the view then tells no one.
+    explicit TzeView(TzeDocument &document, IzeViewClient *client = nullptr);
+    TzeView(const TzeView &) = delete;
+    TzeView &operator=(const TzeView &) = delete;
+
+    TzeDocument &Document() noexcept { return m_doc; }
+    const TzeDocument &Document() const noexcept { return m_doc; }
+    // The grid and the view position; ClientWidth and ClientHeight are the
+    // client's to keep current.
+    const TzeViewMetrics &Metrics() const noexcept { return m_metrics; }
+    TzeViewMetrics &Metrics() noexcept { return m_metrics; }
+    TzeViewOptions &Options() noexcept { return m_options; }
+    const TzeViewOptions &Options() const noexcept { return m_options; }
+    void SetWordChars(const TzeWordChars &chars) noexcept { m_wordChars = chars; }
+    // Set while recorded points are put back (undo, typing): they are taken
+    // as they are, whatever MaxLeftChar says.
+    bool &ExactPoints() noexcept { return m_exactPoints; }
+
+    // --- Caret
+    int CaretX() const noexcept { return m_caret.X; }
+    int CaretY() const noexcept { return m_caret.Y; }
+    TPoint CaretXY() const noexcept { return m_caret; }
+    // Without ScrollPastEOL the column stops at the line end; else at
+    // MaxLeftChar - CharsInWindow or the line end, whichever is further
+    // (not with ExactPoints). The view follows the caret.
+    void SetCaretX(int value);
+    // Clamped to the line count; without ScrollPastEOL the column then
+    // stops at the new line's end.
+    void SetCaretY(int value);
+    // Line and column in one step: the view scrolls to the new point only.
+    void SetCaretXY(TPoint value);
+    // Puts the caret on p as it is, for a change under way.
+    void PlaceCaretAt(TPoint p);
+
+    // --- Selection
+    TPoint BlockBegin() const noexcept { return MinPoint(m_blockBegin, m_blockEnd); }
+    TPoint BlockEnd() const noexcept { return MaxPoint(m_blockBegin, m_blockEnd); }
+    TPoint BlockBeginAnchor() const noexcept { return m_blockBegin; }
+    TPoint BlockEndAnchor() const noexcept { return m_blockEnd; }
+    // Puts both anchors on the clamped point: drops the selection.
+    void SetBlockBegin(TPoint value);
+    // Moves the end anchor only.
+    void SetBlockEnd(TPoint value);
+    // Both anchors as given (a word selected by the mouse).
+    void SetAnchors(TPoint begin, TPoint end) noexcept;
+    bool SelAvail() const noexcept { return m_blockBegin != m_blockEnd; }
+    std::string SelText() const;
+    // An anchor point inside the text's lines and columns.
+    TPoint ClampAnchor(TPoint value) const;
+    // Every change of the lines collapses the anchors onto the caret.
+    void LinesChanged() { SetBlockBegin(m_caret); }
+    // The whole text went: caret and anchors back to (1, 1).
+    void TextCleared() noexcept;
+
+    // --- View position
+    int TopLine() const noexcept { return m_metrics.TopLine; }
+    void SetTopLine(int value);
+    int LeftChar() const noexcept { return m_metrics.LeftChar; }
+    void SetLeftChar(int value);
+    // Scrolls as little as needed to show the caret.
+    void EnsureCursorPosVisible();
+
+    // --- Reading the text
+    std::string_view LineOrEmpty(int line) const { return m_doc.LineOrEmpty(line); }
+    std::string LineText() const { return std::string(LineOrEmpty(m_caret.Y)); }
+    // With Autoindent: leading characters of code 32 or lower; else 0.
+    int LeftSpaces(std::string_view s) const;
+    TPoint NextWordPos() const;
+    TPoint PrevWordPos() const;
+
+    // --- Commands. Each answers false when it ended early (no OnCommandDone).
+    // The caret movements and their selecting forms (ecLeft .. ecGotoXY,
+    // ecSelLeft .. ecSelGotoXY); goTo is ecGotoXY's point, word the point
+    // a word move goes to (NextWordPos or PrevWordPos as they stand).
+    bool Move(TzeEditorCommand command, const TPoint *goTo, TPoint word);
+    // ecScrollUp .. ecScrollRight: the view moves a line or a column, the
+    // caret stays inside it.
+    bool Scroll(TzeEditorCommand command);
+    // A printable character typed (overwriting in overwrite mode).
+    bool TypeChar(char c);
+    bool DeleteLastChar();
+    bool DeleteChar();
+    // From the caret to word (ecDeleteWord, ecDeleteLastWord).
+    bool DeleteWordTo(TPoint word, bool forward);
+    bool DeleteToLineStart();
+    bool DeleteToLineEnd();
+    bool DeleteCaretLine();
+    // Empties the text; the caret and the selection go to (1, 1).
+    void ClearText();
+    bool LineBreak(bool moveCaret);
+    // Replaces the selection (or inserts at the caret) by value, recording
+    // the deletion and the insertion under the kinds given (ucNone: not
+    // recorded), in one list update and one batch; the caret ends after the
+    // text. Answers where the text went.
+    TPoint ReplaceSelection(const std::string &value, TUndoChangeKind deletion, TUndoChangeKind insertion);
+    void SelectAll();
+    // Puts the caret on a line that exists, adding an empty line to an
+    // empty list, so that text typed or inserted there is never lost.
+    void EnsureCaretLine();
+    // Reverts the newest undo step (a group as one), or redoes the newest
+    // redo step; the caret and anchors go where the step leaves them.
+    void Undo();
+    void Redo();
+
+private:
+    class TBatch;
+    void CaretMoved() const;
+    void SelectionChanged() const;
+    // Deletes change's range through the document; the caret goes to its start.
+    void DeleteRange(const TzeTextChange &change);
+    void PlaceReplayed(const TzeSelectionPoints &points);
+    TzeSelectionPoints SelectionPoints() const noexcept { return {m_caret, m_blockBegin, m_blockEnd}; }
+    // Without ScrollPastEOL, a caret past its line end goes back to the end.
+    void ClampCaretToLineEnd();
+
+    TzeDocument &m_doc;
+    IzeViewClient *m_client;
+    TzeViewMetrics m_metrics;
+    TzeViewOptions m_options;
+    TzeWordChars m_wordChars;
+    TPoint m_caret{1, 1};
+    TPoint m_blockBegin{1, 1};
+    TPoint m_blockEnd{1, 1};
+    bool m_exactPoints = false;
+};
+
+#endif
