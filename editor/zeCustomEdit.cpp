@@ -28,7 +28,6 @@ TzeCustomEdit::TzeCustomEdit(QWidget *parent, bool designing)
     m_handleAllocated = true;
     if (!m_designing)
         m_doc->AddLine(std::string());
-    m_doc->OnModified = [this](const TzeDocChange &change) { DocumentModified(change); };
     m_doc->OnChange = [this] {
         if (OnChange)
             OnChange(*this);
@@ -54,7 +53,6 @@ TzeCustomEdit::TzeCustomEdit(QWidget *parent, bool designing)
     FontChanged();
 
     setFocusPolicy(Qt::StrongFocus);
-    m_doc->OnLinesChanged = [this] { LinesChanged(); };
 
     m_charAdvances.assign(size_t(MaxLeftChar()), CharWidth());
     ResetKeystrokes();
@@ -81,8 +79,7 @@ TzeCustomEdit::~TzeCustomEdit()
     disconnect(horizontalScrollBar(), nullptr, this, nullptr);
     for (TzeCustomHighLighter *highlighter : m_registeredWith)
         highlighter->Editors().RemoveEditor(this);
-    m_doc->OnLinesChanged = nullptr;
-    m_doc->OnModified = nullptr;
+    m_view.Detach();
     m_doc->OnChange = nullptr;
     m_doc->OnMarkRow = nullptr;
     Marks().OnChange = nullptr;
@@ -388,16 +385,10 @@ void TzeCustomEdit::DocumentModified(const TzeDocChange &change)
     case ckCleared:
         // The whole text goes: where the caret and the view stood means
         // nothing for the text that comes next.
-        m_view.TextCleared();
-        SetLeftChar(1);
-        SetTopLine(1);
-        UpdateCaret();
-        DoOnSelectionChange();
+        m_view.TextReplaced(true);
         break;
     case ckTextSet:
-        SetCaretXY(TPoint{1, 1});
-        SetLeftChar(1);
-        SetTopLine(1);
+        m_view.TextReplaced(false);
         break;
     }
 }
@@ -411,8 +402,7 @@ void TzeCustomEdit::KeepCaretInText()
         return;
     }
     m_caretLinePending = false;
-    if (CaretY() > LineCount() && LineCount() > 0)
-        SetCaretY(LineCount());
+    m_view.KeepCaretInText();
 }
 
 void TzeCustomEdit::LinesChanged()
@@ -424,7 +414,7 @@ void TzeCustomEdit::LinesChanged()
         return;
     KeepCaretInText();
     UpdateScrollBars(false);
-    SetBlockBegin(CaretXY());
+    m_view.CollapseAnchors();
     if (first == INT_MAX) {
         // A change the document gave no hint of (a sort, an exchange).
         InvalidateAll();

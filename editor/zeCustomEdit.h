@@ -522,6 +522,8 @@ private:
     void SelectionRowsChanged(int first, int last) override { InvalidateLines(first, last); }
     void BeginBatch() override { IncPaintLock(); }
     void EndBatch() override { DecPaintLock(); }
+    void TextChanged() override { LinesChanged(); }
+    void LinesModified(const TzeDocChange &change) override { DocumentModified(change); }
     // The highlighter as the document's scanner of range states.
     class THighlighterScanner : public IzeRangeScanner {
     public:

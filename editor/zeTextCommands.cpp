@@ -16,11 +16,6 @@ constexpr bool IsMarker(TzeEditorCommand c) noexcept
     return (c >= ecGotoMarker0 && c <= ecGotoMarker9) || (c >= ecSetMarker0 && c <= ecSetMarker9);
 }
 
-constexpr bool IsScroll(TzeEditorCommand c) noexcept
-{
-    return c == ecScrollUp || c == ecScrollDown || c == ecScrollLeft || c == ecScrollRight;
-}
-
 } // namespace
 
 void TzeCustomEdit::SetInsertMode(bool value)
@@ -42,8 +37,6 @@ bool TzeCustomEdit::ExecuteCommand(TzeEditorCommand command, char aChar, void *d
 {
     if (IsMovement(command))
         return MovementCommand(command, data);
-    if (IsScroll(command))
-        return m_view.Scroll(command);
     if (IsMarker(command))
         return MarkerCommand(command);
     return TextCommand(command, aChar);
@@ -59,64 +52,39 @@ bool TzeCustomEdit::MovementCommand(TzeEditorCommand command, void *data)
 
 bool TzeCustomEdit::TextCommand(TzeEditorCommand command, char aChar)
 {
+    // The commands that need the control: its key events for a tab, the
+    // (overridable) word positions, the caret's shape, the clipboard. The
+    // view runs the others.
     switch (command) {
     case ecChar:
         return TypeChar(aChar);
-    case ecDeleteLastChar:
-        return m_view.DeleteLastChar();
-    case ecDeleteChar:
-        return m_view.DeleteChar();
     case ecDeleteWord:
         return m_view.DeleteWordTo(NextWordPos(), true);
     case ecDeleteLastWord:
         return m_view.DeleteWordTo(PrevWordPos(), false);
-    case ecDeleteBOL:
-        return m_view.DeleteToLineStart();
-    case ecDeleteEOL:
-        return m_view.DeleteToLineEnd();
-    case ecDeleteLine:
-        return m_view.DeleteCaretLine();
-    case ecClearAll:
-        if (!ReadOnly())
-            ClearAll();
-        return true;
-    case ecLineBreak:
-        return m_view.LineBreak(true);
-    case ecInsertLine:
-        return m_view.LineBreak(false);
-    case ecUndo:
-        Undo();
-        break;
-    case ecRedo:
-        Redo();
-        break;
     case ecInsertMode:
         SetInsertMode(true);
-        break;
+        return true;
     case ecOverwriteMode:
         SetInsertMode(false);
-        break;
+        return true;
     case ecToggleMode:
         SetInsertMode(!InsertMode());
-        break;
-    case ecSelectAll:
-        SelectAll();
-        break;
+        return true;
     case ecCopy:
         CopyToClipboard();
-        break;
+        return true;
     case ecCut:
         if (!ReadOnly())
             CutToClipboard();
-        break;
+        return true;
     case ecPaste:
         if (!ReadOnly())
             PasteFromClipboard();
-        break;
+        return true;
     default:
-        break; // unassigned codes, and those of later commands, do nothing
+        return m_view.Execute(command, aChar);
     }
-    return true;
 }
 
 bool TzeCustomEdit::MarkerCommand(TzeEditorCommand command)

@@ -2,6 +2,7 @@
 // that clamp and follow them, and the movement and text commands, each of
 // which computes its points here and changes the text through the document.
 #include <algorithm>
+#include <utility>
 
 #include "editor/zeView.h"
 
@@ -30,26 +31,74 @@ TzeWordChars AllButBlanks()
 // The client's batch for a scope.
 class TzeView::TBatch {
 public:
-    explicit TBatch(const TzeView &view) noexcept : m_client(view.m_client)
+    explicit TBatch(const TzeView &view) noexcept : m_view(const_cast<TzeView &>(view))
     {
-        if (m_client)
-            m_client->BeginBatch();
+        if (m_view.m_client)
+            m_view.m_client->BeginBatch();
+        ++m_view.m_batchDepth;
     }
     ~TBatch()
     {
-        if (m_client)
-            m_client->EndBatch();
+        if (m_view.m_client)
+            m_view.m_client->EndBatch();
+        if (--m_view.m_batchDepth == 0 && std::exchange(m_view.m_keepCaretPending, false))
+            m_view.KeepCaretInText();
     }
     TBatch(const TBatch &) = delete;
     TBatch &operator=(const TBatch &) = delete;
 
 private:
-    IzeViewClient *m_client;
+    TzeView &m_view;
 };
 
 TzeView::TzeView(TzeDocument &document, IzeViewClient *client)
     : m_doc(document), m_client(client), m_wordChars(AllButBlanks())
 {
+    m_doc.OnLinesChanged = [this] { DocumentLinesChanged(); };
+    m_doc.OnModified = [this](const TzeDocChange &change) { DocumentModified(change); };
+}
+
+TzeView::~TzeView()
+{
+    Detach();
+}
+
+void TzeView::Detach() noexcept
+{
+    if (std::exchange(m_attached, false)) {
+        m_doc.OnLinesChanged = nullptr;
+        m_doc.OnModified = nullptr;
+    }
+}
+
+void TzeView::DocumentLinesChanged()
+{
+    if (m_client) {
+        m_client->TextChanged();
+        return;
+    }
+    // Commands move the caret on their own while they change lines; the
+    // check waits for them to finish.
+    if (m_batchDepth > 0)
+        m_keepCaretPending = true;
+    else
+        KeepCaretInText();
+    CollapseAnchors();
+}
+
+void TzeView::DocumentModified(const TzeDocChange &change)
+{
+    if (m_client)
+        m_client->LinesModified(change);
+    else if (change.Kind == ckCleared || change.Kind == ckTextSet)
+        TextReplaced(change.Kind == ckCleared);
+}
+
+void TzeView::KeepCaretInText()
+{
+    const int count = m_doc.Lines().Count();
+    if (CaretY() > count && count > 0)
+        SetCaretY(count);
 }
 
 void TzeView::CaretMoved() const
@@ -189,10 +238,22 @@ std::string TzeView::SelText() const
     return SelAvail() ? m_doc.TextBetween(BlockBegin(), BlockEnd()) : std::string();
 }
 
-void TzeView::TextCleared() noexcept
+void TzeView::TextReplaced(bool cleared)
 {
+    if (!cleared) {
+        SetCaretXY(TPoint{1, 1});
+        SetLeftChar(1);
+        SetTopLine(1);
+        return;
+    }
+    // Where the caret and the view stood means nothing for the text that
+    // comes next; the caret is put there directly, as no line is left.
     m_caret = TPoint{1, 1};
     m_blockBegin = m_blockEnd = TPoint{1, 1};
+    SetLeftChar(1);
+    SetTopLine(1);
+    CaretMoved();
+    SelectionChanged();
 }
 
 // --- View position
@@ -745,4 +806,69 @@ void TzeView::Redo()
         }
         ClampCaretToLineEnd();
     }
+}
+
+// --- The table's commands without a window
+
+bool TzeView::Execute(TzeEditorCommand command, char aChar, const TPoint *goTo)
+{
+    const TBatch batch(*this);
+    if ((command >= ecLeft && command <= ecGotoXY) || (command >= ecSelLeft && command <= ecSelGotoXY)) {
+        const TzeEditorCommand move = command >= ecSelection ? TzeEditorCommand(command - ecSelection) : command;
+        return Move(command, goTo, move == ecWordLeft ? PrevWordPos() : move == ecWordRight ? NextWordPos() : m_caret);
+    }
+    switch (command) {
+    case ecChar:
+        if (static_cast<unsigned char>(aChar) != 9)
+            return TypeChar(aChar);
+        for (int i = 0; i < m_options.TabIndent; ++i)
+            Execute(ecChar, ' ');
+        return false;
+    case ecDeleteLastChar:
+        return DeleteLastChar();
+    case ecDeleteChar:
+        return DeleteChar();
+    case ecDeleteWord:
+        return DeleteWordTo(NextWordPos(), true);
+    case ecDeleteLastWord:
+        return DeleteWordTo(PrevWordPos(), false);
+    case ecDeleteBOL:
+        return DeleteToLineStart();
+    case ecDeleteEOL:
+        return DeleteToLineEnd();
+    case ecDeleteLine:
+        return DeleteCaretLine();
+    case ecClearAll:
+        if (!m_options.ReadOnly)
+            ClearText();
+        break;
+    case ecLineBreak:
+        return LineBreak(true);
+    case ecInsertLine:
+        return LineBreak(false);
+    case ecUndo:
+        Undo();
+        break;
+    case ecRedo:
+        Redo();
+        break;
+    case ecInsertMode:
+    case ecOverwriteMode:
+        m_options.InsertMode = command == ecInsertMode;
+        break;
+    case ecToggleMode:
+        m_options.InsertMode = !m_options.InsertMode;
+        break;
+    case ecSelectAll:
+        SelectAll();
+        break;
+    case ecScrollUp:
+    case ecScrollDown:
+    case ecScrollLeft:
+    case ecScrollRight:
+        return Scroll(command);
+    default:
+        break;
+    }
+    return true;
 }

@@ -29,6 +29,13 @@ public:
     // Several moves that are shown once, when the outermost batch ends.
     virtual void BeginBatch() = 0;
     virtual void EndBatch() = 0;
+    // The document's lines changed (the outermost update bracket closed):
+    // the client keeps the caret in the text and collapses the anchors
+    // (KeepCaretInText, CollapseAnchors), and repaints.
+    virtual void TextChanged() = 0;
+    // Each change notice of the document, inside its bracket; for a text
+    // cleared or set as a whole the client calls TzeView::TextReplaced.
+    virtual void LinesModified(const TzeDocChange &change) = 0;
 
 protected:
     ~IzeViewClient() = default;
@@ -51,10 +58,14 @@ using TzeWordChars = std::bitset<256>;
 // are kept in the order set (BlockEnd is the one a selection extends).
 class TzeView {
 public:
-    // client may be null: the view then tells no one.
+    // client may be null: the view then tells no one. The view hears of
+    // the document's changes of the lines (OnLinesChanged) until it goes.
     explicit TzeView(TzeDocument &document, IzeViewClient *client = nullptr);
+    ~TzeView();
     TzeView(const TzeView &) = delete;
     TzeView &operator=(const TzeView &) = delete;
+    // Stops listening to the document, which is about to go first.
+    void Detach() noexcept;
 
     TzeDocument &Document() noexcept { return m_doc; }
     const TzeDocument &Document() const noexcept { return m_doc; }
@@ -100,10 +111,13 @@ public:
     std::string SelText() const;
     // An anchor point inside the text's lines and columns.
     TPoint ClampAnchor(TPoint value) const;
-    // Every change of the lines collapses the anchors onto the caret.
-    void LinesChanged() { SetBlockBegin(m_caret); }
-    // The whole text went: caret and anchors back to (1, 1).
-    void TextCleared() noexcept;
+    // After a change of the lines the anchors collapse onto the caret.
+    void CollapseAnchors() { SetBlockBegin(m_caret); }
+    // A caret below the last line goes to the last line.
+    void KeepCaretInText();
+    // The whole text went (cleared) or was set: caret, anchors and view
+    // position back to the start.
+    void TextReplaced(bool cleared);
 
     // --- View position
     int TopLine() const noexcept { return m_metrics.TopLine; }
@@ -122,6 +136,12 @@ public:
     TPoint PrevWordPos() const;
 
     // --- Commands. Each answers false when it ended early (no OnCommandDone).
+    // One command of the editor's table as the control runs it, in one
+    // batch: movement, scrolling, typing (a tab types TabIndent blanks, each
+    // a change of its own), deleting, breaking, undo and redo, select all
+    // and the modes; the clipboard and the markers are the control's and do
+    // nothing here. goTo is ecGotoXY's point.
+    bool Execute(TzeEditorCommand command, char aChar = '\0', const TPoint *goTo = nullptr);
     // The caret movements and their selecting forms (ecLeft .. ecGotoXY,
     // ecSelLeft .. ecSelGotoXY); goTo is ecGotoXY's point, word the point
     // a word move goes to (NextWordPos or PrevWordPos as they stand).
@@ -157,6 +177,8 @@ public:
 
 private:
     class TBatch;
+    void DocumentLinesChanged();
+    void DocumentModified(const TzeDocChange &change);
     void CaretMoved() const;
     void SelectionChanged() const;
     // Deletes change's range through the document; the caret goes to its start.
@@ -175,6 +197,10 @@ private:
     TPoint m_blockBegin{1, 1};
     TPoint m_blockEnd{1, 1};
     bool m_exactPoints = false;
+    bool m_attached = true;
+    // Without a client: open batches, and a caret check waiting for them.
+    int m_batchDepth = 0;
+    bool m_keepCaretPending = false;
 };
 
 #endif

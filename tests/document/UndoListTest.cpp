@@ -347,3 +347,80 @@ TEST(UndoList, AGroupIsOneStepOfUndoAndRedoAndGroupsNest)
     EXPECT_EQ(LinesOf(doc.Lines()), last);
     EXPECT_EQ(doc.RedoList().Count(), 0);
 }
+
+TEST(UndoList, ReplacementsInNestedGroupsUndoAndRedoStepByStep)
+{
+    // Random replacements of every recorded kind through the document's one
+    // entry point, some alone and some in groups nested up to three deep.
+    // Each undo step gives back the text as it stood before its group (or
+    // record), each redo step the text after it, and the marks, which the
+    // changes moved, stand on their first lines once all is undone.
+    TzeDocument doc;
+    doc.SetMaxUndo(100000);
+    doc.SetText("one\r\ntwo\r\nthree\r\nfour");
+    std::vector<TMark *> marks;
+    for (int n = 0; n < 3; ++n) {
+        marks.push_back(new TMark(doc));
+        marks.back()->SetLine(n + 2);
+        doc.PlaceBookmark(n, marks.back());
+    }
+    std::mt19937 random(7);
+    const TUndoChangeKind kinds[] = {ucInsert, ucPaste, ucDropInsert, ucForwardDelete, ucDelete, ucPasteDelete,
+                                     ucDropDelete};
+    const char pieces[] = {'a', 'b', '\n', 'c'};
+    const auto point = [&] {
+        const int y = int(random() % unsigned(doc.Lines().Count())) + 1;
+        return TPoint{int(random() % (doc.Lines()[y - 1].size() + 1)) + 1, y};
+    };
+    const auto replace = [&] {
+        TPoint b = point(), e = point();
+        if (e < b)
+            std::swap(b, e);
+        const TUndoChangeKind kind = kinds[random() % std::size(kinds)];
+        std::string text;
+        // A deletion kind records what went; it takes no text.
+        for (int i = IsDeletion(kind) ? 0 : int(random() % 6); i > 0; --i)
+            text += pieces[random() % sizeof pieces];
+        doc.Replace(b, e, text, kind);
+    };
+    std::vector<TLines> steps{LinesOf(doc.Lines())};
+    for (int round = 0; round < 400; ++round) {
+        if (random() % 3 == 0) {
+            const TzeUndoGroup outer(doc);
+            for (int i = int(random() % 3); i >= 0; --i) {
+                replace();
+                const TzeUndoGroup inner(doc);
+                if (random() % 2)
+                    replace();
+                if (random() % 2) {
+                    const TzeUndoGroup innermost(doc);
+                    replace();
+                }
+            }
+        } else {
+            replace();
+        }
+        steps.push_back(LinesOf(doc.Lines()));
+    }
+    TzeSelectionPoints at;
+    const auto step = [&](bool undo) {
+        TzeUndoStep s;
+        do
+            s = undo ? doc.Undo(at, false) : doc.Redo(at, false);
+        while (s.Again);
+        at = s.Points;
+        return s.Kind;
+    };
+    for (size_t i = steps.size() - 1; i > 0; --i) {
+        ASSERT_NE(step(true), ucNone) << "undo to step " << i - 1;
+        ASSERT_EQ(LinesOf(doc.Lines()), steps[i - 1]) << "undo to step " << i - 1;
+    }
+    EXPECT_EQ(step(true), ucNone);
+    for (size_t m = 0; m < marks.size(); ++m)
+        EXPECT_EQ(marks[m]->Line(), int(m) + 2) << "mark " << m;
+    for (size_t i = 1; i < steps.size(); ++i) {
+        ASSERT_NE(step(false), ucNone) << "redo to step " << i;
+        ASSERT_EQ(LinesOf(doc.Lines()), steps[i]) << "redo to step " << i;
+    }
+    EXPECT_EQ(step(false), ucNone);
+}
