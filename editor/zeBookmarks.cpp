@@ -1,5 +1,7 @@
 // zeBookmarks.cpp: the ten bookmarks of the editor, their options and the
 // marker commands' operations.
+#include <unordered_map>
+
 #include "editor/zeCustomEdit.h"
 
 // A mark of the editor's document; without an editor, of none.
@@ -7,6 +9,46 @@ TMark::TMark(TzeCustomEdit *owner)
 {
     if (owner)
         m_document = owner->Document().m_self;
+}
+
+// The document knows no control: the controls tell which one shows it.
+namespace {
+
+std::unordered_map<const TzeDocument *, TzeCustomEdit *> &Showing()
+{
+    static std::unordered_map<const TzeDocument *, TzeCustomEdit *> showing;
+    return showing;
+}
+
+} // namespace
+
+void TzeCustomEdit::ShowDocument(const TzeDocument *document, TzeCustomEdit *editor)
+{
+    if (editor)
+        Showing()[document] = editor;
+    else
+        Showing().erase(document);
+}
+
+TzeCustomEdit *TzeCustomEdit::ShowingDocument(const TzeDocument *document) noexcept
+{
+    const auto it = Showing().find(document);
+    return it == Showing().end() ? nullptr : it->second;
+}
+
+TzeCustomEdit *TMark::Edit()
+{
+    return TzeCustomEdit::ShowingDocument(Document());
+}
+
+TzeCustomEdit *TMarkList::Owner() const noexcept
+{
+    return TzeCustomEdit::ShowingDocument(m_document);
+}
+
+TzeCustomEdit *TUndoList::Owner() const noexcept
+{
+    return TzeCustomEdit::ShowingDocument(m_document);
 }
 
 void TzeBookMarkOpt::SetGlyphsVisible(bool value)
@@ -36,15 +78,15 @@ void TzeBookMarkOpt::SetXoffset(int value)
 
 void TzeCustomEdit::SetBookmarkImages(TImageList *value)
 {
-    if (value == m_bookmarkImages)
+    if (value == m_glyphs.Images)
         return;
-    if (m_bookmarkImages)
-        disconnect(m_bookmarkImages, nullptr, this, nullptr);
-    m_bookmarkImages = value;
+    if (m_glyphs.Images)
+        disconnect(m_glyphs.Images, nullptr, this, nullptr);
+    m_glyphs.Images = value;
     if (value)
         // Gone: every mark shows its built-in glyph again.
         connect(value, &QObject::destroyed, this, [this] {
-            m_bookmarkImages = nullptr;
+            m_glyphs.Images = nullptr;
             InvalidateAll();
         });
     InvalidateGutterLines(-1, -1);
@@ -52,7 +94,7 @@ void TzeCustomEdit::SetBookmarkImages(TImageList *value)
 
 QPixmap TzeCustomEdit::BuiltinBookmarkBitmaps(int n) const
 {
-    return n >= 0 && n < kBookmarkCount ? m_builtinBookmarkBitmaps[size_t(n)] : QPixmap();
+    return n >= 0 && n < kBookmarkCount ? m_glyphs.Builtin[size_t(n)] : QPixmap();
 }
 
 void TzeCustomEdit::SetBookmark(int n, int column, int line)
@@ -65,7 +107,7 @@ void TzeCustomEdit::SetBookmark(int n, int column, int line)
     original->SetImageIndex(n);
     original->SetBookmarkNumber(n);
     original->SetVisible(true);
-    original->SetInternalImage(!m_bookmarkImages);
+    original->SetInternalImage(!m_glyphs.Images);
     TMark *mark = original;
     if (OnPlaceBookmark)
         OnPlaceBookmark(mark);

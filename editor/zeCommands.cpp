@@ -49,7 +49,7 @@ void TzeCustomEdit::CommandProcessor(TzeEditorCommand command, char aChar, void 
         completed = ExecuteCommand(command, aChar, data);
     }
     // A command leaves both anchors on lines that exist.
-    assert(m_paintLock > 0 || (AnchorOnALine(m_view.BlockBeginAnchor()) && AnchorOnALine(m_view.BlockEndAnchor())));
+    assert(m_lock.Depth > 0 || (AnchorOnALine(m_view.BlockBeginAnchor()) && AnchorOnALine(m_view.BlockEndAnchor())));
     if (completed && OnCommandDone)
         OnCommandDone(*this);
 }

@@ -15,7 +15,7 @@
 
 TzeCustomEdit::TzeCustomEdit(QWidget *parent, bool designing)
     : QAbstractScrollArea(parent),
-      m_doc(std::make_unique<TzeDocument>(this)),
+      m_doc(std::make_unique<TzeDocument>()),
       m_view(*m_doc, this),
       m_keystrokes(std::make_unique<TzeKeyStrokes>(this)),
       m_designing(designing),
@@ -23,9 +23,10 @@ TzeCustomEdit::TzeCustomEdit(QWidget *parent, bool designing)
 {
     m_gutter->OnChange = [this] { UpdateGutterWidth(); };
     for (int i = 0; i < kBookmarkCount; ++i)
-        m_builtinBookmarkBitmaps[size_t(i)] = BookmarkBitmap(i);
+        m_glyphs.Builtin[size_t(i)] = BookmarkBitmap(i);
     // The widget exists from here on: the run-time counterpart of a window handle.
     m_handleAllocated = true;
+    ShowDocument(m_doc.get(), this);
     if (!m_designing)
         m_doc->AddLine(std::string());
     m_doc->OnChange = [this] {
@@ -45,16 +46,16 @@ TzeCustomEdit::TzeCustomEdit(QWidget *parent, bool designing)
     m_selectedColor = std::make_unique<TzeSelectedColor>(this);
     // "Courier New" where it exists, else the metric-compatible fixed-pitch
     // face; it is also the face that replaces a proportional font.
-    m_font = QFont(QStringLiteral("Courier New"));
-    m_font.setStyleHint(QFont::TypeWriter);
-    m_font.setFixedPitch(true);
-    m_font.setPixelSize(13);
-    m_ownFace = m_font;
+    m_look.Font = QFont(QStringLiteral("Courier New"));
+    m_look.Font.setStyleHint(QFont::TypeWriter);
+    m_look.Font.setFixedPitch(true);
+    m_look.Font.setPixelSize(13);
+    m_look.OwnFace = m_look.Font;
     FontChanged();
 
     setFocusPolicy(Qt::StrongFocus);
 
-    m_charAdvances.assign(size_t(MaxLeftChar()), CharWidth());
+    m_paint.CharAdvances.assign(size_t(MaxLeftChar()), CharWidth());
     ResetKeystrokes();
     m_bookMarkOptions = std::make_unique<TzeBookMarkOpt>(this);
     ApplyScrollBarPolicies();
@@ -77,9 +78,10 @@ TzeCustomEdit::~TzeCustomEdit()
 {
     disconnect(verticalScrollBar(), nullptr, this, nullptr);
     disconnect(horizontalScrollBar(), nullptr, this, nullptr);
-    for (TzeCustomHighLighter *highlighter : m_registeredWith)
+    for (TzeCustomHighLighter *highlighter : m_scanner.RegisteredWith)
         highlighter->Editors().RemoveEditor(this);
     m_view.Detach();
+    ShowDocument(m_doc.get(), nullptr);
     m_doc->OnChange = nullptr;
     m_doc->OnMarkRow = nullptr;
     Marks().OnChange = nullptr;
@@ -101,34 +103,34 @@ void TzeSelectedColor::SetForeground(TColor value)
 
 void TzeCustomEdit::SetBorderStyle(TBorderStyle value)
 {
-    if (StoreIfChanged(m_borderStyle, value))
+    if (StoreIfChanged(m_look.BorderStyle, value))
         setFrameShape(value == bsSingle ? QFrame::StyledPanel : QFrame::NoFrame);
 }
 
 void TzeCustomEdit::SetColor(TColor value)
 {
-    if (StoreIfChanged(m_color, value))
+    if (StoreIfChanged(m_look.Color, value))
         InvalidateAll();
 }
 
 void TzeCustomEdit::SetHideSelection(bool value)
 {
-    if (StoreIfChanged(m_hideSelection, value))
+    if (StoreIfChanged(m_look.HideSelection, value))
         InvalidateAll();
 }
 
 void TzeCustomEdit::SetRightEdge(int value)
 {
-    if (StoreIfChanged(m_rightEdge, value))
+    if (StoreIfChanged(m_look.RightEdge, value))
         InvalidateAll();
 }
 
 void TzeCustomEdit::SetRightEdgeColor(TColor value)
 {
-    if (!StoreIfChanged(m_rightEdgeColor, value))
+    if (!StoreIfChanged(m_look.RightEdgeColor, value))
         return;
     // Only the strip around the line.
-    const int edge = m_rightEdge * CharWidth() + TextOrigin();
+    const int edge = m_look.RightEdge * CharWidth() + TextOrigin();
     viewport()->update(QRect(edge - 1, 0, 3, ClientHeight()));
 }
 
@@ -153,9 +155,9 @@ bool TzeCustomEdit::IsFixedPitch(const QFont &font)
 void TzeCustomEdit::SetFont(const QFont &value)
 {
     if (IsFixedPitch(value)) {
-        m_font = value;
+        m_look.Font = value;
     } else {
-        QFont fixed = m_ownFace;
+        QFont fixed = m_look.OwnFace;
         if (value.pixelSize() > 0)
             fixed.setPixelSize(value.pixelSize());
         else
@@ -165,14 +167,14 @@ void TzeCustomEdit::SetFont(const QFont &value)
         fixed.setUnderline(value.underline());
         fixed.setStrikeOut(value.strikeOut());
         fixed.setFixedPitch(true);
-        m_font = fixed;
+        m_look.Font = fixed;
     }
     FontChanged();
 }
 
 void TzeCustomEdit::SetFontColor(TColor value)
 {
-    if (StoreIfChanged(m_fontColor, value))
+    if (StoreIfChanged(m_look.FontColor, value))
         InvalidateAll();
 }
 
@@ -215,13 +217,13 @@ void TzeCustomEdit::SetMaxLeftChar(int value)
     value = std::clamp(value, 1, 100000);
     if (!StoreIfChanged(m_view.Metrics().MaxLeftChar, value))
         return;
-    m_charAdvances.assign(size_t(MaxLeftChar()), CharWidth());
+    m_paint.CharAdvances.assign(size_t(MaxLeftChar()), CharWidth());
     InvalidateAll();
 }
 
 void TzeCustomEdit::SetScrollBars(TScrollStyle value)
 {
-    if (!StoreIfChanged(m_scrollBars, value))
+    if (!StoreIfChanged(m_look.ScrollBars, value))
         return;
     ApplyScrollBarPolicies();
     UpdateScrollBars(false);
@@ -230,21 +232,21 @@ void TzeCustomEdit::SetScrollBars(TScrollStyle value)
 
 void TzeCustomEdit::SetHighLighter(TzeCustomHighLighter *value)
 {
-    if (value == m_highlighter)
+    if (value == m_scanner.Highlighter)
         return;
     // The states the old highlighter owes are computed first; the new one
     // takes them as they are, and rescans only from where the text changes.
-    if (m_highlighter)
+    if (m_scanner.Highlighter)
         m_doc->EnsureRanges(LineCount() - 1);
     m_doc->RangesTakenAsTheyAre();
     if (value) {
         value->Editors().AddEditor(this);
-        m_registeredWith.insert(value);
-    } else if (m_highlighter) {
-        m_highlighter->Editors().RemoveEditor(this);
-        m_registeredWith.erase(m_highlighter);
+        m_scanner.RegisteredWith.insert(value);
+    } else if (m_scanner.Highlighter) {
+        m_scanner.Highlighter->Editors().RemoveEditor(this);
+        m_scanner.RegisteredWith.erase(m_scanner.Highlighter);
     }
-    m_highlighter = value;
+    m_scanner.Highlighter = value;
     m_scanner.Highlighter = value;
     m_doc->SetRangeScanner(value ? &m_scanner : nullptr);
     InvalidateAll();
@@ -273,9 +275,9 @@ void TzeCustomEdit::HighlighterChanged()
 
 void TzeCustomEdit::HighlighterDestroyed(TzeCustomHighLighter *highlighter)
 {
-    m_registeredWith.erase(highlighter);
-    if (highlighter == m_highlighter) {
-        m_highlighter = nullptr;
+    m_scanner.RegisteredWith.erase(highlighter);
+    if (highlighter == m_scanner.Highlighter) {
+        m_scanner.Highlighter = nullptr;
         m_scanner.Highlighter = nullptr;
         m_doc->SetRangeScanner(nullptr);
         InvalidateAll();
@@ -285,18 +287,18 @@ void TzeCustomEdit::HighlighterDestroyed(TzeCustomHighLighter *highlighter)
 void TzeCustomEdit::DecPaintLock()
 {
     // Each decrement pairs with an increment (the guard sees to it).
-    assert(m_paintLock > 0);
-    if (m_paintLock > 0)
-        --m_paintLock;
-    if (m_paintLock != 0 || !m_handleAllocated)
+    assert(m_lock.Depth > 0);
+    if (m_lock.Depth > 0)
+        --m_lock.Depth;
+    if (m_lock.Depth != 0 || !m_handleAllocated)
         return;
-    if (m_scrollBarsPending)
+    if (m_lock.ScrollBars)
         UpdateScrollBars(false);
-    if (m_paintPending)
+    if (m_lock.Paint)
         viewport()->update();
-    if (m_caretLinePending)
+    if (m_lock.CaretLine)
         KeepCaretInText();
-    if (m_caretPending)
+    if (m_lock.Caret)
         UpdateCaret();
 }
 
@@ -313,7 +315,7 @@ void TzeCustomEdit::DoOnSelectionChange()
 
 void TzeCustomEdit::SetExtraLineSpacing(int value)
 {
-    m_extraLineSpacing = value;
+    m_look.ExtraLineSpacing = value;
     FontChanged();
 }
 
@@ -321,7 +323,7 @@ void TzeCustomEdit::SetCharWidth(int value)
 {
     if (!StoreIfChanged(m_view.Metrics().CharWidth, value))
         return;
-    m_charAdvances.assign(size_t(MaxLeftChar()), CharWidth());
+    m_paint.CharAdvances.assign(size_t(MaxLeftChar()), CharWidth());
     InvalidateAll();
 }
 
@@ -329,12 +331,12 @@ void TzeCustomEdit::FontChanged()
 {
     // The grid comes from the widest face of the font, bold italic, so that
     // every styled token fits its cells.
-    QFont wide = m_font;
+    QFont wide = m_look.Font;
     wide.setBold(true);
     wide.setItalic(true);
     const QFontMetrics metrics(wide);
     SetCharWidth(std::max(1, metrics.averageCharWidth()));
-    m_view.Metrics().LineHeight = std::max(1, metrics.height() + std::max(0, metrics.leading()) + m_extraLineSpacing);
+    m_view.Metrics().LineHeight = std::max(1, metrics.height() + std::max(0, metrics.leading()) + m_look.ExtraLineSpacing);
     if (m_handleAllocated) {
         SetLinesInWindow(ClientHeight() / LineHeight());
         m_view.Metrics().CharsInWindow = CharsInWindowFor(ClientWidth(), GutterWidth(), CharWidth());
@@ -363,7 +365,7 @@ void TzeCustomEdit::LineCountChanged()
     // Inside an outer update bracket (a multi-line replacement) the bracket's
     // end updates the scroll bars once for the whole replacement.
     if (Lines().UpdateCount() > 1)
-        m_scrollBarsPending = true;
+        m_lock.ScrollBars = true;
     else
         UpdateScrollBars(true);
 }
@@ -371,9 +373,9 @@ void TzeCustomEdit::LineCountChanged()
 void TzeCustomEdit::DocumentModified(const TzeDocChange &change)
 {
     const int line = change.FirstLine + 1;
-    m_changedFirst = std::min(m_changedFirst, line);
-    m_changedLast = std::max(m_changedLast, line);
-    m_changedBelow = m_changedBelow || change.LinesAdded != 0 || change.Kind == ckCleared;
+    m_changed.First = std::min(m_changed.First, line);
+    m_changed.Last = std::max(m_changed.Last, line);
+    m_changed.Below = m_changed.Below || change.LinesAdded != 0 || change.Kind == ckCleared;
     switch (change.Kind) {
     case ckLineChanged:
     case ckLineAppended:
@@ -397,19 +399,19 @@ void TzeCustomEdit::KeepCaretInText()
 {
     // Commands move the caret on their own while they change lines; the
     // check waits for them to finish.
-    if (m_paintLock > 0) {
-        m_caretLinePending = true;
+    if (m_lock.Depth > 0) {
+        m_lock.CaretLine = true;
         return;
     }
-    m_caretLinePending = false;
+    m_lock.CaretLine = false;
     m_view.KeepCaretInText();
 }
 
 void TzeCustomEdit::LinesChanged()
 {
-    const int first = std::exchange(m_changedFirst, INT_MAX);
-    const int last = std::exchange(m_changedLast, 0);
-    const bool below = std::exchange(m_changedBelow, false);
+    const int first = std::exchange(m_changed.First, INT_MAX);
+    const int last = std::exchange(m_changed.Last, 0);
+    const bool below = std::exchange(m_changed.Below, false);
     if (!m_handleAllocated)
         return;
     KeepCaretInText();

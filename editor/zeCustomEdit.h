@@ -108,6 +108,81 @@ struct TzeMouseState {
     QTimer AutoScroll;
 };
 
+// How the control looks: frame, scroll bars, colours, font, right edge and
+// the caret's shapes.
+struct TzeLook {
+    TBorderStyle BorderStyle = bsSingle;
+    TScrollStyle ScrollBars = ssBoth;
+    bool ShowScrollHint = true;
+    TColor Color = clWindow;
+    bool HideSelection = false;
+    int RightEdge = 80;
+    TColor RightEdgeColor = clSilver;
+    QFont Font;
+    // The editor's own face: it stands in for a proportional font.
+    QFont OwnFace;
+    TColor FontColor = clWindowText;
+    int ExtraLineSpacing = 0;
+    TCaretType InsertCaret = ctVerticalLine;
+    TCaretType OverwriteCaret = ctBlock;
+};
+
+// Where and how the caret is drawn; it blinks with the platform's flash
+// time while shown.
+struct TzeCaretDisplay {
+    QSize Size{2, 13};
+    QPoint Offset{-1, 0};
+    QPoint Pixel{0, 0};
+    bool Visible = false;
+    bool BlinkOn = true;
+    QBasicTimer Blink;
+};
+
+// The paint lock's depth and the work it holds back until it ends.
+struct TzePaintLockState {
+    int Depth = 0;
+    bool ScrollBars = false;
+    bool Paint = false;
+    bool Caret = false;
+    bool CaretLine = false;
+    // Set while the control itself sets its scroll bars.
+    bool SettingScrollBars = false;
+};
+
+// The rows (1-based lines) the changes since the last LinesChanged touched,
+// and whether the lines below them moved.
+struct TzeChangedRows {
+    int First = INT_MAX;
+    int Last = 0;
+    bool Below = false;
+};
+
+// What one paint covers: the cells touched, and the advance of every
+// column of a painted run (MaxLeftChar entries of CharWidth).
+struct TzePaintState {
+    std::vector<int> CharAdvances;
+    int FirstChar = 1;
+    int LastChar = 1;
+    int FirstLine = 1;
+    int LastLine = 0;
+};
+
+// The scroll hint (a tool window without a parent, owned here) and what is
+// left of the wheel's deltas below a notch.
+struct TzeScrollHintState {
+    std::unique_ptr<QWidget> Window;
+    QString Text;
+    int WheelAccumulator = 0;
+};
+
+// The bookmark glyphs: an image list of the application's, the built-in
+// bitmaps, and the horizontal offset of each painted row's next mark.
+struct TzeBookmarkGlyphs {
+    QPointer<TImageList> Images;
+    std::array<QPixmap, kBookmarkCount> Builtin;
+    std::vector<int> MarkOffsets;
+};
+
 // The drop state a drag-over handler is told.
 enum TzeDragOverState : std::uint8_t { dsDragEnter, dsDragMove, dsDragLeave };
 
@@ -131,6 +206,8 @@ public:
     // --- Text
     // The text the editor shows and edits.
     TzeDocument &Document() noexcept { return *m_doc; }
+    // The control that shows document, if any: the one that owns it.
+    static TzeCustomEdit *ShowingDocument(const TzeDocument *document) noexcept;
     const TzeDocument &Document() const noexcept { return *m_doc; }
     // Read-only: the text changes through the document.
     const TzeEditList &Lines() const noexcept { return m_doc->Lines(); }
@@ -198,46 +275,46 @@ public:
     void SetMaxLeftChar(int value);
     bool Modified() const noexcept { return m_doc->Modified(); }
     void SetModified(bool value) noexcept { m_doc->SetModified(value); }
-    TScrollStyle ScrollBars() const noexcept { return m_scrollBars; }
+    TScrollStyle ScrollBars() const noexcept { return m_look.ScrollBars; }
     void SetScrollBars(TScrollStyle value);
-    TzeCustomHighLighter *HighLighter() const noexcept { return m_highlighter; }
+    TzeCustomHighLighter *HighLighter() const noexcept { return m_scanner.Highlighter; }
     void SetHighLighter(TzeCustomHighLighter *value);
-    TBorderStyle BorderStyle() const noexcept { return m_borderStyle; }
+    TBorderStyle BorderStyle() const noexcept { return m_look.BorderStyle; }
     void SetBorderStyle(TBorderStyle value);
-    bool ShowScrollHint() const noexcept { return m_showScrollHint; }
-    void SetShowScrollHint(bool value) noexcept { m_showScrollHint = value; }
+    bool ShowScrollHint() const noexcept { return m_look.ShowScrollHint; }
+    void SetShowScrollHint(bool value) noexcept { m_look.ShowScrollHint = value; }
 
     // --- Colours and font
     // The background of the text area (system colours resolve through the palette).
-    TColor Color() const noexcept { return m_color; }
+    TColor Color() const noexcept { return m_look.Color; }
     void SetColor(TColor value);
     TzeSelectedColor &SelectedColor() noexcept { return *m_selectedColor; }
     // Shows the selection as plain text while the editor has no focus.
-    bool HideSelection() const noexcept { return m_hideSelection; }
+    bool HideSelection() const noexcept { return m_look.HideSelection; }
     void SetHideSelection(bool value);
     // The column after which a vertical line is drawn; 0 draws none.
-    int RightEdge() const noexcept { return m_rightEdge; }
+    int RightEdge() const noexcept { return m_look.RightEdge; }
     void SetRightEdge(int value);
-    TColor RightEdgeColor() const noexcept { return m_rightEdgeColor; }
+    TColor RightEdgeColor() const noexcept { return m_look.RightEdgeColor; }
     void SetRightEdgeColor(TColor value);
     // The editor font; its colour is FontColor.
-    const QFont &Font() const noexcept { return m_font; }
+    const QFont &Font() const noexcept { return m_look.Font; }
     // Takes a fixed-pitch font as it is. For any other font the editor keeps
     // its own face and takes the size and style of value, with fixed pitch.
     void SetFont(const QFont &value);
-    TColor FontColor() const noexcept { return m_fontColor; }
+    TColor FontColor() const noexcept { return m_look.FontColor; }
     void SetFontColor(TColor value);
     // Whether every character the editor can show has one advance in font.
     static bool IsFixedPitch(const QFont &font);
     // --- Caret shapes, for insert and for overwrite mode
-    TCaretType InsertCaret() const noexcept { return m_insertCaret; }
+    TCaretType InsertCaret() const noexcept { return m_look.InsertCaret; }
     void SetInsertCaret(TCaretType value);
-    TCaretType OverwriteCaret() const noexcept { return m_overwriteCaret; }
+    TCaretType OverwriteCaret() const noexcept { return m_look.OverwriteCaret; }
     void SetOverwriteCaret(TCaretType value);
     // Takes the shape of the current mode and places the caret again.
     void InitializeCaret();
-    QSize CaretSize() const noexcept { return m_caretSize; }
-    QPoint CaretOffset() const noexcept { return m_caretOffset; }
+    QSize CaretSize() const noexcept { return m_caret.Size; }
+    QPoint CaretOffset() const noexcept { return m_caret.Offset; }
 
     // --- Form life
     // The component name; at design time, while no form is being read, a
@@ -288,8 +365,8 @@ public:
 
     // --- Paint lock: while above zero, scroll bar updates, repaints and
     // caret placement are only flagged; the decrement to zero runs them.
-    int PaintLock() const noexcept { return m_paintLock; }
-    void IncPaintLock() noexcept { ++m_paintLock; }
+    int PaintLock() const noexcept { return m_lock.Depth; }
+    void IncPaintLock() noexcept { ++m_lock.Depth; }
     void DecPaintLock();
 
     // --- Grid metrics (pixels unless stated)
@@ -300,7 +377,7 @@ public:
     // Whole columns and rows that fit in the text area.
     int CharsInWindow() const noexcept { return m_view.Metrics().CharsInWindow; }
     int LinesInWindow() const noexcept { return m_view.Metrics().LinesInWindow; }
-    int ExtraLineSpacing() const noexcept { return m_extraLineSpacing; }
+    int ExtraLineSpacing() const noexcept { return m_look.ExtraLineSpacing; }
     // Stores and recomputes the metrics, without comparing.
     void SetExtraLineSpacing(int value);
     int ClientWidth() const;
@@ -315,8 +392,8 @@ public:
     void EnsureCursorPosVisible();
     void UpdateCaret();
     // Caret cell position in client pixels and whether it is shown.
-    bool CaretShown() const noexcept { return m_caretVisible; }
-    QPoint CaretPixel() const noexcept { return m_caretPixel; }
+    bool CaretShown() const noexcept { return m_caret.Visible; }
+    QPoint CaretPixel() const noexcept { return m_caret.Pixel; }
 
     // --- Repaint requests; (-1, -1) means the whole area.
     void InvalidateLines(int first, int last);
@@ -334,19 +411,19 @@ public:
     void SetGutterWidth(int value);
     // Images for marks that do not use the built-in glyphs; none by default.
     // An image list that goes away is forgotten.
-    TImageList *BookmarkImages() const noexcept { return m_bookmarkImages; }
+    TImageList *BookmarkImages() const noexcept { return m_glyphs.Images; }
     void SetBookmarkImages(TImageList *value);
     // Built-in glyph n (0 .. kBookmarkCount - 1); a null pixmap otherwise.
     QPixmap BuiltinBookmarkBitmaps(int n) const;
     // The x offset reached on each visible row by the last gutter paint.
-    const std::vector<int> &MarkOffsets() const noexcept { return m_markOffsets; }
+    const std::vector<int> &MarkOffsets() const noexcept { return m_glyphs.MarkOffsets; }
     // Runs one scroll code of the vertical or the horizontal bar (TzeScrollCode);
     // position is the thumb position for the thumb codes.
     void VerticalScroll(int code, int position = 0);
     void HorizontalScroll(int code, int position = 0);
     // The hint shown while the vertical thumb is dragged; empty when off the screen.
     QString ScrollHintText() const;
-    int MouseWheelAccumulator() const noexcept { return m_mouseWheelAccumulator; }
+    int MouseWheelAccumulator() const noexcept { return m_hint.WheelAccumulator; }
     // Paints the gutter and text of rect, and OnPaint, into painter (a
     // window or an image).
     void Paint(QPainter &painter, const QRect &rect);
@@ -502,19 +579,23 @@ private:
     void ApplyScrollBarPolicies();
     void ScrollBarMoved(Qt::Orientation orientation, int value);
     void LineCountChanged();
-    // The rows (1-based lines) the changes since the last LinesChanged touched,
-    // and whether the lines below them moved.
-    int m_changedFirst = INT_MAX;
-    int m_changedLast = 0;
-    bool m_changedBelow = false;
     bool AnchorOnALine(TPoint p) const noexcept;
     // Line (1-based) or the empty string where it does not exist.
     std::string_view LineOrEmpty(int line) const { return m_doc->LineOrEmpty(line); }
     QRect CaretRect() const;
 
+    // Registers (editor) or forgets (null) the control that shows document.
+    static void ShowDocument(const TzeDocument *document, TzeCustomEdit *editor);
     std::unique_ptr<TzeDocument> m_doc;
     // Caret, selection, view position and grid, and the commands' rules.
     TzeView m_view;
+    TzeLook m_look;
+    TzeCaretDisplay m_caret;
+    TzePaintLockState m_lock;
+    TzeChangedRows m_changed;
+    TzePaintState m_paint;
+    TzeScrollHintState m_hint;
+    TzeBookmarkGlyphs m_glyphs;
     // What the view tells: the caret, the selection and the scroll bars shown.
     void CaretMoved() override { UpdateCaret(); }
     void SelectionChanged() override { DoOnSelectionChange(); }
@@ -530,57 +611,20 @@ private:
         std::intptr_t InitialRange() override;
         std::intptr_t RangeAfter(std::string_view line, int index, std::intptr_t state) override;
         TzeCustomHighLighter *Highlighter = nullptr;
+        // Every highlighter whose editor list may still hold this editor; the
+        // destructor removes it from all of them.
+        std::set<TzeCustomHighLighter *> RegisteredWith;
     } m_scanner;
     std::unique_ptr<TzeKeyStrokes> m_keystrokes;
     std::unique_ptr<TzeBookMarkOpt> m_bookMarkOptions;
     bool m_wantTabs = false;
-    TzeCustomHighLighter *m_highlighter = nullptr;
-    // Every highlighter whose editor list may still hold this editor; the
-    // destructor removes it from all of them.
-    std::set<TzeCustomHighLighter *> m_registeredWith;
 
     bool m_designing;
-    TScrollStyle m_scrollBars = ssBoth;
-
-    int m_paintLock = 0;
-    bool m_scrollBarsPending = false;
-    bool m_paintPending = false;
-    bool m_caretPending = false;
-    bool m_caretLinePending = false;
-
-    int m_extraLineSpacing = 0;
-    // Per-column advance of every painted run; MaxLeftChar entries of CharWidth.
-    std::vector<int> m_charAdvances;
-    int m_firstPaintChar = 1;
-    int m_lastPaintChar = 1;
-    int m_firstPaintLine = 1;
-    int m_lastPaintLine = 0;
 
 
     std::unique_ptr<TzeSelectedColor> m_selectedColor;
-    TBorderStyle m_borderStyle = bsSingle;
-    bool m_showScrollHint = true;
-    TColor m_color = clWindow;
-    bool m_hideSelection = false;
-    int m_rightEdge = 80;
-    TColor m_rightEdgeColor = clSilver;
-    QFont m_font;
-    // The editor's own face: it stands in for a proportional font.
-    QFont m_ownFace;
-    TColor m_fontColor = clWindowText;
     bool m_reading = false;
-
-    TCaretType m_insertCaret = ctVerticalLine;
-    TCaretType m_overwriteCaret = ctBlock;
-    QSize m_caretSize{2, 13};
-    // The caret blinks with the platform's flash time while shown.
-    QBasicTimer m_caretBlink;
-    bool m_caretBlinkOn = true;
     void RestartCaretBlink();
-    bool m_caretVisible = false;
-    QPoint m_caretOffset{-1, 0};
-    QPoint m_caretPixel{0, 0};
-    bool m_settingScrollBars = false;
 
     // --- Mouse
     // Whether a press or release of button with modifiers is the popup
@@ -596,13 +640,6 @@ private:
     void ScrollBarAction(Qt::Orientation orientation, int action);
     void ShowScrollHint(bool shown);
     std::unique_ptr<TzeGutter> m_gutter;
-    QPointer<TImageList> m_bookmarkImages;
-    std::array<QPixmap, kBookmarkCount> m_builtinBookmarkBitmaps;
-    std::vector<int> m_markOffsets;
-    int m_mouseWheelAccumulator = 0;
-    // A tool window without a parent, owned here.
-    std::unique_ptr<QWidget> m_scrollHint;
-    QString m_scrollHintText;
 };
 
 // Holds the editor's paint lock for a scope.

@@ -44,8 +44,8 @@ int LineBreaks(std::string_view text)
 
 } // namespace
 
-TzeDocument::TzeDocument(TzeCustomEdit *editor)
-    : m_editor(editor), m_self(std::make_shared<TzeDocument *>(this))
+TzeDocument::TzeDocument()
+    : m_self(std::make_shared<TzeDocument *>(this))
 {
     m_lines.OnAdded = [this](TzeEditList &list) {
         LineInserted(list.Count() - 1);

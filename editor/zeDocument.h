@@ -168,7 +168,7 @@ public:
     int Count() const noexcept { return int(m_items.size()); }
     // Oldest first; outside 0 .. Count-1 raises EListError.
     const TUndoChange &Items(int index) const;
-    // The editor the list belongs to, if any.
+    // The editor that shows the list's document, if any (defined with the editor).
     TzeCustomEdit *Owner() const noexcept;
 
 private:
@@ -326,13 +326,11 @@ struct TzeTextChange {
 // pixels are the view's.
 class TzeDocument {
 public:
-    // editor: the control the lists and marks answer as their owner (may be null).
-    explicit TzeDocument(TzeCustomEdit *editor = nullptr);
+    TzeDocument();
     ~TzeDocument();
     TzeDocument(const TzeDocument &) = delete;
     TzeDocument &operator=(const TzeDocument &) = delete;
 
-    TzeCustomEdit *Editor() const noexcept { return m_editor; }
     // Read-only: the text changes only through the members below.
     const TzeEditList &Lines() const noexcept { return m_lines; }
     // Line (1-based) or the empty string where it does not exist.
@@ -499,7 +497,6 @@ private:
     void BreakRangesAt(int k) const;
     void StoreRange(int index, std::intptr_t range) const;
 
-    TzeCustomEdit *m_editor;
     // Marks hold it weakly: it tells them whether the document still exists.
     std::shared_ptr<TzeDocument *> m_self;
     TzeEditList m_lines;

@@ -20,12 +20,6 @@ TzeDocument *TMark::Document() const noexcept
     return nullptr;
 }
 
-TzeCustomEdit *TMark::Edit()
-{
-    TzeDocument *document = Document();
-    return document ? document->Editor() : nullptr;
-}
-
 void TMark::InvalidateRow()
 {
     if (TzeDocument *document = Document(); document && document->OnMarkRow)
@@ -109,9 +103,4 @@ int TMarkList::IndexOf(const TMark *mark) const noexcept
 {
     auto it = std::find(m_items.begin(), m_items.end(), mark);
     return it == m_items.end() ? -1 : int(it - m_items.begin());
-}
-
-TzeCustomEdit *TMarkList::Owner() const noexcept
-{
-    return m_document ? m_document->Editor() : nullptr;
 }

@@ -80,47 +80,47 @@ void TzeCustomEdit::paintEvent(QPaintEvent *event)
 
 bool TzeCustomEdit::SelectionShown() const
 {
-    return SelAvail() && !(m_hideSelection && !hasFocus());
+    return SelAvail() && !(m_look.HideSelection && !hasFocus());
 }
 
 void TzeCustomEdit::Paint(QPainter &painter, const QRect &r)
 {
-    if (m_paintLock > 0) {
-        m_paintPending = true;
+    if (m_lock.Depth > 0) {
+        m_lock.Paint = true;
         return;
     }
-    m_paintPending = false;
+    m_lock.Paint = false;
     const TzePaintRange range = TouchedRange(ViewMetrics(), r, LineCount());
-    m_firstPaintChar = range.FirstChar;
-    m_lastPaintChar = range.LastChar;
-    m_firstPaintLine = range.FirstLine;
-    m_lastPaintLine = range.LastLine;
+    m_paint.FirstChar = range.FirstChar;
+    m_paint.LastChar = range.LastChar;
+    m_paint.FirstLine = range.FirstLine;
+    m_paint.LastLine = range.LastLine;
 
     TCanvas canvas(&painter);
     if (r.x() < GutterWidth())
         PaintGutter(canvas, Edges(r.x(), r.y(), GutterWidth(), BottomOf(r)));
     if (GutterWidth() < RightOf(r)) {
-        canvas.SetFont(m_font);
+        canvas.SetFont(m_look.Font);
         PaintText(canvas, Edges(std::max(r.x(), GutterWidth()), r.y(), RightOf(r), BottomOf(r)));
     }
     if (OnPaint) {
         painter.save();
         painter.setClipRect(r);
-        canvas.SetFont(m_font);
-        canvas.SetFontColor(m_fontColor);
-        canvas.SetBrushColor(m_color);
+        canvas.SetFont(m_look.Font);
+        canvas.SetFontColor(m_look.FontColor);
+        canvas.SetBrushColor(m_look.Color);
         OnPaint(*this, canvas);
         painter.restore();
     }
     // The caret where its point is now, whatever scrolled since it was placed.
     const TzeViewMetrics metrics = ViewMetrics();
-    const QPoint caret = ::CaretPixel(metrics, CaretXY(), m_caretOffset);
-    if (m_caretVisible && m_caretBlinkOn && hasFocus() && CaretInTextArea(metrics, caret, m_caretOffset)) {
+    const QPoint caret = ::CaretPixel(metrics, CaretXY(), m_caret.Offset);
+    if (m_caret.Visible && m_caret.BlinkOn && hasFocus() && CaretInTextArea(metrics, caret, m_caret.Offset)) {
         // Drawn inverting, as a system caret is, so a block shows its character.
         painter.save();
         painter.setClipRect(r);
         painter.setCompositionMode(QPainter::CompositionMode_Difference);
-        painter.fillRect(QRect(caret, m_caretSize), Qt::white);
+        painter.fillRect(QRect(caret, m_caret.Size), Qt::white);
         painter.restore();
     }
 }
@@ -129,8 +129,8 @@ void TzeCustomEdit::PaintGutter(TCanvas &canvas, const QRect &rect)
 {
     TzeGutterPaint options;
     options.Gutter = m_gutter.get();
-    options.Font = m_font;
-    options.FontColor = m_fontColor;
+    options.Font = m_look.Font;
+    options.FontColor = m_look.FontColor;
     options.GlyphsVisible = m_bookMarkOptions->GlyphsVisible();
     options.LeftMargin = m_bookMarkOptions->LeftMargin();
     options.Xoffset = m_bookMarkOptions->Xoffset();
@@ -142,22 +142,22 @@ void TzeCustomEdit::PaintGutter(TCanvas &canvas, const QRect &rect)
             const TMark &mark = *Marks().Items(i);
             TzeGutterMark painted{mark.Line(), mark.Visible(), mark.IsBookmark(), nullptr};
             const int image = mark.ImageIndex();
-            if (!m_bookmarkImages || mark.InternalImage()) {
+            if (!m_glyphs.Images || mark.InternalImage()) {
                 if (image >= 0 && image < kBookmarkCount)
                     painted.Draw = [this, image](QPainter &painter, int x, int y) {
-                        painter.drawPixmap(x, y, m_builtinBookmarkBitmaps[size_t(image)]);
+                        painter.drawPixmap(x, y, m_glyphs.Builtin[size_t(image)]);
                         return true;
                     };
             } else {
-                painted.Draw = [images = m_bookmarkImages.data(), image](QPainter &painter, int x, int y) {
+                painted.Draw = [images = m_glyphs.Images.data(), image](QPainter &painter, int x, int y) {
                     return images->Draw(painter, x, y, image);
                 };
             }
             marks.push_back(std::move(painted));
         }
     }
-    const TzePaintRange range{m_firstPaintChar, m_lastPaintChar, m_firstPaintLine, m_lastPaintLine};
-    ::PaintGutter(canvas, rect, ViewMetrics(), range, options, marks, m_markOffsets);
+    const TzePaintRange range{m_paint.FirstChar, m_paint.LastChar, m_paint.FirstLine, m_paint.LastLine};
+    ::PaintGutter(canvas, rect, ViewMetrics(), range, options, marks, m_glyphs.MarkOffsets);
 }
 
 void TzeCustomEdit::PaintText(TCanvas &canvas, const QRect &rect)
@@ -165,17 +165,17 @@ void TzeCustomEdit::PaintText(TCanvas &canvas, const QRect &rect)
     TEditListSource source(Lines());
     const TzeViewMetrics metrics = ViewMetrics();
     TzeRenderOptions options;
-    options.Color = m_color;
-    options.FontColor = m_fontColor;
+    options.Color = m_look.Color;
+    options.FontColor = m_look.FontColor;
     options.SelectedBackground = m_selectedColor->Background();
     options.SelectedForeground = m_selectedColor->Foreground();
-    options.RightEdge = m_rightEdge;
-    options.RightEdgeColor = m_rightEdgeColor;
-    options.Font = m_font;
-    TzeRenderer renderer(source, metrics, options, m_charAdvances);
-    renderer.SetHighlighter(m_highlighter);
+    options.RightEdge = m_look.RightEdge;
+    options.RightEdgeColor = m_look.RightEdgeColor;
+    options.Font = m_look.Font;
+    TzeRenderer renderer(source, metrics, options, m_paint.CharAdvances);
+    renderer.SetHighlighter(m_scanner.Highlighter);
     if (SelectionShown())
         renderer.SetSelection(BlockBegin(), BlockEnd());
-    const TzePaintRange range{m_firstPaintChar, m_lastPaintChar, m_firstPaintLine, m_lastPaintLine};
+    const TzePaintRange range{m_paint.FirstChar, m_paint.LastChar, m_paint.FirstLine, m_paint.LastLine};
     renderer.PaintText(canvas, rect, range);
 }

@@ -52,7 +52,7 @@ void TzeCustomEdit::SetLinesInWindow(int value)
 {
     m_view.Metrics().LinesInWindow = std::max(0, value);
     // One entry per row the gutter can paint, a partly visible last row included.
-    m_markOffsets.assign(size_t(LinesInWindow()) + 2, 0);
+    m_glyphs.MarkOffsets.assign(size_t(LinesInWindow()) + 2, 0);
 }
 
 void TzeCustomEdit::UpdateGutterWidth()
@@ -80,8 +80,8 @@ void TzeCustomEdit::SetGutterWidth(int value)
 
 void TzeCustomEdit::ApplyScrollBarPolicies()
 {
-    const bool vertical = m_scrollBars == ssVertical || m_scrollBars == ssBoth;
-    const bool horizontal = m_scrollBars == ssHorizontal || m_scrollBars == ssBoth;
+    const bool vertical = m_look.ScrollBars == ssVertical || m_look.ScrollBars == ssBoth;
+    const bool horizontal = m_look.ScrollBars == ssHorizontal || m_look.ScrollBars == ssBoth;
     // An unneeded bar is disabled, not hidden.
     setVerticalScrollBarPolicy(vertical ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
     setHorizontalScrollBarPolicy(horizontal ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
@@ -110,24 +110,24 @@ void ApplyScrollInfo(QScrollBar &bar, const TzeScrollInfo &info)
 
 void TzeCustomEdit::UpdateScrollBars(bool force)
 {
-    if (!m_handleAllocated || (m_paintLock > 0 && !force)) {
-        m_scrollBarsPending = true;
+    if (!m_handleAllocated || (m_lock.Depth > 0 && !force)) {
+        m_lock.ScrollBars = true;
         return;
     }
-    m_scrollBarsPending = false;
-    if (m_scrollBars == ssNone)
+    m_lock.ScrollBars = false;
+    if (m_look.ScrollBars == ssNone)
         return;
-    const bool previous = std::exchange(m_settingScrollBars, true);
-    if (m_scrollBars == ssVertical || m_scrollBars == ssBoth)
+    const bool previous = std::exchange(m_lock.SettingScrollBars, true);
+    if (m_look.ScrollBars == ssVertical || m_look.ScrollBars == ssBoth)
         ApplyScrollInfo(*verticalScrollBar(), VerticalScrollInfo(Lines().Count(), LinesInWindow(), TopLine()));
-    if (m_scrollBars == ssHorizontal || m_scrollBars == ssBoth)
+    if (m_look.ScrollBars == ssHorizontal || m_look.ScrollBars == ssBoth)
         ApplyScrollInfo(*horizontalScrollBar(), HorizontalScrollInfo(ViewMetrics()));
-    m_settingScrollBars = previous;
+    m_lock.SettingScrollBars = previous;
 }
 
 void TzeCustomEdit::ScrollBarMoved(Qt::Orientation orientation, int value)
 {
-    if (m_settingScrollBars)
+    if (m_lock.SettingScrollBars)
         return;
     if (orientation == Qt::Horizontal)
         HorizontalScroll(scThumbPosition, value);
@@ -168,12 +168,12 @@ void TzeCustomEdit::ScrollBarAction(Qt::Orientation orientation, int action)
     const int code = ScrollCode(action, bar.isSliderDown());
     if (code < 0)
         return;
-    const bool previous = std::exchange(m_settingScrollBars, true);
+    const bool previous = std::exchange(m_lock.SettingScrollBars, true);
     if (orientation == Qt::Vertical)
         VerticalScroll(code, bar.sliderPosition());
     else
         HorizontalScroll(code, bar.sliderPosition());
-    m_settingScrollBars = previous;
+    m_lock.SettingScrollBars = previous;
     // The bar shows the view's position, not the one the action computed.
     UpdateScrollBars(false);
 }
@@ -181,12 +181,12 @@ void TzeCustomEdit::ScrollBarAction(Qt::Orientation orientation, int action)
 void TzeCustomEdit::VerticalScroll(int code, int position)
 {
     if (code == scEndScroll) {
-        if (m_showScrollHint)
+        if (m_look.ShowScrollHint)
             ShowScrollHint(false);
         return;
     }
     SetTopLine(VerticalScrollTarget(ViewMetrics(), Lines().Count(), code, std::int16_t(position)));
-    if ((code == scThumbPosition || code == scThumbTrack) && m_showScrollHint)
+    if ((code == scThumbPosition || code == scThumbTrack) && m_look.ShowScrollHint)
         ShowScrollHint(true);
 }
 
@@ -197,30 +197,30 @@ void TzeCustomEdit::HorizontalScroll(int code, int position)
 
 QString TzeCustomEdit::ScrollHintText() const
 {
-    return m_scrollHint && m_scrollHint->isVisible() ? m_scrollHintText : QString();
+    return m_hint.Window && m_hint.Window->isVisible() ? m_hint.Text : QString();
 }
 
 void TzeCustomEdit::ShowScrollHint(bool shown)
 {
     if (!shown) {
-        if (m_scrollHint)
-            m_scrollHint->hide();
-        m_scrollHintText.clear();
+        if (m_hint.Window)
+            m_hint.Window->hide();
+        m_hint.Text.clear();
         return;
     }
-    if (!m_scrollHint) {
+    if (!m_hint.Window) {
         auto *label = new QLabel(nullptr, Qt::ToolTip | Qt::FramelessWindowHint);
         label->setForegroundRole(QPalette::ToolTipText);
         label->setBackgroundRole(QPalette::ToolTipBase);
         label->setAutoFillBackground(true);
         label->setAlignment(Qt::AlignCenter);
-        m_scrollHint.reset(label);
+        m_hint.Window.reset(label);
     }
-    auto &label = static_cast<QLabel &>(*m_scrollHint);
-    m_scrollHintText = QStringLiteral("TopLine: %1").arg(TopLine());
-    label.setText(m_scrollHintText);
+    auto &label = static_cast<QLabel &>(*m_hint.Window);
+    m_hint.Text = QStringLiteral("TopLine: %1").arg(TopLine());
+    label.setText(m_hint.Text);
     const QFontMetrics metrics(label.font());
-    QRect rect(0, 0, metrics.horizontalAdvance(m_scrollHintText) + 6, metrics.height() + 4);
+    QRect rect(0, 0, metrics.horizontalAdvance(m_hint.Text) + 6, metrics.height() + 4);
     // 10 pixels below the top, 4 pixels left of the right edge of the client area.
     rect.moveTopLeft(viewport()->mapToGlobal(QPoint(ClientWidth() - rect.width() - 4, 10)));
     label.setGeometry(rect);
@@ -233,7 +233,7 @@ void TzeCustomEdit::wheelEvent(QWheelEvent *event)
     if (m_designing)
         return;
     const bool ctrl = event->modifiers().testFlag(Qt::ControlModifier);
-    const int lines = WheelScrollLines(m_mouseWheelAccumulator, event->angleDelta().y(), ctrl,
+    const int lines = WheelScrollLines(m_hint.WheelAccumulator, event->angleDelta().y(), ctrl,
                                        HalfpageScroll(), LinesInWindow());
     if (lines != 0)
         SetTopLine(TopLine() - lines);
@@ -255,70 +255,70 @@ void TzeCustomEdit::EnsureCursorPosVisible()
 
 QRect TzeCustomEdit::CaretRect() const
 {
-    return QRect(m_caretPixel, m_caretSize);
+    return QRect(m_caret.Pixel, m_caret.Size);
 }
 
 void TzeCustomEdit::SetInsertCaret(TCaretType value)
 {
-    if (StoreIfChanged(m_insertCaret, value))
+    if (StoreIfChanged(m_look.InsertCaret, value))
         InitializeCaret();
 }
 
 void TzeCustomEdit::SetOverwriteCaret(TCaretType value)
 {
-    if (StoreIfChanged(m_overwriteCaret, value))
+    if (StoreIfChanged(m_look.OverwriteCaret, value))
         InitializeCaret();
 }
 
 void TzeCustomEdit::InitializeCaret()
 {
-    const TzeCaretShape shape = CaretShape(InsertMode() ? m_insertCaret : m_overwriteCaret, CharWidth(),
+    const TzeCaretShape shape = CaretShape(InsertMode() ? m_look.InsertCaret : m_look.OverwriteCaret, CharWidth(),
                                            LineHeight());
-    m_caretSize = shape.Size;
-    m_caretOffset = shape.Offset;
+    m_caret.Size = shape.Size;
+    m_caret.Offset = shape.Offset;
     // The old shape goes: repaint where it was.
-    if (m_caretVisible)
-        viewport()->update(QRect(m_caretPixel, QSize(std::max(CharWidth(), 2), LineHeight())));
+    if (m_caret.Visible)
+        viewport()->update(QRect(m_caret.Pixel, QSize(std::max(CharWidth(), 2), LineHeight())));
     UpdateCaret();
 }
 
 void TzeCustomEdit::RestartCaretBlink()
 {
-    m_caretBlinkOn = true;
+    m_caret.BlinkOn = true;
     const int flash = QGuiApplication::styleHints()->cursorFlashTime();
-    if (m_caretVisible && flash > 0)
-        m_caretBlink.start(flash / 2, this);
+    if (m_caret.Visible && flash > 0)
+        m_caret.Blink.start(flash / 2, this);
     else
-        m_caretBlink.stop();
+        m_caret.Blink.stop();
 }
 
 void TzeCustomEdit::timerEvent(QTimerEvent *event)
 {
-    if (event->timerId() != m_caretBlink.timerId()) {
+    if (event->timerId() != m_caret.Blink.timerId()) {
         QAbstractScrollArea::timerEvent(event);
         return;
     }
-    m_caretBlinkOn = !m_caretBlinkOn;
-    if (m_caretVisible)
+    m_caret.BlinkOn = !m_caret.BlinkOn;
+    if (m_caret.Visible)
         viewport()->update(CaretRect());
 }
 
 void TzeCustomEdit::UpdateCaret()
 {
-    if (!hasFocus() || m_paintLock > 0) {
-        m_caretPending = true;
+    if (!hasFocus() || m_lock.Depth > 0) {
+        m_lock.Caret = true;
         return;
     }
-    m_caretPending = false;
+    m_lock.Caret = false;
     const QRect oldRect = CaretRect();
-    const bool wasVisible = m_caretVisible;
+    const bool wasVisible = m_caret.Visible;
     const TzeViewMetrics metrics = ViewMetrics();
-    m_caretPixel = ::CaretPixel(metrics, CaretXY(), m_caretOffset);
+    m_caret.Pixel = ::CaretPixel(metrics, CaretXY(), m_caret.Offset);
     // Never over the gutter or on a partly visible last row.
-    m_caretVisible = CaretInTextArea(metrics, m_caretPixel, m_caretOffset);
+    m_caret.Visible = CaretInTextArea(metrics, m_caret.Pixel, m_caret.Offset);
     if (wasVisible)
         viewport()->update(oldRect);
-    if (m_caretVisible)
+    if (m_caret.Visible)
         viewport()->update(CaretRect());
     RestartCaretBlink();
 }
@@ -338,7 +338,7 @@ void TzeCustomEdit::focusInEvent(QFocusEvent *event)
     if (OnEnter && event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason)
         OnEnter(*this);
     InitializeCaret();
-    if (m_hideSelection && SelAvail())
+    if (m_look.HideSelection && SelAvail())
         InvalidateAll();
 }
 
@@ -347,11 +347,11 @@ void TzeCustomEdit::focusOutEvent(QFocusEvent *event)
     QAbstractScrollArea::focusOutEvent(event);
     if (OnExit && event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason)
         OnExit(*this);
-    if (m_caretVisible) {
-        m_caretVisible = false;
+    if (m_caret.Visible) {
+        m_caret.Visible = false;
         viewport()->update(CaretRect());
     }
-    m_caretBlink.stop();
-    if (m_hideSelection && SelAvail())
+    m_caret.Blink.stop();
+    if (m_look.HideSelection && SelAvail())
         InvalidateAll();
 }

@@ -157,8 +157,8 @@ int TzeCustomEdit::LeftSpaces(std::string_view s) const
 
 TzeIdentChars TzeCustomEdit::IdentChars() const
 {
-    if (m_highlighter)
-        return m_highlighter->GetIdentChars();
+    if (m_scanner.Highlighter)
+        return m_scanner.Highlighter->GetIdentChars();
     TzeIdentChars chars;
     for (int c = 33; c < 256; ++c)
         chars.set(size_t(c));

@@ -90,8 +90,3 @@ const TUndoChange &TUndoList::Items(int index) const
         throw EListError("List index out of bounds (" + std::to_string(index) + ")");
     return m_items[size_t(index)];
 }
-
-TzeCustomEdit *TUndoList::Owner() const noexcept
-{
-    return m_document ? m_document->Editor() : nullptr;
-}
