@@ -143,6 +143,7 @@ void TzeCustomEdit::PaintGutter(TCanvas &canvas, const QRect &rect)
     options.GlyphsVisible = m_bookMarkOptions->GlyphsVisible();
     options.LeftMargin = m_bookMarkOptions->LeftMargin();
     options.Xoffset = m_bookMarkOptions->Xoffset();
+    options.ErrorLine = m_decorations.ErrorSpan.Line;
 
     std::vector<TzeGutterMark> marks;
     if (options.GlyphsVisible) {
@@ -183,6 +184,7 @@ void TzeCustomEdit::PaintText(TCanvas &canvas, const QRect &rect)
     options.Font = m_font;
     TzeRenderer renderer(source, metrics, options, m_charAdvances);
     renderer.SetHighlighter(m_highlighter);
+    renderer.SetDecorations(&m_decorations);
     if (SelectionShown())
         renderer.SetSelection(BlockBegin(), BlockEnd());
     const TzePaintRange range{m_firstPaintChar, m_lastPaintChar, m_firstPaintLine, m_lastPaintLine};
