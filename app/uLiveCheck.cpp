@@ -130,18 +130,19 @@ void TLiveCheck::Start()
         m_checkAgain = true;
         return;
     }
-    std::string text = m_editor.Text();
+    auto text = std::make_shared<const std::string>(m_editor.Text());
     const std::uint64_t generation = m_generation;
-    if (text.size() <= m_workerThreshold) {
-        Take(std::make_shared<const vbs::Outline>(vbs::BuildOutline(text)), generation);
+    if (text->size() <= m_workerThreshold) {
+        Take(std::make_shared<const vbs::Outline>(vbs::BuildOutline(*text)), generation);
         return;
     }
-    // The worker reads a copy; the result comes back through the event loop.
+    // The worker reads a copy (shared, so that handing it over copies
+    // nothing more); the result comes back through the event loop.
     m_workerBusy = true;
     m_worker.start([this, text = std::move(text), generation, hook = OnWorkerCheck] {
         if (hook)
             hook();
-        auto outline = std::make_shared<const vbs::Outline>(vbs::BuildOutline(text));
+        auto outline = std::make_shared<const vbs::Outline>(vbs::BuildOutline(*text));
         QMetaObject::invokeMethod(
             this,
             [this, outline = std::move(outline), generation] {
