@@ -67,7 +67,37 @@ namespace {
 
 // The marks of the rows of range, plain marks before bookmarks on each row.
 void PaintMarks(QPainter &painter, const TzeViewMetrics &metrics, const TzePaintRange &range,
-                const TzeGutterPaint &options, const std::vector<TzeGutterMark> &marks, std::vector<int> &markOffsets);
+                const TzeGutterPaint &options, const std::vector<TzeGutterMark> &marks, std::vector<int> &markOffsets)
+{
+    // Every row that can show, a partly visible last one included.
+    const size_t rows = size_t(std::max(0, metrics.ClientHeight / metrics.LineHeight + 2));
+    markOffsets.assign(std::max(rows, markOffsets.size()), 0);
+    const auto inRange = [&range](const TzeGutterMark &mark) {
+        return mark.Visible && mark.Line >= range.FirstLine && mark.Line <= range.LastLine;
+    };
+    const auto paintMark = [&](const TzeGutterMark &mark) {
+        const int row = mark.Line - metrics.TopLine;
+        if (row < 0 || size_t(row) >= markOffsets.size() || !mark.Draw)
+            return;
+        const int x = markOffsets[size_t(row)] + options.LeftMargin;
+        if (mark.Draw(painter, x, row * metrics.LineHeight))
+            markOffsets[size_t(row)] += options.Xoffset;
+    };
+    // Plain marks first, so bookmarks stand right of them on their row.
+    bool bookmarkSeen = false;
+    for (const TzeGutterMark &mark : marks) {
+        if (!inRange(mark))
+            continue;
+        if (mark.IsBookmark)
+            bookmarkSeen = true;
+        else
+            paintMark(mark);
+    }
+    if (bookmarkSeen)
+        for (const TzeGutterMark &mark : marks)
+            if (mark.IsBookmark && inRange(mark))
+                paintMark(mark);
+}
 
 } // namespace
 
@@ -129,43 +159,6 @@ void PaintErrorGlyph(QPainter &painter, const QRect &rect)
     painter.drawLine(cross.topRight(), cross.bottomLeft());
     painter.restore();
 }
-
-namespace {
-
-void PaintMarks(QPainter &painter, const TzeViewMetrics &metrics, const TzePaintRange &range,
-                const TzeGutterPaint &options, const std::vector<TzeGutterMark> &marks, std::vector<int> &markOffsets)
-{
-    // Every row that can show, a partly visible last one included.
-    const size_t rows = size_t(std::max(0, metrics.ClientHeight / metrics.LineHeight + 2));
-    markOffsets.assign(std::max(rows, markOffsets.size()), 0);
-    const auto inRange = [&range](const TzeGutterMark &mark) {
-        return mark.Visible && mark.Line >= range.FirstLine && mark.Line <= range.LastLine;
-    };
-    const auto paintMark = [&](const TzeGutterMark &mark) {
-        const int row = mark.Line - metrics.TopLine;
-        if (row < 0 || size_t(row) >= markOffsets.size() || !mark.Draw)
-            return;
-        const int x = markOffsets[size_t(row)] + options.LeftMargin;
-        if (mark.Draw(painter, x, row * metrics.LineHeight))
-            markOffsets[size_t(row)] += options.Xoffset;
-    };
-    // Plain marks first, so bookmarks stand right of them on their row.
-    bool bookmarkSeen = false;
-    for (const TzeGutterMark &mark : marks) {
-        if (!inRange(mark))
-            continue;
-        if (mark.IsBookmark)
-            bookmarkSeen = true;
-        else
-            paintMark(mark);
-    }
-    if (bookmarkSeen)
-        for (const TzeGutterMark &mark : marks)
-            if (mark.IsBookmark && inRange(mark))
-                paintMark(mark);
-}
-
-} // namespace
 
 QPixmap BookmarkBitmap(int n)
 {
