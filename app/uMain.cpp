@@ -39,9 +39,12 @@
 #include "app/MSScriptControl_TLB.h"
 #include "app/ScreenFit.h"
 #include "app/uAbout.h"
+#include "app/uCaretHistory.h"
 #include "app/uFind.h"
 #include "app/uGoToLine.h"
+#include "app/uLiveCheck.h"
 #include "app/uOptions.h"
+#include "app/uProcedureBox.h"
 #include "app/uProperties.h"
 #include "app/uShortcuts.h"
 
@@ -124,7 +127,7 @@ TfmScript::TfmScript(const QStringList &arguments, IDialogs &dialogs, QWidget *p
     zeEditor->OnUnstorableText = [this](TzeCustomEdit &, const QStringList &characters, bool typed) {
         statusBar()->showMessage(UnstorableMessage(characters, typed), kStatusMessageTime);
     };
-    setCentralWidget(zeEditor);
+    CreateWorkbench();
     setAcceptDrops(true); // files from a file manager
 
     CreateActions();
@@ -133,6 +136,7 @@ TfmScript::TfmScript(const QStringList &arguments, IDialogs &dialogs, QWidget *p
         m_panels[i]->setFixedWidth(i == 0 ? 80 : 50);
         statusBar()->addWidget(m_panels[i]);
     }
+    CreateWorkbenchActions();
     // The mode and the state stay in view while a passing note is shown.
     for (int i = 2; i < kPanelCount; ++i) {
         m_panels[i] = new QLabel(this);
@@ -234,8 +238,8 @@ void TfmScript::CreateActions()
     acLineNumbers = new QAction(tr("&Line numbers"), this);
     acLineNumbers->setCheckable(true);
     connect(acLineNumbers, &QAction::toggled, this, &TfmScript::acLineNumbersToggled);
-    QMenu *view = menuBar()->addMenu(tr("&View"));
-    view->addAction(acLineNumbers);
+    mnView = menuBar()->addMenu(tr("&View"));
+    mnView->addAction(acLineNumbers);
     QMenu *tools = menuBar()->addMenu(tr("&Tools"));
     tools->addAction(acSyntaxCheck);
     tools->addSeparator();
@@ -279,6 +283,7 @@ void TfmScript::FormCreate(const QStringList &arguments)
     }
     LoadRecentFiles();
     LoadViewSettings();
+    LoadWorkbenchSettings();
     if (arguments.isEmpty())
         acNewExecute();
     else if (!OpenFile(arguments.constFirst()))
@@ -376,13 +381,18 @@ void TfmScript::LoadViewSettings()
 void TfmScript::acLineNumbersToggled(bool on)
 {
     zeEditor->Gutter().SetShowLineNumbers(on);
+    StoreViewSetting("LineNumbers", on);
+}
+
+void TfmScript::StoreViewSetting(const char *name, bool on)
+{
     if (m_creating)
         return; // read from the settings, nothing to store
     try {
         TBetterRegistry registry(HKEY_CURRENT_USER);
         if (!registry.OpenKey(kViewKey, true))
-            throw ERegistryException("Failed to set data for 'LineNumbers'");
-        registry.WriteInteger("LineNumbers", on ? 1 : 0);
+            throw ERegistryException(std::string("Failed to set data for '") + name + "'");
+        registry.WriteInteger(name, on ? 1 : 0);
         registry.CloseKey(); // written out here, so that a failure is reported
     } catch (const std::exception &) {
         statusBar()->showMessage(QStringLiteral("The view settings could not be stored"), kStatusMessageTime);
@@ -491,6 +501,7 @@ void TfmScript::acNewExecute()
     zeEditor->SetTopLine(0);
     zeEditor->SetModified(false);
     UpdateActionStates();
+    m_liveCheck->CheckNow();
 }
 
 void TfmScript::acOpenExecute()
@@ -520,6 +531,7 @@ bool TfmScript::OpenFile(const QString &path)
             zeEditor->SetModified(false);
             UpdateActionStates();
             zeEditorSelectionChange();
+            m_liveCheck->CheckNow();
             return true;
         }
         reason = QString::fromLocal8Bit(m_script->LastError().c_str());
@@ -569,6 +581,7 @@ bool TfmScript::ImportPlainScript(const QString &path)
     AddRecentFile(path);
     UpdateActionStates();
     zeEditorSelectionChange();
+    m_liveCheck->CheckNow();
     if (!dropped.isEmpty())
         statusBar()->showMessage(UnstorableMessage(dropped, false), kStatusMessageTime);
     return true;
@@ -601,6 +614,7 @@ void TfmScript::acExportTextExecute()
 
 bool TfmScript::SaveTo(const QString &path)
 {
+    m_liveCheck->CheckNow(); // what was saved is shown checked
     // The editor's lines are written as they are, without a copy.
     if (!m_script->SaveToFile(NativePath(path), zeEditor->Lines())) {
         // The reason on a line of its own, as an open that fails gives it.
@@ -805,6 +819,7 @@ void TfmScript::FindAgain(bool backward)
     }
     const TPoint start{found->Column + 1, found->Line + 1};
     const TPoint stop{start.X + int(pattern.size()), start.Y};
+    m_history->Record(zeEditor->CaretXY());
     zeEditor->SetCaretXY(stop); // scrolls the match into view
     zeEditor->SetBlockBegin(start);
     zeEditor->SetBlockEnd(stop);
@@ -818,7 +833,7 @@ void TfmScript::acGoToLineExecute()
 {
     TfmGoToLine dialog(zeEditor->LineCount(), zeEditor->CaretY(), this);
     if (RunGoToLineDialog(dialog) == QDialog::Accepted)
-        MoveCaretTo({1, dialog.Line()});
+        JumpTo({1, dialog.Line()});
 }
 
 void TfmScript::acSyntaxCheckExecute()
@@ -833,7 +848,7 @@ void TfmScript::acSyntaxCheckExecute()
                                  Win1252::ToUnicode(error.Description),
                              mtError, mbOK);
         // Then to the place of the error (the engine's column counts from 0).
-        MoveCaretTo({error.Column + 1, error.Line});
+        JumpTo({error.Column + 1, error.Line});
     }
 }
 
@@ -864,9 +879,16 @@ void TfmScript::MoveCaretTo(TPoint place)
     zeEditor->setFocus();
 }
 
+void TfmScript::JumpTo(TPoint place)
+{
+    m_history->Record(zeEditor->CaretXY());
+    MoveCaretTo(place);
+}
+
 void TfmScript::zeEditorSelectionChange()
 {
     m_panels[0]->setText(QStringLiteral("(%1,%2)").arg(zeEditor->CaretX()).arg(zeEditor->CaretY()));
+    m_procedureBox->SelectLine(zeEditor->CaretY());
 }
 
 namespace {

@@ -25,6 +25,9 @@ class TfmFind;
 class TfmGoToLine;
 class TfmOptions;
 class TfmProperties;
+class TCaretHistory;
+class TLiveCheck;
+class TProcedureBox;
 class TScript;
 class TScriptControl;
 class TjaVbsSyn;
@@ -49,6 +52,15 @@ public:
     // "OVR"; 3: "Modified" while the text has unsaved changes.
     QLabel &StatusPanel(int index) const { return *m_panels[index]; }
     static constexpr int kPanelCount = 4;
+    // After the two described panels: "Line 12: Expected 'End'" while the
+    // check as one types finds an error.
+    QLabel &ErrorPanel() const { return *m_errorPanel; }
+    // The check as one types (owned by the editor), the procedure box above
+    // the editor, and the places that F12, go to line, find, the syntax
+    // check's jump and the procedure box left.
+    TLiveCheck &LiveCheck() noexcept { return *m_liveCheck; }
+    TProcedureBox &ProcedureBox() noexcept { return *m_procedureBox; }
+    TCaretHistory &CaretHistory() noexcept { return *m_history; }
 
     void UpdateActionStates();
     // The files last opened or saved, newest first (at most kRecentCount).
@@ -82,9 +94,16 @@ public:
     QAction *acSyntaxCheck = nullptr;
     QAction *acOptions = nullptr;
     QAction *acLineNumbers = nullptr;
+    QAction *acCheckAsYouType = nullptr;
+    QAction *acShowProcedureBox = nullptr;
+    QAction *acHighlightOccurrences = nullptr;
+    QAction *acGoToDefinition = nullptr;
+    QAction *acNavigateBack = nullptr;
+    QAction *acNavigateForward = nullptr;
     QAction *acShortcuts = nullptr;
     QAction *acAbout = nullptr;
     QMenu *mnRecent = nullptr;
+    QMenu *mnView = nullptr;
 
     void acNewExecute();
     void acOpenExecute();
@@ -115,6 +134,11 @@ public:
     // On OK: stores the dialog's colours, gives them to the editor and repaints it.
     void acOptionsExecute();
     void acLineNumbersToggled(bool on);
+    // F12: the caret to the header of the procedure or class named at the caret.
+    void acGoToDefinitionExecute();
+    // Alt+Left and Alt+Right: back and forward through the caret history.
+    void acNavigateBackExecute();
+    void acNavigateForwardExecute();
     // Help: the key bindings of the editor and the window as they are now; the version.
     void acShortcutsExecute();
     void acAboutExecute();
@@ -163,6 +187,17 @@ private:
     void zeEditorSelectionChange();
     // Caret to place (clamped to the text), no selection, scrolled into view.
     void MoveCaretTo(TPoint place);
+    // MoveCaretTo as a jump: the place left goes into the caret history.
+    void JumpTo(TPoint place);
+    // The editor below the procedure box, the live check and its panel
+    // (uMainWorkbench.cpp); the View menu's choices and the navigation
+    // actions, read from the settings.
+    void CreateWorkbench();
+    void CreateWorkbenchActions();
+    void LoadWorkbenchSettings();
+    void LiveCheckResult();
+    // Stores one View menu choice; tells in the status bar when it cannot.
+    void StoreViewSetting(const char *name, bool on);
     // Runs the Find or Replace form and keeps its choices; its result.
     int AskSearch(bool replace);
     void FindAgain(bool backward);
@@ -197,6 +232,10 @@ private:
     TzeCustomEdit *zeEditor = nullptr;
     QToolBar *m_toolBar = nullptr;
     QLabel *m_panels[kPanelCount] = {};
+    QLabel *m_errorPanel = nullptr;
+    TLiveCheck *m_liveCheck = nullptr;
+    TProcedureBox *m_procedureBox = nullptr;
+    std::unique_ptr<TCaretHistory> m_history;
     QString m_fileName;
     QString m_dialogDir;
     QStringList m_recentFiles;

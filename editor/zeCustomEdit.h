@@ -29,6 +29,7 @@
 #include "toolkit/ImageList.h"
 #include "toolkit/StringList.h"
 #include "highlight/zeHighlighter.h"
+#include "editor/zeDecorations.h"
 #include "editor/zeDocument.h"
 #include "editor/zeTypes.h"
 #include "editor/zeKeyCmds.h"
@@ -395,6 +396,11 @@ public:
     bool CaretShown() const noexcept { return m_caret.Visible; }
     QPoint CaretPixel() const noexcept { return m_caret.Pixel; }
 
+    // --- Decorations the host sets over the text: error span and glyph,
+    // partner frames, occurrence word. Setting them repaints what changed.
+    const TzeDecorations &Decorations() const noexcept { return m_decorations; }
+    void SetDecorations(TzeDecorations value);
+
     // --- Repaint requests; (-1, -1) means the whole area.
     void InvalidateLines(int first, int last);
     void InvalidateGutterLines(int first, int last);
@@ -605,6 +611,7 @@ private:
     void EndBatch() override { DecPaintLock(); }
     void TextChanged() override { LinesChanged(); }
     void LinesModified(const TzeDocChange &change) override { DocumentModified(change); }
+    TzeDecorations m_decorations;
     // The highlighter as the document's scanner of range states.
     class THighlighterScanner : public IzeRangeScanner {
     public:

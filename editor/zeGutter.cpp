@@ -6,6 +6,8 @@
 
 #include <QPainter>
 
+#include "editor/zeDecorations.h"
+
 // Outside any namespace, as the resource initialiser must be.
 static void InitBookmarkResources()
 {
@@ -61,6 +63,44 @@ std::string TzeGutter::LineNumberText(int line) const
     return std::string(width - digits.size(), m_leadingZeros ? '0' : ' ') + digits;
 }
 
+namespace {
+
+// The marks of the rows of range, plain marks before bookmarks on each row.
+void PaintMarks(QPainter &painter, const TzeViewMetrics &metrics, const TzePaintRange &range,
+                const TzeGutterPaint &options, const std::vector<TzeGutterMark> &marks, std::vector<int> &markOffsets)
+{
+    // Every row that can show, a partly visible last one included.
+    const size_t rows = size_t(std::max(0, metrics.ClientHeight / metrics.LineHeight + 2));
+    markOffsets.assign(std::max(rows, markOffsets.size()), 0);
+    const auto inRange = [&range](const TzeGutterMark &mark) {
+        return mark.Visible && mark.Line >= range.FirstLine && mark.Line <= range.LastLine;
+    };
+    const auto paintMark = [&](const TzeGutterMark &mark) {
+        const int row = mark.Line - metrics.TopLine;
+        if (row < 0 || size_t(row) >= markOffsets.size() || !mark.Draw)
+            return;
+        const int x = markOffsets[size_t(row)] + options.LeftMargin;
+        if (mark.Draw(painter, x, row * metrics.LineHeight))
+            markOffsets[size_t(row)] += options.Xoffset;
+    };
+    // Plain marks first, so bookmarks stand right of them on their row.
+    bool bookmarkSeen = false;
+    for (const TzeGutterMark &mark : marks) {
+        if (!inRange(mark))
+            continue;
+        if (mark.IsBookmark)
+            bookmarkSeen = true;
+        else
+            paintMark(mark);
+    }
+    if (bookmarkSeen)
+        for (const TzeGutterMark &mark : marks)
+            if (mark.IsBookmark && inRange(mark))
+                paintMark(mark);
+}
+
+} // namespace
+
 void PaintGutter(TCanvas &canvas, const QRect &gutterRect, const TzeViewMetrics &metrics,
                  const TzePaintRange &range, const TzeGutterPaint &options,
                  const std::vector<TzeGutterMark> &marks, std::vector<int> &markOffsets)
@@ -95,36 +135,29 @@ void PaintGutter(TCanvas &canvas, const QRect &gutterRect, const TzeViewMetrics 
                           ToQColor(clBtnShadow));
     }
 
-    if (!options.GlyphsVisible)
-        return;
-    // Every row that can show, a partly visible last one included.
-    const size_t rows = size_t(std::max(0, metrics.ClientHeight / metrics.LineHeight + 2));
-    markOffsets.assign(std::max(rows, markOffsets.size()), 0);
-    const auto inRange = [&range](const TzeGutterMark &mark) {
-        return mark.Visible && mark.Line >= range.FirstLine && mark.Line <= range.LastLine;
-    };
-    const auto paintMark = [&](const TzeGutterMark &mark) {
-        const int row = mark.Line - metrics.TopLine;
-        if (row < 0 || size_t(row) >= markOffsets.size() || !mark.Draw)
-            return;
-        const int x = markOffsets[size_t(row)] + options.LeftMargin;
-        if (mark.Draw(*painter, x, row * metrics.LineHeight))
-            markOffsets[size_t(row)] += options.Xoffset;
-    };
-    // Plain marks first, so bookmarks stand right of them on their row.
-    bool bookmarkSeen = false;
-    for (const TzeGutterMark &mark : marks) {
-        if (!inRange(mark))
-            continue;
-        if (mark.IsBookmark)
-            bookmarkSeen = true;
-        else
-            paintMark(mark);
+    if (options.GlyphsVisible)
+        PaintMarks(*painter, metrics, range, options, marks, markOffsets);
+    if (options.ErrorLine >= range.FirstLine && options.ErrorLine <= range.LastLine) {
+        const size_t row = size_t(options.ErrorLine - metrics.TopLine);
+        const int offset = options.GlyphsVisible && row < markOffsets.size() ? markOffsets[row] : 0;
+        PaintErrorGlyph(*painter, ErrorGlyphRect(metrics, options.ErrorLine, offset + options.LeftMargin));
     }
-    if (bookmarkSeen)
-        for (const TzeGutterMark &mark : marks)
-            if (mark.IsBookmark && inRange(mark))
-                paintMark(mark);
+}
+
+void PaintErrorGlyph(QPainter &painter, const QRect &rect)
+{
+    // A red disc with a white cross.
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(ToQColor(clRed));
+    painter.drawEllipse(QRectF(rect));
+    const QRectF cross = QRectF(rect).adjusted(rect.width() * 0.3, rect.height() * 0.3, -rect.width() * 0.3,
+                                               -rect.height() * 0.3);
+    painter.setPen(QPen(Qt::white, std::max(1.0, rect.width() / 6.0)));
+    painter.drawLine(cross.topLeft(), cross.bottomRight());
+    painter.drawLine(cross.topRight(), cross.bottomLeft());
+    painter.restore();
 }
 
 QPixmap BookmarkBitmap(int n)

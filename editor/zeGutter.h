@@ -94,15 +94,20 @@ struct TzeGutterPaint {
     bool GlyphsVisible = true;
     int LeftMargin = 2;
     int Xoffset = 12;
+    // The line of the error glyph, drawn right of that row's marks; 0: none.
+    int ErrorLine = 0;
 };
 
 // Paints gutterRect (the gutter part of an update rectangle, its right side
-// at most GutterWidth) for the lines of range. markOffsets gets one entry per
+// at most GutterWidth) for the lines of range, the error glyph last. markOffsets gets one entry per
 // row that can show (ClientHeight div LineHeight + 1, a partly visible last
 // row included) and ends with the x offset reached on each row.
 void PaintGutter(TCanvas &canvas, const QRect &gutterRect, const TzeViewMetrics &metrics,
                  const TzePaintRange &range, const TzeGutterPaint &options,
                  const std::vector<TzeGutterMark> &marks, std::vector<int> &markOffsets);
+
+// The error glyph filling rect: a red disc with a white cross.
+void PaintErrorGlyph(QPainter &painter, const QRect &rect);
 
 // Built-in bookmark glyph n (0 .. kBookmarkCount - 1), 11 x 14 pixels: a raised silver tile with
 // the digit n, from the resource "MARK_n". A null pixmap outside them.

@@ -134,6 +134,7 @@ void TzeCustomEdit::PaintGutter(TCanvas &canvas, const QRect &rect)
     options.GlyphsVisible = m_bookMarkOptions->GlyphsVisible();
     options.LeftMargin = m_bookMarkOptions->LeftMargin();
     options.Xoffset = m_bookMarkOptions->Xoffset();
+    options.ErrorLine = m_decorations.ErrorSpan.Line;
 
     std::vector<TzeGutterMark> marks;
     if (options.GlyphsVisible) {
@@ -174,6 +175,7 @@ void TzeCustomEdit::PaintText(TCanvas &canvas, const QRect &rect)
     options.Font = m_look.Font;
     TzeRenderer renderer(source, metrics, options, m_paint.CharAdvances);
     renderer.SetHighlighter(m_scanner.Highlighter);
+    renderer.SetDecorations(&m_decorations);
     if (SelectionShown())
         renderer.SetSelection(BlockBegin(), BlockEnd());
     const TzePaintRange range{m_paint.FirstChar, m_paint.LastChar, m_paint.FirstLine, m_paint.LastLine};

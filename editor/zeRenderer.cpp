@@ -5,6 +5,9 @@
 #include <cassert>
 
 #include <QPainter>
+#include <QPolygon>
+
+#include "toolkit/TextSearch.h"
 
 namespace {
 
@@ -12,6 +15,31 @@ bool IsBlank(std::string_view text) noexcept
 {
     return text.find_first_not_of(' ') == std::string_view::npos;
 }
+
+// The 0-based columns where word stands in text as a whole word, letter case
+// ignored for the Windows-1252 letters.
+void FindWord(std::string_view text, std::string_view word, std::vector<int> &columns)
+{
+    columns.clear();
+    const auto same = [](char a, char b) {
+        return Win1252Lower(static_cast<unsigned char>(a)) == Win1252Lower(static_cast<unsigned char>(b));
+    };
+    const auto wordByte = [&text](std::size_t i) { return IsWordByte(static_cast<unsigned char>(text[i])); };
+    if (word.empty() || text.size() < word.size())
+        return;
+    for (std::size_t i = 0; i + word.size() <= text.size(); ++i) {
+        if ((i > 0 && wordByte(i - 1)) || !std::equal(word.begin(), word.end(), text.begin() + long(i), same))
+            continue;
+        if (i + word.size() < text.size() && wordByte(i + word.size()))
+            continue;
+        columns.push_back(int(i));
+        i += word.size() - 1;
+    }
+}
+
+// One wave of the error underline: its height and half its length, in pixels.
+constexpr int kWaveHeight = 2;
+constexpr int kWaveStep = 2;
 
 } // namespace
 
@@ -100,7 +128,51 @@ void TzeRenderer::PaintText(TCanvas &canvas, const QRect &rect, const TzePaintRa
         }
         DrawEdge(canvas, textRect.y(), BottomOf(textRect));
     }
+    if (m_decorations) {
+        painter->setClipRegion(clipArea);
+        PaintDecorations(*painter);
+    }
     painter->restore();
+}
+
+void TzeRenderer::FillOccurrences(QPainter &painter, int line, int y, int from, int to)
+{
+    const TzeDecorations &d = *m_decorations;
+    const int length = int(d.Word.size());
+    for (const int column : m_occurrences) {
+        if (d.WordAt.Line == line && d.WordAt.Column == column + 1)
+            continue; // the caret's own
+        const int left = std::max(column, from);
+        const int right = std::min(column + length, to);
+        if (left < right)
+            painter.fillRect(QRect(m_metrics.ColumnLeft(left + 1), y, (right - left) * m_metrics.CharWidth,
+                                   m_metrics.LineHeight),
+                             ToQColor(m_options.OccurrenceColor));
+    }
+}
+
+void TzeRenderer::PaintDecorations(QPainter &painter)
+{
+    const TzeDecorations &d = *m_decorations;
+    const auto painted = [this](int line) { return line >= m_range.FirstLine && line <= m_range.LastLine; };
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(ToQColor(m_options.FrameColor), 1));
+    for (const TzeTextSpan &frame : d.Frames)
+        if (painted(frame.Line))
+            painter.drawRect(SpanRect(m_metrics, frame).adjusted(0, 0, -1, -1));
+    if (d.HasError() && painted(d.ErrorSpan.Line)) {
+        // A zigzag along the bottom of the cells, one wave per two pixels.
+        const QRect cells = SpanRect(m_metrics, d.ErrorSpan);
+        const int bottom = cells.bottom();
+        QPolygon wave;
+        for (int x = cells.left(), i = 0; x <= cells.right() + 1; x += kWaveStep, ++i)
+            wave << QPoint(std::min(x, cells.right()), i % 2 == 0 ? bottom : bottom - kWaveHeight);
+        painter.setPen(QPen(ToQColor(m_options.ErrorColor), 1));
+        painter.drawPolyline(wave);
+    }
+    painter.restore();
 }
 
 void TzeRenderer::PaintTextLines(TCanvas &canvas, const QRect &textRect, int first, int last, bool selected)
@@ -116,6 +188,9 @@ void TzeRenderer::PaintTextLines(TCanvas &canvas, const QRect &textRect, int fir
     for (int line = first; line <= last; ++line, y += m_metrics.LineHeight) {
         highlighter.SetRange(int(m_source.RangeAtLineStart(line - 1)));
         m_lineBuffer.assign(m_source.Line(line - 1));
+        m_occurrences.clear();
+        if (m_decorations && !selected)
+            FindWord(m_lineBuffer, m_decorations->Word, m_occurrences);
         highlighter.SetLine(m_lineBuffer, line - 1);
         QRect token = Edges(textRect.x(), y, 0, y + m_metrics.LineHeight);
         int tokenRight = 0;
@@ -135,6 +210,8 @@ void TzeRenderer::PaintTextLines(TCanvas &canvas, const QRect &textRect, int fir
             tokenRight = m_metrics.TextOrigin + (position + length) * m_metrics.CharWidth;
             token.setRight(tokenRight - 1);
             canvas.FillRect(token);
+            if (!m_occurrences.empty())
+                FillOccurrences(*canvas.Painter(), line, y, position, position + length);
             AddToRun(canvas, token, position, text);
             if (tokenRight >= RightOf(textRect)) {
                 rowDone = true;
@@ -215,7 +292,15 @@ void TzeRenderer::PaintPlainLines(TCanvas &canvas, const QRect &textRect, int fi
             continue;
         }
         const int start = m_range.FirstChar - 1;
-        DrawRun(canvas, row, start, text.substr(size_t(start), size_t(lastChar - start)), true);
+        m_occurrences.clear();
+        if (m_decorations)
+            FindWord(text, m_decorations->Word, m_occurrences);
+        const bool marked = !m_occurrences.empty() && canvas.BrushColor() == m_options.Color;
+        if (marked) {
+            canvas.FillRect(row);
+            FillOccurrences(*canvas.Painter(), line, y, start, lastChar);
+        }
+        DrawRun(canvas, row, start, text.substr(size_t(start), size_t(lastChar - start)), !marked);
     }
 }
 

@@ -10,6 +10,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <QFont>
 #include <QRect>
@@ -18,6 +19,7 @@
 #include "toolkit/Canvas.h"
 #include "toolkit/Colors.h"
 #include "highlight/zeHighlighter.h"
+#include "editor/zeDecorations.h"
 #include "editor/zeTypes.h"
 #include "editor/zeViewMetrics.h"
 
@@ -43,6 +45,11 @@ struct TzeRenderOptions {
     int RightEdge = 80;
     TColor RightEdgeColor = clSilver;
     QFont Font;
+    // The decorations' colours: the error's wavy underline, the partner
+    // frames, the light background of occurrences.
+    TColor ErrorColor = clRed;
+    TColor FrameColor = 0x00A06040;
+    TColor OccurrenceColor = 0x00F0E6DC;
 };
 
 class TzeRenderer {
@@ -54,6 +61,8 @@ public:
 
     // Without one, lines are painted plain in FontColor on Color.
     void SetHighlighter(TzeCustomHighLighter *highlighter) noexcept { m_highlighter = highlighter; }
+    // Drawn over the text; none without a call. Kept by the caller.
+    void SetDecorations(const TzeDecorations *decorations) noexcept { m_decorations = decorations; }
     // The selection to show, ordered; none when begin equals end.
     void SetSelection(TPoint begin, TPoint end) noexcept;
     // The selection's region in client pixels; empty without one.
@@ -74,6 +83,13 @@ private:
     // cell first.
     void DrawRun(TCanvas &canvas, const QRect &cell, int column, std::string_view text, bool opaque);
     void DrawEdge(TCanvas &canvas, int top, int bottom);
+    // The occurrence word's cells of line within 0-based columns
+    // [from, to), filled without touching the canvas's colours (the text
+    // is drawn over them afterwards).
+    void FillOccurrences(QPainter &painter, int line, int y, int from, int to);
+    // The error underline and the partner frames of the painted lines, over
+    // everything else.
+    void PaintDecorations(QPainter &painter);
     // Tokens that follow each other in one colour and style are drawn as
     // one run: AddToRun takes the token whose cell was just filled, FlushRun
     // draws what was gathered. Blank tokens join any run.
@@ -85,6 +101,9 @@ private:
     const TzeRenderOptions &m_options;
     std::span<const int> m_advances;
     TzeCustomHighLighter *m_highlighter = nullptr;
+    const TzeDecorations *m_decorations = nullptr;
+    // Where the occurrence word stands on the line being painted (0-based columns).
+    std::vector<int> m_occurrences;
     TPoint m_selBegin;
     TPoint m_selEnd;
     TzePaintRange m_range;

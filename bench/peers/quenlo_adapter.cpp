@@ -1,6 +1,9 @@
 // quenlo_adapter.cpp: our editor control in the peer benchmark harness.
 // TzeCustomEdit with the VBScript highlighter TjaVbsSyn, driven through the
 // control's published API only; typed characters go through its key handling.
+// "quenlo-check" is the same editor with the check as one types attached, as
+// the main window has it (the check itself runs after a pause in typing,
+// which the timed steps never leave).
 #include "editor_adapter.h"
 
 #include <memory>
@@ -10,6 +13,7 @@
 #include "toolkit/Win1252.h"
 #include "highlight/jaVBSSyn.h"
 #include "editor/zeCustomEdit.h"
+#include "app/uLiveCheck.h"
 
 namespace {
 
@@ -77,6 +81,10 @@ public:
 
     int firstVisibleLine() const override { return m_edit->TopLine() - 1; }
 
+protected:
+    // What the editor gets besides its settings.
+    virtual void attach(TzeCustomEdit &) {}
+
 private:
     void create()
     {
@@ -100,6 +108,7 @@ private:
         h.StringAttri()->SetForeground(QColorToColor(peerbench::BenchStyle::string()));
         h.NumberAttri()->SetForeground(QColorToColor(peerbench::BenchStyle::number()));
         e.SetHighLighter(&h);
+        attach(e);
     }
 
     // Declared first: it outlives the editor that uses it.
@@ -107,6 +116,18 @@ private:
     std::unique_ptr<TzeCustomEdit> m_edit;
 };
 
+class QuenloCheckAdapter : public QuenloAdapter {
+public:
+    QString description() const override
+    {
+        return QuenloAdapter::description() + QStringLiteral(", check as you type on");
+    }
+
+protected:
+    void attach(TzeCustomEdit &edit) override { new TLiveCheck(edit); } // owned by the editor
+};
+
 } // namespace
 
 PEERBENCH_REGISTER_ADAPTER("quenlo", QuenloAdapter);
+PEERBENCH_REGISTER_ADAPTER("quenlo-check", QuenloCheckAdapter);

@@ -13,6 +13,7 @@
 
 #include "bench/vbscript/SampleScript.h"
 #include "vbscript/VbsEngine.h"
+#include "vbscript/VbsOutline.h"
 
 // Live and peak heap bytes of the whole program, to measure one AddCode.
 namespace {
@@ -62,5 +63,22 @@ void BM_SyntaxCheck(benchmark::State &state)
     state.counters["peak_heap_MB"] = double(peak) / 1e6;
 }
 BENCHMARK(BM_SyntaxCheck)->Arg(50000)->Arg(100000)->Arg(200000)->Unit(benchmark::kMillisecond);
+
+// The outline an editor asks for after each pause in typing: the check plus
+// the structure scan. Its bytes per second set the size above which the
+// editor checks on a worker thread (TLiveCheck::kWorkerThreshold).
+void BM_Outline(benchmark::State &state)
+{
+    const std::string script = bench::SampleScript(std::size_t(state.range(0)));
+    for (auto _ : state) {
+        const vbs::Outline outline = vbs::BuildOutline(script);
+        if (outline.error)
+            state.SkipWithError(outline.error->error.description.c_str());
+        benchmark::DoNotOptimize(outline.entries.data());
+    }
+    state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(script.size()));
+    state.counters["text_MB"] = double(script.size()) / 1e6;
+}
+BENCHMARK(BM_Outline)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 } // namespace
