@@ -1018,8 +1018,13 @@ void TfmScript::CheckFileOnDisk()
     m_checkingDisk = true;
     const int answer = m_dialogs.MessageDlg(question, mtConfirmation, mbYes | mbNo, modified ? mbNo : mbYes);
     m_checkingDisk = false;
-    if (answer != mrYes)
+    if (answer != mrYes) {
+        // The text kept is no longer what the file holds: closing must ask.
+        zeEditor->SetModified(true);
+        m_guard->DocumentChanged();
+        UpdateActionStates();
         return;
+    }
     const TPoint caret = zeEditor->CaretXY();
     const int top = zeEditor->TopLine();
     if (OpenFile(m_fileName)) {

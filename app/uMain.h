@@ -76,8 +76,9 @@ public:
     TRecoverySnapshot MakeSnapshot() const;
     TDocumentGuard &Guard() noexcept { return *m_guard; }
     // Asks to reload the file when another program changed it since it was
-    // read or written here; a deleted file keeps the text, marked modified,
-    // and the caption says so. Run when the window gets the focus back.
+    // read or written here; a text kept instead is marked modified, as is
+    // the text of a deleted file, which the caption marks too. Run when the
+    // window gets the focus back.
     void CheckFileOnDisk();
     bool DeletedOnDisk() const noexcept { return m_deletedOnDisk; }
 

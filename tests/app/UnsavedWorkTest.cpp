@@ -277,7 +277,6 @@ TEST_F(UnsavedWork, AFileChangedOnDiskIsOfferedForReloadWhenTheWindowGetsTheFocu
     EXPECT_FALSE(w.Editor().Modified());
     w.CheckFileOnDisk(); // the change is asked about once
     EXPECT_EQ(dialogs.messages.size(), 1);
-
     // With unsaved changes the question says what a reload costs; No keeps them.
     w.Editor().SetCaretXY({1, 1});
     w.Editor().SetSelText("mine ");
@@ -289,11 +288,21 @@ TEST_F(UnsavedWork, AFileChangedOnDiskIsOfferedForReloadWhenTheWindowGetsTheFocu
               "shared.tvs was changed outside Quenlo. Reload it?\nYour unsaved changes would be lost.");
     EXPECT_EQ(dialogs.lastDefault, mbNo);
     EXPECT_EQ(w.Editor().Text(), "mine changed by git\r\n");
+    // No to an unmodified text too leaves it modified: it is the only copy of itself.
+    w.acUndoExecute();
+    ASSERT_EQ(w.Editor().Text(), "changed by git\r\n");
+    MakeScript("shared.tvs", "changed once more");
+    dialogs.answers.push_back(mrNo);
+    w.CheckFileOnDisk();
+    ASSERT_EQ(dialogs.messages.size(), 3);
+    EXPECT_TRUE(w.Editor().Modified());
+    w.acRedoExecute();
+    EXPECT_EQ(w.Editor().Text(), "mine changed by git\r\n");
 
     // Deleted: the text stays, modified, and the caption says so; a save writes it back.
     ASSERT_TRUE(QFile::remove(path));
     w.CheckFileOnDisk();
-    EXPECT_EQ(dialogs.messages.size(), 2);
+    EXPECT_EQ(dialogs.messages.size(), 3);
     EXPECT_EQ(w.windowTitle(), "Tavrix Script Editor - shared.tvs [deleted from disk]");
     EXPECT_TRUE(w.DeletedOnDisk());
     EXPECT_TRUE(w.Editor().Modified());
@@ -303,7 +312,7 @@ TEST_F(UnsavedWork, AFileChangedOnDiskIsOfferedForReloadWhenTheWindowGetsTheFocu
     ASSERT_TRUE(back.LoadFromFile(path.toStdString()));
     EXPECT_EQ(back.Lines().Text(), "mine changed by git\r\n");
     w.CheckFileOnDisk(); // our own save is no change
-    EXPECT_EQ(dialogs.messages.size(), 2);
+    EXPECT_EQ(dialogs.messages.size(), 3);
 }
 
 TEST_F(UnsavedWork, PromptPicture)
