@@ -1113,7 +1113,6 @@ void TfmScript::OfferRecovery()
             if (!windowFree) {
                 target = new TfmScript({}, m_dialogs);
                 target->setAttribute(Qt::WA_DeleteOnClose);
-                target->RunRecoveryPrompt = RunRecoveryPrompt;
                 target->show();
             }
             windowFree = false;

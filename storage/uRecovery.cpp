@@ -204,7 +204,9 @@ bool TRecoverySlot::Open(const std::string &folder, std::string &reason)
     if (IsOpen())
         return true;
     std::error_code error;
-    fs::create_directories(folder, error);
+    // A folder made here is the user's only, as the snapshots in it are.
+    if (fs::create_directories(folder, error))
+        fs::permissions(folder, fs::perms::owner_all, fs::perm_options::replace, error);
     if (error) {
         reason = "cannot create the folder '" + folder + "': " + error.message();
         return false;

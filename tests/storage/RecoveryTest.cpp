@@ -105,6 +105,7 @@ TEST_F(Recovery, ASlotIsNoOrphanWhileItsWindowLivesAndGoesAwayOnACleanClose)
         ASSERT_TRUE(slot.Write(snapshot, reason)) << reason;
         EXPECT_EQ(fs::status(slot.SnapshotPath()).permissions() & fs::perms::all,
                   fs::perms::owner_read | fs::perms::owner_write);
+        EXPECT_EQ(fs::status(folder).permissions() & fs::perms::all, fs::perms::owner_all);
         EXPECT_TRUE(ClaimOrphanSnapshots(folder).empty()); // its lock is held
         slot.Remove();
         EXPECT_FALSE(fs::exists(slot.SnapshotPath()));
