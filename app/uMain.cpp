@@ -1091,7 +1091,8 @@ void TfmScript::RecoverSnapshot(const TRecoverySnapshot &snapshot)
 
 void TfmScript::OfferRecovery()
 {
-    std::vector<TRecoveryClaim> claims = ClaimOrphanSnapshots(QFile::encodeName(TDocumentGuard::Folder()).toStdString());
+    const std::string folder = QFile::encodeName(TDocumentGuard::Folder()).toStdString();
+    std::vector<TRecoveryClaim> claims = ClaimOrphanSnapshots(folder);
     // This window takes the first recovered document while it holds nothing of the user's.
     bool windowFree = !zeEditor->Modified() && m_fileName.isEmpty();
     for (TRecoveryClaim &claim : claims) {

@@ -147,14 +147,18 @@ private:
             if (dialog.cbSelection->isEnabled())
                 dialog.cbSelection->setChecked(Chance(50));
             const int choice = Pick(4);
-            return choice == 0 ? int(QDialog::Rejected) : choice == 3 && dialog.edReplace ? TfmFind::kReplaceAll : int(QDialog::Accepted);
+            if (choice == 0)
+                return int(QDialog::Rejected);
+            return choice == 3 && dialog.edReplace ? TfmFind::kReplaceAll : int(QDialog::Accepted);
         };
         w.RunPropertiesDialog = [this](TfmProperties &dialog) {
             QLineEdit *edits[] = {dialog.edScriptID, dialog.edScriptName, dialog.edScriptMenu, dialog.edScriptHint};
             edits[Pick(4)]->setText(QString::fromLatin1(Word()));
             return Chance(70) ? int(QDialog::Accepted) : int(QDialog::Rejected);
         };
-        w.RunOptionsDialog = [this](TfmOptions &) { return Chance(50) ? int(QDialog::Accepted) : int(QDialog::Rejected); };
+        w.RunOptionsDialog = [this](TfmOptions &) {
+            return Chance(50) ? int(QDialog::Accepted) : int(QDialog::Rejected);
+        };
         w.RunGoToLineDialog = [this](TfmGoToLine &dialog) {
             dialog.seLine->setValue(1 + Pick(dialog.seLine->maximum()));
             return int(QDialog::Accepted);
@@ -169,10 +173,10 @@ private:
         return words[Pick(int(std::size(words)))];
     }
 
-    QString SomePath()
-    {
-        return m_dir.filePath(QStringLiteral("s%1.tvs").arg(Pick(4)));
-    }
+    // The session's script files, which Save as and Open pick from.
+    static constexpr int kFiles = 4;
+    QString FilePath(int n) const { return m_dir.filePath(QStringLiteral("s%1.tvs").arg(n)); }
+    QString SomePath() { return FilePath(Pick(kFiles)); }
 
     // One random action; plain edits are checked against the model.
     void Step()
@@ -196,8 +200,10 @@ private:
             Drag();
         else if (roll < 68)
             Clipboard();
+        else if (roll < 70)
+            Act("undo", [&] { m_window->acUndoExecute(); });
         else if (roll < 72)
-            Act(Chance(50) ? "undo" : "redo", [&] { Chance(50) ? m_window->acUndoExecute() : m_window->acRedoExecute(); });
+            Act("redo", [&] { m_window->acRedoExecute(); });
         else if (roll < 76)
             Act("find", [&] {
                 switch (Pick(4)) {
@@ -342,8 +348,8 @@ private:
     {
         TfmScript &w = *m_window;
         std::map<QString, TFileStamp> stamps;
-        for (int i = 0; i < 4; ++i)
-            stamps[m_dir.filePath(QStringLiteral("s%1.tvs").arg(i))] = StampOf(m_dir.filePath(QStringLiteral("s%1.tvs").arg(i)));
+        for (int i = 0; i < kFiles; ++i)
+            stamps[FilePath(i)] = StampOf(FilePath(i));
         const QString before = w.FileName();
         const bool wasModified = Editor().Modified();
         const int choice = Pick(4);
