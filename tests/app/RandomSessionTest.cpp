@@ -63,14 +63,6 @@ std::vector<TKey> SessionKeys()
     return keys;
 }
 
-std::string Join(const std::vector<std::string> &lines)
-{
-    std::string text;
-    for (const std::string &line : lines)
-        text.append(line).append("\r\n");
-    return text;
-}
-
 // A line that typing or deleting rewrote: its trailing blanks and control
 // characters go.
 void TrimRight(std::string &line)
@@ -303,8 +295,9 @@ private:
         Act("key", [&] { QTest::keyClick(&e, key.key, key.modifiers); });
         m_last = QKeySequence(key.key | key.modifiers).toString().toStdString() + " at (" + std::to_string(at.X) +
                  "," + std::to_string(at.Y) + ") of " + std::to_string(expected.size()) + " lines";
-        if (plain)
-            EXPECT_EQ(LinesOf(e), expected) << "key " << key.key << " at (" << at.X << "," << at.Y << ")";
+        if (plain) {
+            EXPECT_EQ(LinesOf(e), expected) << m_last;
+        }
     }
 
     void Drag()
@@ -461,11 +454,12 @@ private:
         // Up to trailing blanks: undoing a character typed past the end of a
         // line leaves the blanks that padded it, and the save point then
         // counts the text as saved.
-        if (!e.Modified())
+        if (!e.Modified()) {
             EXPECT_EQ(WithoutTrailingBlanks(e.Text()), WithoutTrailingBlanks(m_clean))
                 << "unmodified but changed after " << m_last << Trail();
+        }
         if (withFile && !e.Modified() && !m_window->FileName().isEmpty()) {
-            // What is on disk is, byte for byte, what the window shows.
+            // What is on disk is what the window shows (up to trailing blanks, as above).
             TScript back;
             ASSERT_TRUE(back.LoadFromFile(m_window->FileName().toStdString())) << back.LastError();
             EXPECT_EQ(WithoutTrailingBlanks(back.Lines().Text()), WithoutTrailingBlanks(e.Text()))

@@ -182,8 +182,9 @@ TEST_F(Recovery, AFailedWriteAtAnyStepKeepsThePreviousSnapshot)
         EXPECT_FALSE(reason.empty()) << step;
         EXPECT_EQ(ReadFile(slot.SnapshotPath()), before) << step;
         EXPECT_EQ(Files(), 2u) << "a temporary file was left after a fault at " << step;
-        if (std::string_view(step) == "write-full")
+        if (std::string_view(step) == "write-full") {
             EXPECT_NE(reason.find("No space left on device"), std::string::npos) << reason;
+        }
     }
     SetStorageFaultInjector({});
     ASSERT_TRUE(slot.Write(second, reason)) << reason;
