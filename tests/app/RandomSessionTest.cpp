@@ -22,9 +22,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "toolkit/VirtualKeys.h"
 #include "storage/uRecovery.h"
 #include "storage/uStorage.h"
 #include "editor/zeCustomEdit.h"
+#include "editor/zeKeyCmds.h"
 #include "app/uDiskCheck.h"
 #include "app/uDocumentGuard.h"
 #include "app/uFind.h"
@@ -37,29 +39,34 @@
 
 namespace {
 
-// Keys of the editor's table and of the window, with their modifiers.
+// A key with its modifiers.
 struct TKey {
     Qt::Key key;
     Qt::KeyboardModifiers modifiers;
 };
 
-std::vector<TKey> SessionKeys()
+// Every key of the editor's table, and the window's own file and edit keys.
+std::vector<TKey> SessionKeys(TzeCustomEdit &editor)
 {
     std::vector<TKey> keys;
-    const Qt::KeyboardModifiers mods[] = {Qt::NoModifier, Qt::ShiftModifier, Qt::ControlModifier,
-                                          Qt::ControlModifier | Qt::ShiftModifier};
-    for (Qt::Key key : {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down, Qt::Key_Home, Qt::Key_End,
-                        Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Backspace, Qt::Key_Delete, Qt::Key_Return})
-        for (Qt::KeyboardModifiers m : mods)
-            keys.push_back({key, m});
+    const TzeKeyStrokes &table = editor.Keystrokes();
+    for (int i = 0; i < table.Count(); ++i) {
+        const TzeKeyStroke &stroke = table.Items(i);
+        const int key = QtKeyFromVirtualKey(stroke.Key());
+        if (key == 0)
+            continue;
+        Qt::KeyboardModifiers modifiers;
+        if (stroke.Shift() & ssShift)
+            modifiers |= Qt::ShiftModifier;
+        if (stroke.Shift() & ssCtrl)
+            modifiers |= Qt::ControlModifier;
+        if (stroke.Shift() & ssAlt)
+            modifiers |= Qt::AltModifier;
+        keys.push_back({Qt::Key(key), modifiers});
+    }
     for (Qt::Key key : {Qt::Key_Z, Qt::Key_Y, Qt::Key_A, Qt::Key_X, Qt::Key_C, Qt::Key_V})
         keys.push_back({key, Qt::ControlModifier});
     keys.push_back({Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier});
-    keys.push_back({Qt::Key_Insert, Qt::NoModifier});
-    for (int n = 0; n < 10; ++n) { // the bookmarks: set, then go to
-        keys.push_back({Qt::Key(Qt::Key_0 + n), Qt::ControlModifier | Qt::ShiftModifier});
-        keys.push_back({Qt::Key(Qt::Key_0 + n), Qt::ControlModifier});
-    }
     return keys;
 }
 
@@ -98,7 +105,11 @@ std::vector<std::string> LinesOf(const TzeCustomEdit &editor)
 
 class TSession {
 public:
-    explicit TSession(std::uint64_t seed) : m_random(seed), m_keys(SessionKeys()) { Start(); }
+    explicit TSession(std::uint64_t seed) : m_random(seed)
+    {
+        Start();
+        m_keys = SessionKeys(Editor());
+    }
 
     // Runs actions until the time is up; false at the first broken invariant.
     bool Run(double seconds)
