@@ -55,14 +55,7 @@ std::vector<TKey> SessionKeys(TzeCustomEdit &editor)
         const int key = QtKeyFromVirtualKey(stroke.Key());
         if (key == 0)
             continue;
-        Qt::KeyboardModifiers modifiers;
-        if (stroke.Shift() & ssShift)
-            modifiers |= Qt::ShiftModifier;
-        if (stroke.Shift() & ssCtrl)
-            modifiers |= Qt::ControlModifier;
-        if (stroke.Shift() & ssAlt)
-            modifiers |= Qt::AltModifier;
-        keys.push_back({Qt::Key(key), modifiers});
+        keys.push_back({Qt::Key(key), QtModifiersFromShiftState(stroke.Shift())});
     }
     for (Qt::Key key : {Qt::Key_Z, Qt::Key_Y, Qt::Key_A, Qt::Key_X, Qt::Key_C, Qt::Key_V})
         keys.push_back({key, Qt::ControlModifier});
