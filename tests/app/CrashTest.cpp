@@ -128,6 +128,12 @@ TEST(Crash, TextTypedBeforeASigkillIsRecoveredByteForByte)
     env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath("data"));
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath("config"));
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path());
+    // In the checked build: the X keyboard library that Qt's X platform
+    // loads reads its protocol strings with strndup, which the strict string
+    // checks refuse before any of Quenlo's code runs. Every other check stays.
+    if (env.contains(QStringLiteral("ASAN_OPTIONS")))
+        env.insert(QStringLiteral("ASAN_OPTIONS"),
+                   env.value(QStringLiteral("ASAN_OPTIONS")) + QStringLiteral(":strict_string_checks=0"));
     const QString recovery = home.filePath("data/Tavrix/Quenlo/recovery");
 
     QProcess first;
@@ -135,7 +141,7 @@ TEST(Crash, TextTypedBeforeASigkillIsRecoveredByteForByte)
     first.start(QStringLiteral(QUENLO_APP_BINARY), {path});
     ASSERT_TRUE(first.waitForStarted(10000));
     const QString window = x.Window(QStringLiteral("Tavrix Script Editor - work.tvs"));
-    ASSERT_FALSE(window.isEmpty());
+    ASSERT_FALSE(window.isEmpty()) << first.readAllStandardError().toStdString();
     ASSERT_TRUE(x.Focus(window));
     ASSERT_TRUE(x.Keys({"ctrl+Home"}));
     ASSERT_TRUE(x.Type(QStringLiteral("' typed before the crash")));
@@ -153,7 +159,7 @@ TEST(Crash, TextTypedBeforeASigkillIsRecoveredByteForByte)
     second.start(QStringLiteral(QUENLO_APP_BINARY), QStringList());
     ASSERT_TRUE(second.waitForStarted(10000));
     const QString prompt = x.Window(QStringLiteral("Recover unsaved changes"));
-    ASSERT_FALSE(prompt.isEmpty());
+    ASSERT_FALSE(prompt.isEmpty()) << second.readAllStandardError().toStdString();
     ASSERT_TRUE(x.Focus(prompt));
     ASSERT_TRUE(x.Keys({"Return"})); // Recover is the default
     const QString recovered = x.Window(QStringLiteral("Tavrix Script Editor - work.tvs"));
@@ -169,4 +175,7 @@ TEST(Crash, TextTypedBeforeASigkillIsRecoveredByteForByte)
     EXPECT_TRUE(WaitFor([&] { return QDir(recovery).entryList({QStringLiteral("*.snapshot")}).isEmpty(); }, 10000));
     second.kill();
     second.waitForFinished(10000);
+    // Nothing the sanitizers or Qt found worth a word beyond the usual notes.
+    const QString errors = QString::fromLocal8Bit(first.readAllStandardError() + second.readAllStandardError());
+    EXPECT_FALSE(errors.contains(QStringLiteral("Sanitizer"))) << errors.toStdString();
 }
