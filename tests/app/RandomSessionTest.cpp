@@ -287,7 +287,12 @@ private:
                             at.X <= int(e.Lines()[at.Y - 1].size()) + 1 && key.modifiers == Qt::NoModifier;
         std::vector<std::string> expected = LinesOf(e);
         bool plain = false;
-        if (inText && key.key == Qt::Key_Backspace && at.X > 1) {
+        // Backspace right after a line's leading blanks unindents: not a plain edit.
+        const auto unindents = [&] {
+            const std::string &line = expected[std::size_t(at.Y - 1)];
+            return static_cast<unsigned char>(line[std::size_t(at.X - 2)]) <= 32 && at.X - 1 == e.LeftSpaces(line);
+        };
+        if (inText && key.key == Qt::Key_Backspace && at.X > 1 && !unindents()) {
             expected[std::size_t(at.Y - 1)].erase(std::size_t(at.X - 2), 1);
             plain = true;
         } else if (inText && key.key == Qt::Key_Delete && at.X <= int(expected[std::size_t(at.Y - 1)].size())) {
