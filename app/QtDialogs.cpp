@@ -46,7 +46,7 @@ std::optional<QString> RunFileDialog(QWidget *parent, const TFileDialogOptions &
     dialog.setDefaultSuffix(options.defaultExt);
     if (!options.fileName.isEmpty())
         dialog.selectFile(options.fileName);
-    // The save dialog asks no overwrite question.
+    // The main window asks before a file is replaced, through this seam.
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;

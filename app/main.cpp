@@ -37,5 +37,7 @@ int main(int argc, char **argv)
     TfmScript fmScript(command.file.isEmpty() ? QStringList() : QStringList{command.file}, dialogs);
     dialogs.SetParent(&fmScript);
     fmScript.show();
+    // Work that a Quenlo which died left unsaved, asked about once the window is up.
+    QMetaObject::invokeMethod(&fmScript, &TfmScript::OfferRecovery, Qt::QueuedConnection);
     return TApplication::exec();
 }

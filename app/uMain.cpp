@@ -32,6 +32,7 @@
 #include "toolkit/Registry.h"
 #include "toolkit/TextSearch.h"
 #include "toolkit/Win1252.h"
+#include "storage/uRecovery.h"
 #include "storage/uStorage.h"
 #include "highlight/jaVBSSyn.h"
 #include "editor/zeCustomEdit.h"
@@ -40,12 +41,14 @@
 #include "app/ScreenFit.h"
 #include "app/uAbout.h"
 #include "app/uCaretHistory.h"
+#include "app/uDocumentGuard.h"
 #include "app/uFind.h"
 #include "app/uGoToLine.h"
 #include "app/uLiveCheck.h"
 #include "app/uOptions.h"
 #include "app/uProcedureBox.h"
 #include "app/uProperties.h"
+#include "app/uRecoveryPrompt.h"
 #include "app/uShortcuts.h"
 
 // The images live in a static library, whose resources must be registered.
@@ -117,6 +120,7 @@ TfmScript::TfmScript(const QStringList &arguments, IDialogs &dialogs, QWidget *p
     RunGoToLineDialog = [](TfmGoToLine &dialog) { return dialog.exec(); };
     RunFindDialog = [](TfmFind &dialog) { return dialog.exec(); };
     RunHelpDialog = [](QDialog &dialog) { return dialog.exec(); };
+    RunRecoveryPrompt = [](TfmRecoveryPrompt &dialog) { return dialog.exec(); };
     zeEditor = new TzeCustomEdit(this);
     zeEditor->SetMaxUndo(10);
     zeEditor->SetTabIndent(4);
@@ -128,6 +132,14 @@ TfmScript::TfmScript(const QStringList &arguments, IDialogs &dialogs, QWidget *p
         statusBar()->showMessage(UnstorableMessage(characters, typed), kStatusMessageTime);
     };
     CreateWorkbench();
+    m_guard = std::make_unique<TDocumentGuard>();
+    m_guard->IsModified = [this] { return zeEditor->Modified(); };
+    m_guard->TakeSnapshot = [this] { return MakeSnapshot(); };
+    m_guard->OnWriteFailed = [this](const QString &reason) {
+        statusBar()->showMessage(QStringLiteral("The recovery snapshot could not be written: ") + reason,
+                                 kStatusMessageTime);
+    };
+    zeEditor->OnChange = [this](TzeCustomEdit &) { m_guard->DocumentChanged(); };
     setAcceptDrops(true); // files from a file manager
 
     CreateActions();
@@ -150,7 +162,11 @@ TfmScript::TfmScript(const QStringList &arguments, IDialogs &dialogs, QWidget *p
     m_creating = false;
 }
 
-TfmScript::~TfmScript() = default;
+TfmScript::~TfmScript()
+{
+    // The editor, a child widget, outlives the guard.
+    zeEditor->OnChange = nullptr;
+}
 
 void TfmScript::CreateActions()
 {
@@ -324,12 +340,21 @@ void TfmScript::SetFileName(const QString &path, bool readOnly)
 {
     m_fileName = path;
     m_readOnly = readOnly;
+    m_deletedOnDisk = false;
+    m_disk.Remember(path);
     zeEditor->SetReadOnly(readOnly);
+    UpdateCaption();
+}
+
+void TfmScript::UpdateCaption()
+{
     QString caption = QString::fromLatin1(kCaption);
-    if (!path.isEmpty())
-        caption += QStringLiteral(" - ") + QFileInfo(path).fileName();
-    if (readOnly)
+    if (!m_fileName.isEmpty())
+        caption += QStringLiteral(" - ") + QFileInfo(m_fileName).fileName();
+    if (m_readOnly)
         caption += QStringLiteral(" [read-only]");
+    if (m_deletedOnDisk)
+        caption += QStringLiteral(" [deleted from disk]");
     setWindowTitle(caption);
 }
 
@@ -500,6 +525,7 @@ void TfmScript::acNewExecute()
     zeEditor->SetCaretX(2);
     zeEditor->SetTopLine(0);
     zeEditor->SetModified(false);
+    m_guard->Discard();
     UpdateActionStates();
     m_liveCheck->CheckNow();
 }
@@ -529,6 +555,7 @@ bool TfmScript::OpenFile(const QString &path)
             // (a save writes them from the editor).
             zeEditor->Document().TakeLines(m_script->Lines());
             zeEditor->SetModified(false);
+            m_guard->Discard();
             UpdateActionStates();
             zeEditorSelectionChange();
             m_liveCheck->CheckNow();
@@ -578,6 +605,8 @@ bool TfmScript::ImportPlainScript(const QString &path)
     m_script->Lines().SetText(bytes);
     zeEditor->Document().TakeLines(m_script->Lines());
     zeEditor->SetModified(true);
+    m_guard->Discard(); // nothing of the previous document is kept
+    m_guard->DocumentChanged();
     AddRecentFile(path);
     UpdateActionStates();
     zeEditorSelectionChange();
@@ -593,9 +622,9 @@ void TfmScript::acExportTextExecute()
     QString name = QFileInfo(m_fileName).completeBaseName();
     if (name.isEmpty())
         name = Win1252::ToUnicode(m_script->Name()).remove(QRegularExpression(QStringLiteral("[\\\\/:*?\"<>|]")));
-    const auto path = m_dialogs.SaveFileName(TFileDialogOptions{QStringLiteral("Export text"), m_dialogDir,
-                                                                QString::fromLatin1(kVbsFilter), QStringLiteral("vbs"),
-                                                                name.isEmpty() ? QString() : name + QStringLiteral(".vbs")});
+    const auto path = AskSavePath(TFileDialogOptions{QStringLiteral("Export text"), m_dialogDir,
+                                                     QString::fromLatin1(kVbsFilter), QStringLiteral("vbs"),
+                                                     name.isEmpty() ? QString() : name + QStringLiteral(".vbs")});
     if (!path)
         return;
     RememberFolder(*path);
@@ -624,6 +653,12 @@ bool TfmScript::SaveTo(const QString &path)
         m_dialogs.MessageDlg(message, mtError, mbOK);
         return false;
     }
+    m_guard->Discard();
+    m_disk.Remember(path);
+    if (m_deletedOnDisk && path == m_fileName) {
+        m_deletedOnDisk = false; // written back
+        UpdateCaption();
+    }
     return true;
 }
 
@@ -639,9 +674,23 @@ void TfmScript::acSaveExecute()
     }
 }
 
+std::optional<QString> TfmScript::AskSavePath(const TFileDialogOptions &options)
+{
+    // The file dialog asks nothing itself; No goes back to it, as a dialog's
+    // own question would.
+    for (;;) {
+        const auto path = m_dialogs.SaveFileName(options);
+        if (!path || !QFileInfo::exists(*path))
+            return path;
+        const QString question = QStringLiteral("%1 already exists. Replace it?").arg(QFileInfo(*path).fileName());
+        if (m_dialogs.MessageDlg(question, mtConfirmation, mbYes | mbNo, mbNo) == mrYes)
+            return path;
+    }
+}
+
 void TfmScript::acSaveAsExecute()
 {
-    const auto path = m_dialogs.SaveFileName(DialogOptions("Save script", kFilter));
+    const auto path = AskSavePath(DialogOptions("Save script", kFilter));
     if (!path)
         return;
     RememberFolder(*path);
@@ -670,6 +719,7 @@ void TfmScript::acPropertiesExecute()
     if (RunPropertiesDialog(*dialog) == QDialog::Accepted) {
         dialog->SaveToScript(*m_script);
         zeEditor->SetModified(true);
+        m_guard->DocumentChanged();
         UpdateActionStates();
     }
 }
@@ -939,8 +989,158 @@ void TfmScript::acAboutExecute()
 
 void TfmScript::closeEvent(QCloseEvent *event)
 {
-    if (ConfirmDataLoss())
+    if (ConfirmDataLoss()) {
+        m_guard->Discard();
         event->accept();
-    else
+    } else {
         event->ignore();
+    }
+}
+
+void TfmScript::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    // After the activation has been handled, so that the question is not
+    // asked from inside it.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        QMetaObject::invokeMethod(this, &TfmScript::CheckFileOnDisk, Qt::QueuedConnection);
+}
+
+void TfmScript::CheckFileOnDisk()
+{
+    if (m_checkingDisk || m_fileName.isEmpty())
+        return;
+    const QString name = QFileInfo(m_fileName).fileName();
+    switch (m_disk.Check()) {
+    case dsSame: return;
+    case dsDeleted:
+        // The text is now nowhere but here: modified, so that closing asks.
+        m_deletedOnDisk = true;
+        UpdateCaption();
+        zeEditor->SetModified(true);
+        m_guard->DocumentChanged();
+        UpdateActionStates();
+        return;
+    case dsChanged: break;
+    }
+    if (m_deletedOnDisk) {
+        m_deletedOnDisk = false; // it is back
+        UpdateCaption();
+    }
+    const bool modified = zeEditor->Modified();
+    QString question = QStringLiteral("%1 was changed outside Quenlo. Reload it?").arg(name);
+    if (modified)
+        question += QStringLiteral("\nYour unsaved changes would be lost.");
+    m_checkingDisk = true;
+    const int answer = m_dialogs.MessageDlg(question, mtConfirmation, mbYes | mbNo, modified ? mbNo : mbYes);
+    m_checkingDisk = false;
+    if (answer != mrYes) {
+        // The text kept is no longer what the file holds: closing must ask.
+        zeEditor->SetModified(true);
+        m_guard->DocumentChanged();
+        UpdateActionStates();
+        return;
+    }
+    const TPoint caret = zeEditor->CaretXY();
+    const int top = zeEditor->TopLine();
+    if (OpenFile(m_fileName)) {
+        zeEditor->SetCaretXY(caret); // clamped to the new text
+        zeEditor->SetTopLine(top);
+    }
+}
+
+TRecoverySnapshot TfmScript::MakeSnapshot() const
+{
+    TRecoverySnapshot snapshot;
+    snapshot.FileName = m_fileName.toUtf8().toStdString();
+    snapshot.Name = m_script->Name();
+    snapshot.Menu = m_script->Menu();
+    snapshot.ID = m_script->ID();
+    snapshot.Hint = m_script->Hint();
+    snapshot.Main = m_script->Main();
+    snapshot.Icon = m_script->Icon().Bytes();
+    const TzeEditList &lines = zeEditor->Lines();
+    snapshot.Lines.reserve(std::size_t(lines.Count()));
+    for (int i = 0; i < lines.Count(); ++i)
+        snapshot.Lines.emplace_back(lines[i]);
+    snapshot.CaretX = zeEditor->CaretX();
+    snapshot.CaretY = zeEditor->CaretY();
+    snapshot.TopLine = zeEditor->TopLine();
+    return snapshot;
+}
+
+void TfmScript::RecoverSnapshot(const TRecoverySnapshot &snapshot)
+{
+    m_script->Clear();
+    m_script->SetName(snapshot.Name);
+    m_script->SetMenu(snapshot.Menu);
+    m_script->SetID(snapshot.ID);
+    m_script->SetHint(snapshot.Hint);
+    m_script->SetMain(snapshot.Main);
+    QString iconLost;
+    if (!snapshot.Icon.empty()) {
+        try {
+            m_script->Icon().LoadFromBytes(snapshot.Icon);
+        } catch (const std::exception &error) {
+            iconLost = QString::fromLocal8Bit(error.what());
+        }
+    }
+    for (const std::string &line : snapshot.Lines)
+        m_script->Lines().Add(line);
+    const QString path = QString::fromUtf8(snapshot.FileName.c_str());
+    const QFileInfo file(path);
+    SetFileName(path, !path.isEmpty() && file.exists() && !file.isWritable());
+    if (!path.isEmpty() && !file.exists()) {
+        m_deletedOnDisk = true;
+        UpdateCaption();
+    }
+    zeEditor->Document().TakeLines(m_script->Lines());
+    zeEditor->SetModified(true);
+    zeEditor->SetCaretXY({snapshot.CaretX, snapshot.CaretY});
+    zeEditor->SetTopLine(snapshot.TopLine);
+    UpdateActionStates();
+    zeEditorSelectionChange();
+    m_guard->WriteNow(); // the recovered text is this window's to keep now
+    if (!iconLost.isEmpty())
+        statusBar()->showMessage(QStringLiteral("The icon could not be recovered: ") + iconLost, kStatusMessageTime);
+}
+
+void TfmScript::OfferRecovery()
+{
+    const std::string folder = QFile::encodeName(TDocumentGuard::Folder()).toStdString();
+    std::vector<TRecoveryClaim> claims = ClaimOrphanSnapshots(folder);
+    // This window takes the first recovered document while it holds nothing of the user's.
+    bool windowFree = !zeEditor->Modified() && m_fileName.isEmpty();
+    for (TRecoveryClaim &claim : claims) {
+        TRecoverySnapshot snapshot;
+        std::string reason;
+        if (!claim.Read(snapshot, reason)) {
+            const std::string aside = claim.KeepAside();
+            m_dialogs.MessageDlg(QStringLiteral("Unsaved changes that Quenlo kept could not be read (%1). "
+                                                "They were left in %2.")
+                                     .arg(QString::fromLocal8Bit(reason.c_str()),
+                                          QDir::toNativeSeparators(QFile::decodeName(aside.c_str()))),
+                                 mtError, mbOK);
+            continue;
+        }
+        TfmRecoveryPrompt prompt(QFileInfo(QString::fromUtf8(snapshot.FileName.c_str())).fileName(), this);
+        switch (RunRecoveryPrompt(prompt)) {
+        case TfmRecoveryPrompt::raRecover: {
+            TfmScript *target = this;
+            if (!windowFree) {
+                target = new TfmScript({}, m_dialogs);
+                target->setAttribute(Qt::WA_DeleteOnClose);
+                target->show();
+            }
+            windowFree = false;
+            target->RecoverSnapshot(snapshot);
+            // Kept by its new window now; the old snapshot goes only once that one is written.
+            if (target->Guard().HasSnapshot())
+                claim.Delete();
+            break;
+        }
+        case TfmRecoveryPrompt::raDiscard: claim.Delete(); break;
+        default: break; // Later: kept for the next start
+        }
+    }
 }

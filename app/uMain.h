@@ -13,6 +13,7 @@
 
 #include "toolkit/Dialogs.h"
 #include "editor/zeTypes.h"
+#include "app/uDiskCheck.h"
 
 class QAction;
 class QDialog;
@@ -28,6 +29,9 @@ class TfmProperties;
 class TCaretHistory;
 class TLiveCheck;
 class TProcedureBox;
+class TfmRecoveryPrompt;
+class TDocumentGuard;
+struct TRecoverySnapshot;
 class TScript;
 class TScriptControl;
 class TjaVbsSyn;
@@ -71,6 +75,24 @@ public:
     // True when the document was opened; shows why when it was not. A .vbs
     // file opens as a new script with its text (see ImportPlainScript).
     bool OpenFile(const QString &path);
+
+    // Offers, one after the other, the snapshots that windows which died
+    // left behind: Recover, Discard or Later. The first one recovered goes
+    // into this window while it holds an untouched new script; any other
+    // opens a window of its own (deleted when it closes).
+    void OfferRecovery();
+    // The snapshot's document as a modified one with its file name, caret
+    // and top line; a snapshot of it is written at once.
+    void RecoverSnapshot(const TRecoverySnapshot &snapshot);
+    // What the recovery snapshot would hold now.
+    TRecoverySnapshot MakeSnapshot() const;
+    TDocumentGuard &Guard() noexcept { return *m_guard; }
+    // Asks to reload the file when another program changed it since it was
+    // read or written here; a text kept instead is marked modified, as is
+    // the text of a deleted file, which the caption marks too. Run when the
+    // window gets the focus back.
+    void CheckFileOnDisk();
+    bool DeletedOnDisk() const noexcept { return m_deletedOnDisk; }
 
     QAction *acNew = nullptr;
     QAction *acOpen = nullptr;
@@ -150,6 +172,8 @@ public:
     std::function<int(TfmFind &)> RunFindDialog;
     // Shows a Help dialog (keyboard shortcuts, about) modally.
     std::function<int(QDialog &)> RunHelpDialog;
+    // Asks about one snapshot; a TfmRecoveryPrompt::TAnswer.
+    std::function<int(TfmRecoveryPrompt &)> RunRecoveryPrompt;
 
     static constexpr const char *kCaption = "Tavrix Script Editor";
     // Where the highlighter's colours live, under the current user.
@@ -170,6 +194,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // Getting the focus back checks the file on disk.
+    void changeEvent(QEvent *event) override;
     // A script or VBScript file dropped from a file manager opens as with
     // File > Open, the data-loss question included.
     void dragEnterEvent(QDragEnterEvent *event) override;
@@ -206,6 +232,9 @@ private:
     // Replaces the selection with text as one undo step.
     void ReplaceSelection(const std::string &text);
     TFileDialogOptions DialogOptions(const char *title, const char *filter) const;
+    // The save dialog's path; an existing file only when the user agrees to
+    // replace it (No is the default). Nothing on cancel.
+    std::optional<QString> AskSavePath(const TFileDialogOptions &options);
     // Where the file dialogs start before any was used: the program's folder
     // where it is writable, else the user's documents folder.
     static QString DefaultDialogDir();
@@ -224,8 +253,16 @@ private:
     // Opens path after the data-loss question, as File > Open does.
     void OpenAfterQuestion(const QString &path);
 
+    // The caption of the file name, the read-only and the deleted marks.
+    void UpdateCaption();
+
     IDialogs &m_dialogs;
     std::unique_ptr<TScript> m_script;
+    // Made before FormCreate, so that its first document is watched too.
+    std::unique_ptr<TDocumentGuard> m_guard;
+    TDiskCheck m_disk;
+    bool m_deletedOnDisk = false;
+    bool m_checkingDisk = false; // the reload question is up
     // Destroyed before the editor, a child widget; it tells the editor so.
     std::unique_ptr<TjaVbsSyn> jaVbsSyn1;
     std::unique_ptr<TScriptControl> ScriptControl1;

@@ -44,13 +44,7 @@ QStringList IdentWords(QStringView name)
 
 QString ShortcutText(const TzeKeyStroke &binding)
 {
-    Qt::KeyboardModifiers modifiers;
-    if (binding.Shift() & ssShift)
-        modifiers |= Qt::ShiftModifier;
-    if (binding.Shift() & ssCtrl)
-        modifiers |= Qt::ControlModifier;
-    if (binding.Shift() & ssAlt)
-        modifiers |= Qt::AltModifier;
+    const Qt::KeyboardModifiers modifiers = QtModifiersFromShiftState(binding.Shift());
     if (const int qtKey = QtKeyFromVirtualKey(binding.Key()))
         return QKeySequence(QKeyCombination(modifiers, Qt::Key(qtKey))).toString(QKeySequence::NativeText);
     // A key Qt has no name for: its modifiers and its code.

@@ -44,6 +44,10 @@ bool WriteAll(int fd, const std::vector<std::uint8_t> &data, const std::string &
             reason = Describe("cannot write", path, EIO);
             return false;
         }
+        if (storage_detail::InjectFault("write-full")) {
+            reason = Describe("cannot write", path, ENOSPC);
+            return false;
+        }
         const ssize_t written = ::write(fd, data.data() + done, n);
         if (written < 0) {
             if (errno == EINTR)

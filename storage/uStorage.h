@@ -113,11 +113,12 @@ bool IsScriptStreamName(const std::u16string &name);
 // a name too: what is left is what other programs put there.
 void RemoveScriptStreams(cfb::Storage &root);
 
-// Test seam for the file steps of a save and a load ("open", "open-write",
-// "lock", "read", "create", "write", "sync", "chmod", "rename"): the injector
-// is asked before each step and makes it fail by answering true
-// ("open-write": the file cannot be opened for writing). Pass an empty
-// function to remove it.
+// Test seam for the file steps of a save, a load and a recovery snapshot
+// ("open", "open-write", "lock", "read", "create", "write", "write-full",
+// "sync", "chmod", "rename"): the injector is asked before each step and
+// makes it fail by answering true ("open-write": the file cannot be opened
+// for writing; "write-full": the disk is full). Pass an empty function to
+// remove it.
 void SetStorageFaultInjector(std::function<bool(std::string_view step)> injector);
 
 #endif

@@ -130,3 +130,15 @@ std::uint8_t ShiftStateFromQt(Qt::KeyboardModifiers modifiers) noexcept
         shift |= 4;
     return shift;
 }
+
+Qt::KeyboardModifiers QtModifiersFromShiftState(std::uint8_t shift) noexcept
+{
+    Qt::KeyboardModifiers modifiers;
+    if (shift & 1)
+        modifiers |= Qt::ShiftModifier;
+    if (shift & 2)
+        modifiers |= Qt::AltModifier;
+    if (shift & 4)
+        modifiers |= Qt::ControlModifier;
+    return modifiers;
+}

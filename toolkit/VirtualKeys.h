@@ -27,5 +27,7 @@ std::uint16_t VirtualKeyFromEvent(const QKeyEvent &event) noexcept;
 // Modifier bits as the bindings use them: 1 Shift, 2 Alt, 4 Ctrl. On macOS Qt
 // reports the Command key as Control, which is what users there expect.
 std::uint8_t ShiftStateFromQt(Qt::KeyboardModifiers modifiers) noexcept;
+// The other way round: the Qt modifiers of a binding's bits.
+Qt::KeyboardModifiers QtModifiersFromShiftState(std::uint8_t shift) noexcept;
 
 #endif

@@ -27,6 +27,8 @@ quenlo_packages=(
     librsvg2-bin dpkg-dev file
     desktop-file-utils appstream libxml2-utils man-db
     shared-mime-info xdg-utils libfile-mimeinfo-perl
+    # The crash test: the real program on an X server of its own, typed into.
+    xvfb xdotool x11-xkb-utils
 )
 
 quenlo_install_packages() {

@@ -78,7 +78,9 @@ TEST_F(MainWindowSettings, RecentFilesKeepTheLastEightAndDropAMissingOne)
         ASSERT_EQ(w.mnRecent->actions().size(), 8);
         EXPECT_EQ(w.mnRecent->actions()[1]->text(), "&2 " + QDir::toNativeSeparators(paths[8]));
         dialogs.files.push_back(paths[9]);
+        dialogs.answers.push_back(mrYes); // s9.tvs already exists: replace it
         w.acSaveAsExecute(); // a save names the file too
+        dialogs.messages.clear();
         EXPECT_EQ(w.RecentFiles().first(), paths[9]);
         EXPECT_EQ(w.RecentFiles().size(), 8);
     }

@@ -29,6 +29,8 @@ TEST(VirtualKeys, QtKeysMapToTheirCodes)
     EXPECT_EQ(ShiftStateFromQt(Qt::ShiftModifier | Qt::ControlModifier), 1 | 4);
     EXPECT_EQ(ShiftStateFromQt(Qt::AltModifier), 2);
     EXPECT_EQ(ShiftStateFromQt(Qt::KeypadModifier), 0);
+    for (std::uint8_t shift = 0; shift < 8; ++shift) // every binding's bits go there and back
+        EXPECT_EQ(ShiftStateFromQt(QtModifiersFromShiftState(shift)), shift);
 }
 
 // Every code that names a key names it back; the unshifted of two symbols.
