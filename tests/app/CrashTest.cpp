@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QStandardPaths>
@@ -178,4 +180,56 @@ TEST(Crash, TextTypedBeforeASigkillIsRecoveredByteForByte)
     // Nothing the sanitizers or Qt found worth a word beyond the usual notes.
     const QString errors = QString::fromLocal8Bit(first.readAllStandardError() + second.readAllStandardError());
     EXPECT_FALSE(errors.contains(QStringLiteral("Sanitizer"))) << errors.toStdString();
+}
+
+TEST(Exit, TheProcessEndsSoonAfterItsWindowClosesAndKeepsItsSettings)
+{
+    // Opened with a file (a settings write: the recent files), text copied to
+    // the clipboard, then File > Exit: the process ends within a generous
+    // bound, and the settings file holds the recent file.
+    TXServer x;
+    QString why;
+    ASSERT_TRUE(x.Start(why)) << why.toStdString();
+    QTemporaryDir home;
+    ASSERT_TRUE(home.isValid());
+    const QString path = home.filePath("exit.tvs");
+    {
+        TScript script;
+        script.Lines().SetText("Sub Main\r\nEnd Sub\r\n");
+        ASSERT_TRUE(script.SaveToFile(path.toStdString())) << script.LastError();
+    }
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), x.Display());
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath("data"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath("config"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path());
+    if (env.contains(QStringLiteral("ASAN_OPTIONS")))
+        env.insert(QStringLiteral("ASAN_OPTIONS"),
+                   env.value(QStringLiteral("ASAN_OPTIONS")) + QStringLiteral(":strict_string_checks=0"));
+    QProcess quenlo;
+    quenlo.setProcessEnvironment(env);
+    quenlo.start(QStringLiteral(QUENLO_APP_BINARY), {path});
+    ASSERT_TRUE(quenlo.waitForStarted(10000));
+    const QString window = x.Window(QStringLiteral("Tavrix Script Editor - exit.tvs"));
+    ASSERT_FALSE(window.isEmpty()) << quenlo.readAllStandardError().toStdString();
+    ASSERT_TRUE(x.Focus(window));
+    ASSERT_TRUE(x.Keys({"ctrl+a", "ctrl+c"}));
+    QElapsedTimer clock;
+    ASSERT_TRUE(x.Keys({"alt+f"}));
+    clock.start();
+    ASSERT_TRUE(x.Keys({"x"}));
+    ASSERT_TRUE(quenlo.waitForFinished(10000));
+    const qint64 exitMs = clock.elapsed();
+    std::printf("from File > Exit to the end of the process: %lld ms\n", static_cast<long long>(exitMs));
+    // The key itself takes some 40 ms to arrive; the checked build is slower.
+    EXPECT_LT(exitMs, 1000);
+    EXPECT_EQ(quenlo.exitStatus(), QProcess::NormalExit);
+    bool kept = false;
+    QDirIterator files(home.filePath("config"), {QStringLiteral("*.conf")}, QDir::Files, QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        QFile file(files.next());
+        kept = kept || (file.open(QIODevice::ReadOnly) && file.readAll().contains("exit.tvs"));
+    }
+    EXPECT_TRUE(kept) << "no settings file names the recent file";
 }
