@@ -352,49 +352,61 @@ bool TzeView::Move(TzeEditorCommand command, const TPoint *goTo, TPoint word)
 {
     const bool selecting = command >= ecSelection;
     const TzeEditorCommand move = selecting ? TzeEditorCommand(command - ecSelection) : command;
+    if (move == ecLeft || move == ecRight)
+        MoveSideways(move == ecLeft ? -1 : 1, selecting);
+    else if (move == ecUp || move == ecDown)
+        MoveUpOrDown(move == ecUp ? -1 : 1, selecting);
+    else if (move == ecGotoXY && !goTo)
+        return false; // ends early: no selection change, no OnCommandDone
+    else
+        MoveFar(move, goTo, word, selecting);
+    return true;
+}
+
+void TzeView::MoveSideways(int step, bool selecting)
+{
+    const int x = CaretX() + step;
+    if (selecting) {
+        if (!SelAvail())
+            SetBlockBegin(CaretXY());
+        SetBlockEnd(TPoint{x, CaretY()});
+    } else {
+        SetBlockBegin(TPoint{x, CaretY()});
+    }
+    // Without ScrollPastEOL a step over a line's end goes on to the next line.
+    if (!m_options.ScrollPastEOL && step < 0 && x < 1) {
+        if (CaretY() > 1) {
+            SetCaretY(CaretY() - 1);
+            SetCaretX(int(LineText().size()) + 1);
+        }
+    } else if (!m_options.ScrollPastEOL && step > 0 && x > int(LineText().size()) + 1) {
+        if (m_doc.Lines().Count() > CaretY()) {
+            SetCaretX(1);
+            SetCaretY(CaretY() + 1);
+        }
+    } else {
+        SetCaretX(x);
+    }
+}
+
+void TzeView::MoveUpOrDown(int step, bool selecting)
+{
+    const int y = CaretY();
+    SetCaretY(y + step);
+    if (selecting) {
+        if (!SelAvail())
+            SetBlockBegin(TPoint{CaretX(), y});
+        SetBlockEnd(CaretXY());
+    } else {
+        SetBlockBegin(CaretXY());
+    }
+}
+
+void TzeView::MoveFar(TzeEditorCommand move, const TPoint *goTo, TPoint word, bool selecting)
+{
     const int lineCount = m_doc.Lines().Count();
     const int lines = m_metrics.LinesInWindow;
     const int chars = m_metrics.CharsInWindow;
-
-    if (move == ecLeft || move == ecRight) {
-        const int x = CaretX() + (move == ecLeft ? -1 : 1);
-        if (selecting) {
-            if (!SelAvail())
-                SetBlockBegin(CaretXY());
-            SetBlockEnd(TPoint{x, CaretY()});
-        } else {
-            SetBlockBegin(TPoint{x, CaretY()});
-        }
-        if (!m_options.ScrollPastEOL && move == ecLeft && x < 1) {
-            if (CaretY() > 1) {
-                SetCaretY(CaretY() - 1);
-                SetCaretX(int(LineText().size()) + 1);
-            }
-        } else if (!m_options.ScrollPastEOL && move == ecRight && x > int(LineText().size()) + 1) {
-            if (lineCount > CaretY()) {
-                SetCaretX(1);
-                SetCaretY(CaretY() + 1);
-            }
-        } else {
-            SetCaretX(x);
-        }
-        return true;
-    }
-    if (move == ecUp || move == ecDown) {
-        const int y = CaretY();
-        SetCaretY(y + (move == ecUp ? -1 : 1));
-        if (selecting) {
-            if (!SelAvail())
-                SetBlockBegin(TPoint{CaretX(), y});
-            SetBlockEnd(CaretXY());
-        } else {
-            SetBlockBegin(CaretXY());
-        }
-        return true;
-    }
-    if (move == ecGotoXY && !goTo)
-        return false; // ends early: no selection change, no OnCommandDone
-
     if (selecting && !SelAvail())
         SetBlockBegin(CaretXY());
     const int page = m_options.HalfpageScroll ? lines / 2 : lines;
@@ -454,7 +466,6 @@ bool TzeView::Move(TzeEditorCommand command, const TPoint *goTo, TPoint word)
         SetBlockEnd(CaretXY());
     else
         SetBlockBegin(CaretXY());
-    return true;
 }
 
 bool TzeView::Scroll(TzeEditorCommand command)

@@ -179,6 +179,11 @@ private:
     class TBatch;
     void DocumentLinesChanged();
     void DocumentModified(const TzeDocChange &change);
+    // The movement families: a column, a line, and the far moves (words,
+    // line ends, pages, the text's ends, a point).
+    void MoveSideways(int step, bool selecting);
+    void MoveUpOrDown(int step, bool selecting);
+    void MoveFar(TzeEditorCommand move, const TPoint *goTo, TPoint word, bool selecting);
     void CaretMoved() const;
     void SelectionChanged() const;
     // Deletes change's range through the document; the caret goes to its start.
