@@ -124,7 +124,7 @@ TEST_F(UnsavedWork, TypingThatNeverPausesIsSnapshotAfterTheLongestWait)
         QTest::qWait(20); // shorter than the pause
     }
     EXPECT_TRUE(w.Guard().HasSnapshot());
-    EXPECT_GE(clock.elapsed(), 300);
+    EXPECT_GE(clock.elapsed(), 285); // the longest wait; a coarse timer may fire 5 % early
     EXPECT_EQ(ReadSnapshot(w.Guard().SnapshotPath()).Lines[1].find(" xx"), 0u); // what was typed by then
 }
 
