@@ -77,6 +77,24 @@ private:
     QString m_display;
 };
 
+// The program's environment on x, its settings and snapshots in home.
+QProcessEnvironment ProgramEnvironment(const TXServer &x, const QTemporaryDir &home)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), x.Display());
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath("data"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath("config"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path());
+    // In the checked build: the X keyboard library that Qt's X platform
+    // loads reads its protocol strings with strndup, which the strict string
+    // checks refuse before any of Quenlo's code runs. Every other check stays.
+    if (env.contains(QStringLiteral("ASAN_OPTIONS")))
+        env.insert(QStringLiteral("ASAN_OPTIONS"),
+                   env.value(QStringLiteral("ASAN_OPTIONS")) + QStringLiteral(":strict_string_checks=0"));
+    return env;
+}
+
 // The snapshots in folder that hold a line.
 bool SnapshotHolds(const QString &folder, const std::string &line)
 {
@@ -123,19 +141,7 @@ TEST(Crash, TextTypedBeforeASigkillIsRecoveredByteForByte)
         script.SetName("Work");
         ASSERT_TRUE(script.SaveToFile(path.toStdString())) << script.LastError();
     }
-    // The program's settings and snapshots in folders of the test's own.
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("DISPLAY"), x.Display());
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath("data"));
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath("config"));
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path());
-    // In the checked build: the X keyboard library that Qt's X platform
-    // loads reads its protocol strings with strndup, which the strict string
-    // checks refuse before any of Quenlo's code runs. Every other check stays.
-    if (env.contains(QStringLiteral("ASAN_OPTIONS")))
-        env.insert(QStringLiteral("ASAN_OPTIONS"),
-                   env.value(QStringLiteral("ASAN_OPTIONS")) + QStringLiteral(":strict_string_checks=0"));
+    const QProcessEnvironment env = ProgramEnvironment(x, home);
     const QString recovery = home.filePath("data/Tavrix/Quenlo/recovery");
 
     QProcess first;
@@ -198,15 +204,7 @@ TEST(Exit, TheProcessEndsSoonAfterItsWindowClosesAndKeepsItsSettings)
         script.Lines().SetText("Sub Main\r\nEnd Sub\r\n");
         ASSERT_TRUE(script.SaveToFile(path.toStdString())) << script.LastError();
     }
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("DISPLAY"), x.Display());
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath("data"));
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath("config"));
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path());
-    if (env.contains(QStringLiteral("ASAN_OPTIONS")))
-        env.insert(QStringLiteral("ASAN_OPTIONS"),
-                   env.value(QStringLiteral("ASAN_OPTIONS")) + QStringLiteral(":strict_string_checks=0"));
+    const QProcessEnvironment env = ProgramEnvironment(x, home);
     QProcess quenlo;
     quenlo.setProcessEnvironment(env);
     quenlo.start(QStringLiteral(QUENLO_APP_BINARY), {path});
