@@ -229,7 +229,7 @@ bool TLiveCheck::eventFilter(QObject *watched, QEvent *event)
         return QObject::eventFilter(watched, event);
     auto *help = static_cast<QHelpEvent *>(event);
     const TzeDecorations &d = m_editor.Decorations();
-    if (OnErrorDecoration(m_editor.ViewMetrics(), d, help->pos()))
+    if (OnErrorDecoration(m_editor.ViewMetrics(), m_editor.CellDecorations(), help->pos()))
         QToolTip::showText(help->globalPos(), Win1252::ToUnicode(d.ErrorTip), m_editor.viewport());
     else
         QToolTip::hideText();

@@ -125,7 +125,7 @@ void TzeCustomEdit::GotoBookmark(int n)
     const TMark &mark = *Bookmarks(n);
     SetCaretXY(TPoint{mark.Column(), mark.Line()});
     TPaintLockGuard lock(*this);
-    if (CaretX() < LeftChar())
-        SetLeftChar(CaretX());
+    if (m_view.CellOf(CaretXY()) < LeftChar())
+        SetLeftChar(m_view.CellOf(CaretXY()));
     InvalidateGutterLines(-1, -1);
 }

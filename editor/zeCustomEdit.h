@@ -392,6 +392,8 @@ public:
     void UpdateScrollBars(bool force = false);
     void EnsureCursorPosVisible();
     void UpdateCaret();
+    // The caret's size and offset for the character under it.
+    void ShapeCaret();
     // Caret cell position in client pixels and whether it is shown.
     bool CaretShown() const noexcept { return m_caret.Visible; }
     QPoint CaretPixel() const noexcept { return m_caret.Pixel; }
@@ -400,6 +402,9 @@ public:
     // partner frames, occurrence word. Setting them repaints what changed.
     const TzeDecorations &Decorations() const noexcept { return m_decorations; }
     void SetDecorations(TzeDecorations value);
+    // The decorations with their spans in screen cells, as they are painted
+    // and hit-tested (a tab character covers the cells up to its stop).
+    TzeDecorations CellDecorations() const;
 
     // --- Repaint requests; (-1, -1) means the whole area.
     void InvalidateLines(int first, int last);

@@ -36,6 +36,24 @@ bool OnErrorDecoration(const TzeViewMetrics &m, const TzeDecorations &d, QPoint 
     return p.x() >= cells.left() && p.x() <= cells.right() && p.x() >= m.GutterWidth + kGutterGap;
 }
 
+TzeDecorations TzeCustomEdit::CellDecorations() const
+{
+    TzeDecorations cells = m_decorations;
+    const auto toCells = [this](TzeTextSpan &span) {
+        if (span.Line <= 0)
+            return;
+        const int first = m_view.CellOf(TPoint{span.Column, span.Line});
+        const int end = m_view.CellOf(TPoint{span.Column + std::max(1, span.Length), span.Line});
+        span.Column = first;
+        span.Length = end - first;
+    };
+    toCells(cells.ErrorSpan);
+    toCells(cells.WordAt);
+    for (TzeTextSpan &frame : cells.Frames)
+        toCells(frame);
+    return cells;
+}
+
 void TzeCustomEdit::SetDecorations(TzeDecorations value)
 {
     if (value == m_decorations)

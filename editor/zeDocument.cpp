@@ -153,7 +153,7 @@ TPoint TzeDocument::Replace(const TzeTextChange &change)
         if (change.Trim && end.Y >= 1 && end.Y <= m_lines.Count()) {
             std::string line(m_lines.Get(end.Y - 1));
             const size_t length = line.size();
-            TrimRight(line);
+            TrimPadding(line);
             if (line.size() != length)
                 m_lines.Put(end.Y - 1, line);
         }
@@ -201,7 +201,7 @@ int Indentation(std::string_view s, bool autoindent)
 
 std::string Trimmed(std::string s)
 {
-    TrimRight(s);
+    TrimPadding(s);
     return s;
 }
 
@@ -223,9 +223,12 @@ TPoint TzeDocument::BreakLine(TPoint p, bool autoindent, bool moveCaret)
         const int n = Indentation(s, autoindent);
         if (p.X > 1 && p.X - 1 > n) {
             const std::string tail = s.substr(size_t(p.X - 1));
-            m_lines.Put(index, Trimmed(s.substr(0, size_t(p.X - 1))));
-            Record(ucLineBreak, p, p, tail, {});
-            m_lines.Insert(index + 1, std::string(size_t(n), ' ') + tail);
+            const std::string first = Trimmed(s.substr(0, size_t(p.X - 1)));
+            m_lines.Put(index, first);
+            // The blanks that trimming takes are recorded before the tail,
+            // so that undo puts back tab characters as they were.
+            Record(ucLineBreak, p, p, s.substr(first.size()), {});
+            m_lines.Insert(index + 1, s.substr(0, size_t(n)) + tail);
             caret = TPoint{n + 1, p.Y + 1};
         } else {
             m_lines.Put(index, std::string());
@@ -234,21 +237,36 @@ TPoint TzeDocument::BreakLine(TPoint p, bool autoindent, bool moveCaret)
             caret = TPoint{p.X, p.Y + 1};
         }
     } else {
-        int n = 0;
+        std::string_view model;
         if (length > 0) {
-            n = p.Y >= 2 ? Indentation(s, autoindent) : 0;
+            if (p.Y >= 2)
+                model = s;
         } else {
             // An empty line takes the indentation of the nearest line above with text.
             for (int line = p.Y; line >= 1; --line) {
                 const std::string_view text = m_lines.Get(line - 1);
                 if (!text.empty()) {
-                    n = Indentation(text, autoindent);
+                    model = text;
                     break;
                 }
             }
         }
+        const int n = Indentation(model, autoindent);
+        // Blanks typed past the end of the new line are spaces: an indentation
+        // that holds a tab character is put on the line as it is, else the
+        // caret alone goes past the end of the empty line.
+        std::string indent(model.substr(0, size_t(n)));
+        if (indent.find('\t') == std::string::npos)
+            indent.clear();
         Record(ucLineBreak, p, p, std::string(), {});
-        m_lines.Insert(length > 0 ? index + 1 : index, std::string());
+        // On an empty line the new one goes above, and the caret's line below.
+        if (length > 0) {
+            m_lines.Insert(index + 1, indent);
+        } else {
+            m_lines.Insert(index, std::string());
+            if (!indent.empty())
+                m_lines.Put(index + 1, indent);
+        }
         caret = TPoint{n + 1, p.Y + 1};
     }
     if (!moveCaret)
@@ -292,7 +310,7 @@ void TzeDocument::DeleteText(TPoint b, TPoint e)
         std::string line(m_lines.Get(b.Y - 1));
         if (size_t(b.X - 1) < line.size())
             line.erase(size_t(b.X - 1), size_t(std::max(0, e.X - b.X)));
-        TrimRight(line);
+        TrimPadding(line);
         m_lines.Put(b.Y - 1, line);
         return;
     }
@@ -314,7 +332,7 @@ void TzeDocument::DeleteText(TPoint b, TPoint e)
     }
     for (int i = 0; i < removed; ++i)
         m_lines.Delete(b.Y - 1);
-    TrimRight(joined);
+    TrimPadding(joined);
     m_lines.Put(b.Y - 1, joined);
 }
 

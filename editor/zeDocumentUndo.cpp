@@ -145,14 +145,16 @@ TzeUndoStep TzeDocument::Undo(const TzeSelectionPoints &at, bool autoindent)
         m_redoList.Push(ucLineBreak, s, s, std::string());
         // Blanks left behind by undone typing are not text of the line.
         std::string line(LineOrEmpty(r.Caret().Y));
-        TrimRight(line);
-        // A break inside the text trimmed the first part: pad it back to the
-        // break column. A break in the leading blanks (only with Autoindent)
+        TrimPadding(line);
+        // A break inside the text trimmed the first part and recorded the
+        // blanks it took before the tail; only what lies before them is
+        // padded back. A break in the leading blanks (only with Autoindent)
         // moved the whole line, blanks and all, and left this line empty;
         // a part of blanks before the break is left empty too, so an empty
         // line is padded when the moved text does not start with indentation.
-        if ((!line.empty() || LeftSpaces(t, autoindent) == 0) && int(line.size()) < r.Caret().X - 1)
-            line.resize(std::size_t(r.Caret().X - 1), ' ');
+        const int padTo = r.Caret().X - 1 - LeftSpaces(t, true);
+        if ((!line.empty() || LeftSpaces(t, autoindent) == 0) && int(line.size()) < padTo)
+            line.resize(std::size_t(padTo), ' ');
         if (e.Y < m_lines.Count()) {
             m_lines.Delete(e.Y); // the line that the break created
             r.LinesChanged();
@@ -160,7 +162,7 @@ TzeUndoStep TzeDocument::Undo(const TzeSelectionPoints &at, bool autoindent)
         }
         r.SetCaret(s);
         std::string joined = line + t;
-        TrimRight(joined);
+        TrimPadding(joined);
         if (r.Caret().Y <= m_lines.Count()) {
             m_lines.Put(r.Caret().Y - 1, joined);
             r.LinesChanged();

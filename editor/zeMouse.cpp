@@ -19,10 +19,10 @@
 namespace {
 
 // A press on the gutter stands for the start of its line.
-TPoint PressPoint(const TzeViewMetrics &m, QPoint pos)
+TPoint PressPoint(const TzeView &view, QPoint pos)
 {
-    TPoint p = PixelToPoint(m, pos.x(), pos.y());
-    if (pos.x() < m.GutterWidth)
+    TPoint p = view.PointAtPixel(pos.x(), pos.y());
+    if (pos.x() < view.Metrics().GutterWidth)
         p.X = 1;
     return p;
 }
@@ -50,7 +50,7 @@ void TzeCustomEdit::SetPopupMenu(QMenu *value) noexcept
 
 void TzeCustomEdit::ComputeCaret(int x, int y)
 {
-    SetCaretXY(PixelToPoint(ViewMetrics(), x, y));
+    SetCaretXY(m_view.PointAtPixel(x, y));
 }
 
 bool TzeCustomEdit::IsMouseInTextArea(int x, int y) const
@@ -113,7 +113,7 @@ void TzeCustomEdit::mousePressEvent(QMouseEvent *event)
         OnMouseDown(*this, button, ShiftStateFromQt(event->modifiers()), pos.x(), pos.y());
     m_mouse.Captured = true;
     m_mouse.Pointer = pos;
-    SetCaretXY(PressPoint(ViewMetrics(), pos));
+    SetCaretXY(PressPoint(m_view, pos));
     m_mouse.Drag = diNone;
     const TPoint caret = CaretXY();
     const bool shift = event->modifiers() & Qt::ShiftModifier;
@@ -186,13 +186,13 @@ void TzeCustomEdit::AutoScrollTick()
             const int d = GutterWidth() - x;
             SetLeftChar(LeftChar() - (d < kFar ? 1 : 8));
             pause = pause && d < kNoPause;
-            SetCaretX(LeftChar());
+            SetCaretX(m_view.ColumnAtCell(CaretY(), LeftChar()));
             SetBlockEnd(CaretXY());
         } else if (x > ClientWidth()) {
             const int d = x - ClientWidth();
             SetLeftChar(LeftChar() + (d < kFar ? 1 : 8));
             pause = pause && d < kNoPause;
-            SetCaretX(LeftChar() + CharsInWindow());
+            SetCaretX(m_view.ColumnAtCell(CaretY(), LeftChar() + CharsInWindow()));
             SetBlockEnd(CaretXY());
         }
         if (y < 0) {
@@ -224,7 +224,7 @@ void TzeCustomEdit::mouseReleaseEvent(QMouseEvent *event)
     m_mouse.AutoScroll.stop();
     if (m_mouse.Drag == diPending && !m_mouse.DblClicked) {
         // The press hit the selection but no drag began: collapse here.
-        SetCaretXY(PressPoint(ViewMetrics(), pos));
+        SetCaretXY(PressPoint(m_view, pos));
         SetBlockBegin(CaretXY());
         SetBlockEnd(CaretXY());
     }

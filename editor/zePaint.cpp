@@ -11,20 +11,29 @@
 #include "editor/zeCustomEdit.h"
 #include "editor/zeGutter.h"
 #include "editor/zeRenderer.h"
+#include "editor/zeTabStops.h"
 
 namespace {
 
-// The editor's line list as the renderer reads it.
+// The editor's line list as the renderer reads it: a line's characters in
+// screen cells, its tab characters as blanks up to their stops (the
+// highlighter takes both as white space, so the range states still hold).
 class TEditListSource : public TzeRenderSource {
 public:
-    explicit TEditListSource(const TzeEditList &lines) noexcept : m_lines(lines) {}
+    TEditListSource(const TzeEditList &lines, int tabWidth) noexcept : m_lines(lines), m_tabWidth(tabWidth) {}
     int LineCount() const override { return m_lines.Count(); }
-    std::string_view Line(int index) override { return m_lines[index]; }
+    std::string_view Line(int index) override
+    {
+        const std::string_view line = m_lines[index];
+        return ExpandTabs(line, m_tabWidth, m_expanded) ? std::string_view(m_expanded) : line;
+    }
     // The list computes a slot that is not current when it is read.
     std::intptr_t RangeAtLineStart(int index) override { return m_lines.GetObject(index); }
 
 private:
     const TzeEditList &m_lines;
+    int m_tabWidth;
+    std::string m_expanded;
 };
 
 // More rectangles than this in one update region are painted as their bounding box.
@@ -114,7 +123,7 @@ void TzeCustomEdit::Paint(QPainter &painter, const QRect &r)
     }
     // The caret where its point is now, whatever scrolled since it was placed.
     const TzeViewMetrics metrics = ViewMetrics();
-    const QPoint caret = ::CaretPixel(metrics, CaretXY(), m_caret.Offset);
+    const QPoint caret = ::CaretPixel(metrics, m_view.CellPoint(CaretXY()), m_caret.Offset);
     if (m_caret.Visible && m_caret.BlinkOn && hasFocus() && CaretInTextArea(metrics, caret, m_caret.Offset)) {
         // Drawn inverting, as a system caret is, so a block shows its character.
         painter.save();
@@ -163,7 +172,7 @@ void TzeCustomEdit::PaintGutter(TCanvas &canvas, const QRect &rect)
 
 void TzeCustomEdit::PaintText(TCanvas &canvas, const QRect &rect)
 {
-    TEditListSource source(Lines());
+    TEditListSource source(Lines(), m_view.TabWidth());
     const TzeViewMetrics metrics = ViewMetrics();
     TzeRenderOptions options;
     options.Color = m_look.Color;
@@ -175,9 +184,10 @@ void TzeCustomEdit::PaintText(TCanvas &canvas, const QRect &rect)
     options.Font = m_look.Font;
     TzeRenderer renderer(source, metrics, options, m_paint.CharAdvances);
     renderer.SetHighlighter(m_scanner.Highlighter);
-    renderer.SetDecorations(&m_decorations);
+    const TzeDecorations decorations = CellDecorations();
+    renderer.SetDecorations(&decorations);
     if (SelectionShown())
-        renderer.SetSelection(BlockBegin(), BlockEnd());
+        renderer.SetSelection(m_view.CellPoint(BlockBegin()), m_view.CellPoint(BlockEnd()));
     const TzePaintRange range{m_paint.FirstChar, m_paint.LastChar, m_paint.FirstLine, m_paint.LastLine};
     renderer.PaintText(canvas, rect, range);
 }

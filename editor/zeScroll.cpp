@@ -16,6 +16,7 @@
 #include <QWheelEvent>
 
 #include "editor/zeCustomEdit.h"
+#include "editor/zeTabStops.h"
 
 
 int TzeCustomEdit::ClientWidth() const
@@ -248,7 +249,7 @@ void TzeCustomEdit::scrollContentsBy(int, int)
 void TzeCustomEdit::EnsureCursorPosVisible()
 {
     TPaintLockGuard lock(*this);
-    const TPoint view = ViewShowingCaret(ViewMetrics(), CaretXY());
+    const TPoint view = ViewShowingCaret(ViewMetrics(), m_view.CellPoint(CaretXY()));
     SetLeftChar(view.X);
     SetTopLine(view.Y);
 }
@@ -272,14 +273,20 @@ void TzeCustomEdit::SetOverwriteCaret(TCaretType value)
 
 void TzeCustomEdit::InitializeCaret()
 {
-    const TzeCaretShape shape = CaretShape(InsertMode() ? m_look.InsertCaret : m_look.OverwriteCaret, CharWidth(),
-                                           LineHeight());
-    m_caret.Size = shape.Size;
-    m_caret.Offset = shape.Offset;
     // The old shape goes: repaint where it was.
     if (m_caret.Visible)
-        viewport()->update(QRect(m_caret.Pixel, QSize(std::max(CharWidth(), 2), LineHeight())));
+        viewport()->update(QRect(m_caret.Pixel, QSize(std::max(m_caret.Size.width(), 2), LineHeight())));
     UpdateCaret();
+}
+
+void TzeCustomEdit::ShapeCaret()
+{
+    // A block caret on a tab character covers the tab's cells.
+    const int cells = CellsOfColumn(LineOrEmpty(CaretY()), CaretX(), m_view.TabWidth());
+    const TzeCaretShape shape = CaretShape(InsertMode() ? m_look.InsertCaret : m_look.OverwriteCaret,
+                                           CharWidth() * cells, LineHeight());
+    m_caret.Size = shape.Size;
+    m_caret.Offset = shape.Offset;
 }
 
 void TzeCustomEdit::RestartCaretBlink()
@@ -312,8 +319,9 @@ void TzeCustomEdit::UpdateCaret()
     m_lock.Caret = false;
     const QRect oldRect = CaretRect();
     const bool wasVisible = m_caret.Visible;
+    ShapeCaret();
     const TzeViewMetrics metrics = ViewMetrics();
-    m_caret.Pixel = ::CaretPixel(metrics, CaretXY(), m_caret.Offset);
+    m_caret.Pixel = ::CaretPixel(metrics, m_view.CellPoint(CaretXY()), m_caret.Offset);
     // Never over the gutter or on a partly visible last row.
     m_caret.Visible = CaretInTextArea(metrics, m_caret.Pixel, m_caret.Offset);
     if (wasVisible)

@@ -29,8 +29,12 @@ void TzeCustomEdit::SetInsertMode(bool value)
 
 void TzeCustomEdit::SetTabIndent(int value) noexcept
 {
-    if (value >= 1 && value <= 16)
-        m_view.Options().TabIndent = value;
+    if (value < 1 || value > 16 || value == TabIndent())
+        return;
+    // Tab characters reach other stops: the caret and every line move.
+    m_view.Options().TabIndent = value;
+    InvalidateAll();
+    UpdateCaret();
 }
 
 bool TzeCustomEdit::ExecuteCommand(TzeEditorCommand command, char aChar, void *data)

@@ -20,6 +20,16 @@ inline void TrimRight(std::string &s)
     s.resize(end);
 }
 
+// The blanks an edit leaves at a line end go, as TrimRight does, except
+// tab characters: those are the text's own, which no padding gives back.
+inline void TrimPadding(std::string &s)
+{
+    std::size_t end = s.size();
+    while (end > 0 && static_cast<unsigned char>(s[end - 1]) <= 32 && s[end - 1] != '\t')
+        --end;
+    s.resize(end);
+}
+
 // Stores value in field when it differs; true when it did. The property
 // setters run their write effect only then.
 template <class T>

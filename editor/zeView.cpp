@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "editor/zeView.h"
+#include "editor/zeTabStops.h"
 
 namespace {
 
@@ -128,10 +129,11 @@ void TzeView::SetCaretX(int value)
     } else {
         if (x > length + 1)
             x = length + 1;
-        if (x >= LeftChar() + chars)
-            SetLeftChar(x - chars + 1);
-        else if (x < LeftChar())
-            SetLeftChar(x);
+        const int cell = CellOf(TPoint{x, CaretY()});
+        if (cell >= LeftChar() + chars)
+            SetLeftChar(cell - chars + 1);
+        else if (cell < LeftChar())
+            SetLeftChar(cell);
     }
     if (x != CaretX()) {
         m_caret.X = x;
@@ -153,8 +155,8 @@ void TzeView::SetCaretY(int value)
     const int length = int(LineOrEmpty(y).size());
     if (!m_options.ScrollPastEOL && length + 1 < CaretX()) {
         SetCaretX(length + 1);
-        if (CaretX() < LeftChar())
-            SetLeftChar(CaretX());
+        if (CellOf(CaretXY()) < LeftChar())
+            SetLeftChar(CellOf(CaretXY()));
         return;
     }
     EnsureCursorPosVisible();
@@ -283,9 +285,28 @@ void TzeView::SetLeftChar(int value)
 void TzeView::EnsureCursorPosVisible()
 {
     const TBatch batch(*this);
-    const TPoint view = ViewShowingCaret(m_metrics, CaretXY());
+    const TPoint view = ViewShowingCaret(m_metrics, CellPoint(CaretXY()));
     SetLeftChar(view.X);
     SetTopLine(view.Y);
+}
+
+// --- Screen cells
+
+int TzeView::CellOf(TPoint p) const
+{
+    return CellOfColumn(LineOrEmpty(p.Y), p.X, TabWidth());
+}
+
+int TzeView::ColumnAtCell(int line, int cell) const
+{
+    return ColumnOfCell(LineOrEmpty(line), cell, TabWidth());
+}
+
+TPoint TzeView::PointAtPixel(int x, int y) const
+{
+    TPoint p = PixelToPoint(m_metrics, x, y);
+    p.X = ColumnAtOffset(LineOrEmpty(p.Y), x - m_metrics.TextOrigin, m_metrics.CharWidth, TabWidth());
+    return p;
 }
 
 // --- Words
@@ -431,11 +452,11 @@ void TzeView::MoveFar(TzeEditorCommand move, const TPoint *goTo, TPoint word, bo
         break;
     case ecPageLeft:
         SetLeftChar(LeftChar() - chars);
-        SetCaretX(CaretX() - chars);
+        SetCaretX(ColumnAtCell(CaretY(), CellOf(CaretXY()) - chars));
         break;
     case ecPageRight:
         SetLeftChar(LeftChar() + chars);
-        SetCaretX(CaretX() + chars);
+        SetCaretX(ColumnAtCell(CaretY(), CellOf(CaretXY()) + chars));
         break;
     case ecPageTop:
         SetCaretY(TopLine());
@@ -485,13 +506,13 @@ bool TzeView::Scroll(TzeEditorCommand command)
         break;
     case ecScrollLeft:
         SetLeftChar(LeftChar() - 1);
-        if (CaretX() > LeftChar() + chars)
-            SetCaretX(LeftChar() + chars);
+        if (CellOf(CaretXY()) > LeftChar() + chars)
+            SetCaretX(ColumnAtCell(CaretY(), LeftChar() + chars));
         break;
     case ecScrollRight:
         SetLeftChar(LeftChar() + 1);
-        if (CaretX() < LeftChar())
-            SetCaretX(LeftChar());
+        if (CellOf(CaretXY()) < LeftChar())
+            SetCaretX(ColumnAtCell(CaretY(), LeftChar()));
         break;
     default:
         break;
@@ -652,7 +673,7 @@ bool TzeView::TypeChar(char c)
         SetCaretX(CaretX() + 1);
     }
     const int chars = m_metrics.CharsInWindow;
-    if (CaretX() >= LeftChar() + chars)
+    if (CellOf(CaretXY()) >= LeftChar() + chars)
         SetLeftChar(LeftChar() + std::min(25, chars - 1));
     return true;
 }
@@ -680,25 +701,40 @@ bool TzeView::DeleteLastChar()
         int k = 1;
         if (IsBlank(s[size_t(CaretX() - 2)]) && CaretX() - 1 == n) {
             // Unindent to the level of the nearest line above with less
-            // indentation; when every examined line has at least n blanks,
-            // all n go. The first k blanks go; undo gives them back before
-            // the caret.
+            // indentation, in screen cells; when every examined line has at
+            // least as much, all n blanks go. The first k blanks go, as few
+            // as leave at most that level; undo gives them back before the
+            // caret.
+            const int tab = TabWidth();
+            const auto cells = [tab](std::string_view line) { return LineCells(line, tab); };
+            const std::string_view indent = std::string_view(s).substr(0, size_t(n));
+            const int level = cells(indent);
             int m = 0;
             for (int line = y - 1; line >= 2; --line) {
-                const int count = LeftSpaces(LineOrEmpty(line));
-                if (count < n) {
+                const std::string_view above = LineOrEmpty(line);
+                const int count = cells(above.substr(0, size_t(LeftSpaces(above))));
+                if (count < level) {
                     m = count;
                     break;
                 }
             }
-            k = n - m;
+            k = 1;
+            while (k < n && cells(indent.substr(size_t(k))) > m)
+                ++k;
             change.Begin = TPoint{1, y};
             change.End = TPoint{k + 1, y};
+            // Put back before the caret, the blanks must give the same
+            // line: with tabs and spaces mixed, undo puts them at the start.
+            const std::string_view gone = indent.substr(0, size_t(k));
+            const std::string_view kept = indent.substr(size_t(k));
+            if (std::string(gone) + std::string(kept) != std::string(kept) + std::string(gone))
+                change.RecordStart = change.RecordEnd = TPoint{1, y};
         } else {
             change.Begin = TPoint{CaretX() - 1, y};
             change.End = CaretXY();
         }
-        change.RecordStart = change.RecordEnd = TPoint{CaretX() - k, y};
+        if (!change.RecordStart)
+            change.RecordStart = change.RecordEnd = TPoint{CaretX() - k, y};
         change.Trim = true;
         const TzeDocUpdate update(m_doc);
         m_doc.Replace(change);

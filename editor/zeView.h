@@ -5,6 +5,7 @@
 #ifndef QUENLO_EDITOR_ZEVIEW_H
 #define QUENLO_EDITOR_ZEVIEW_H
 
+#include <algorithm>
 #include <bitset>
 #include <string>
 #include <string_view>
@@ -126,6 +127,19 @@ public:
     void SetLeftChar(int value);
     // Scrolls as little as needed to show the caret.
     void EnsureCursorPosVisible();
+
+    // --- Screen cells: LeftChar, the right edge and the scroll range count
+    // cells; a tab character reaches the next stop, every TabIndent cells.
+    int TabWidth() const noexcept { return std::max(1, m_options.TabIndent); }
+    // The first cell of p's column on its line.
+    int CellOf(TPoint p) const;
+    TPoint CellPoint(TPoint p) const { return TPoint{CellOf(p), p.Y}; }
+    // The column of line whose cells hold cell.
+    int ColumnAtCell(int line, int cell) const;
+    // The text point under client pixel (x, y): the line as PixelToPoint
+    // gives it, the column rounded to the nearer edge of the character
+    // under the pointer.
+    TPoint PointAtPixel(int x, int y) const;
 
     // --- Reading the text
     std::string_view LineOrEmpty(int line) const { return m_doc.LineOrEmpty(line); }

@@ -12,6 +12,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QFont>
+
 #include "highlight/zeHighlighter.h"
 #include "editor/zeCustomEdit.h"
 #include "tests/document/DocumentTestSupport.h"
@@ -73,6 +76,27 @@ inline void Select(TzeCustomEdit &edit, TPoint from, TPoint to)
 {
     edit.SetBlockBegin(from);
     edit.SetBlockEnd(to);
+}
+
+// An editor in Liberation Mono on white with a blue selection, shown
+// offscreen with a viewport of columns x rows cells and the focus.
+inline void Prepare(TzeCustomEdit &edit, int columns, int rows)
+{
+    QFont font(QStringLiteral("Liberation Mono"));
+    font.setPixelSize(13);
+    edit.SetFont(font);
+    edit.SetColor(clWhite);
+    edit.SetFontColor(clBlack);
+    edit.SelectedColor().SetBackground(clBlue);
+    edit.SelectedColor().SetForeground(clWhite);
+    edit.SetRightEdge(0);
+    edit.show();
+    const QSize extra = edit.size() - edit.viewport()->size();
+    edit.resize(edit.GutterWidth() + 2 + columns * edit.CharWidth() + extra.width(),
+                rows * edit.LineHeight() + extra.height());
+    edit.activateWindow();
+    edit.setFocus();
+    QApplication::processEvents();
 }
 
 #endif

@@ -21,27 +21,6 @@ namespace {
 constexpr QRgb kWhite = qRgb(255, 255, 0xFF);
 constexpr QRgb kBlue = qRgb(0, 0, 255);
 
-// An editor in Liberation Mono on white with a blue selection, shown
-// offscreen with a viewport of columns x rows cells and the focus.
-void Prepare(TzeCustomEdit &edit, int columns, int rows)
-{
-    QFont font(QStringLiteral("Liberation Mono"));
-    font.setPixelSize(13);
-    edit.SetFont(font);
-    edit.SetColor(clWhite);
-    edit.SetFontColor(clBlack);
-    edit.SelectedColor().SetBackground(clBlue);
-    edit.SelectedColor().SetForeground(clWhite);
-    edit.SetRightEdge(0);
-    edit.show();
-    const QSize extra = edit.size() - edit.viewport()->size();
-    edit.resize(edit.GutterWidth() + 2 + columns * edit.CharWidth() + extra.width(),
-                rows * edit.LineHeight() + extra.height());
-    edit.activateWindow();
-    edit.setFocus();
-    QApplication::processEvents();
-}
-
 // The viewport painted at a device-pixel ratio, as a window at that scale shows it.
 QImage Render(TzeCustomEdit &edit, qreal ratio = 1)
 {

@@ -199,7 +199,7 @@ static void RunRandomSessions(unsigned count, bool undoAndRedo)
             char ch = "ab \t.x"[pick(6)];
             if (c == ecPaste)
                 QGuiApplication::clipboard()->setText(
-                    QString::fromLatin1(std::array{"pa\r\nste", "p", "  in\r\n", "\r\n\r\nx y"}[pick(4)]));
+                    QString::fromLatin1(std::array{"pa\r\nste", "p", "  in\r\n", "\r\n\r\nx y", "\t\tin\r\n\t"}[pick(5)]));
             if (trace)
                 std::printf("%d: cmd %d ch %d caret %d,%d undo %d marks %d %d %d\n", i, c, ch, edit.CaretX(),
                             edit.CaretY(), edit.UndoList().Count(), marks[0]->Line(), marks[1]->Line(),
@@ -211,7 +211,7 @@ static void RunRandomSessions(unsigned count, bool undoAndRedo)
                 list.ClearLines();
                 list.DeleteLine(0);
                 for (int j = pick(4); j >= 0; --j)
-                    list.AddLine(std::string(std::size_t(pick(20)), "ab "[pick(3)]) + "z");
+                    list.AddLine(std::string(std::size_t(pick(20)), "ab \t"[pick(4)]) + "z");
                 ASSERT_FALSE(edit.CanUndo() || edit.CanRedo()) << "seed " << seed << " step " << i;
                 snapshots.clear();
             } else if (c == ecNone) {

@@ -303,11 +303,14 @@ TEST(SetSelTextPrimitive, DeletingStripsTrailingBlanks)
     EXPECT_EQ(edit.Lines()[0], "a");
     EXPECT_EQ(edit.CaretXY(), (TPoint{3, 1}));
 
-    // Joining lines strips the joined line too; control characters count as blanks.
-    edit.SetText("one \t\r\nxx \t\x01\r\ntwo");
+    // Joining lines strips the joined line too; control characters count as
+    // blanks, but a tab character is the text's own and stays.
+    edit.SetText("one \t\r\nxx \x01\r\ntwo\t c");
     Select(edit, TPoint{4, 1}, TPoint{1, 2});
     edit.SetSelTextPrimitive("");
-    EXPECT_EQ(LinesOf(edit.Lines()), (TLines{"onexx", "two"}));
+    Select(edit, TPoint{5, 2}, TPoint{7, 2});
+    edit.SetSelTextPrimitive("");
+    EXPECT_EQ(LinesOf(edit.Lines()), (TLines{"onexx", "two\t"}));
 }
 
 TEST(SetSelTextPrimitive, ReplacingAMultiLineSelection)
