@@ -8,11 +8,14 @@
 #include <cstdlib>
 #include <new>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include <malloc.h>
 
 #include "bench/vbscript/SampleScript.h"
 #include "vbscript/VbsEngine.h"
+#include "vbscript/VbsFolds.h"
 #include "vbscript/VbsOutline.h"
 
 // Live and peak heap bytes of the whole program, to measure one AddCode.
@@ -82,3 +85,26 @@ void BM_Outline(benchmark::State &state)
 BENCHMARK(BM_Outline)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 } // namespace
+
+// Every line scanned for its block openers and closers and the fold regions
+// matched, as a text is opened: the whole-text cost that folding puts on it.
+void BM_FoldRegions(benchmark::State &state)
+{
+    const std::string script = bench::SampleScript(std::size_t(state.range(0)));
+    std::vector<std::string_view> lines;
+    for (std::size_t at = 0; at < script.size();) {
+        const std::size_t end = std::min(script.find('\n', at), script.size());
+        lines.push_back(std::string_view(script).substr(at, end - at));
+        at = end + 1;
+    }
+    std::vector<vbs::LineFold> folds(lines.size());
+    std::size_t regions = 0;
+    for (auto _ : state) {
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            folds[i] = vbs::ScanFoldLine(lines[i]);
+        regions = vbs::FoldRanges(folds).size();
+        benchmark::DoNotOptimize(regions);
+    }
+    state.counters["regions"] = double(regions);
+}
+BENCHMARK(BM_FoldRegions)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);

@@ -1,0 +1,68 @@
+// zeFoldMap.h: the view's map from display rows to document lines when
+// regions of lines are folded. The regions come from the language as plain
+// data; the map keeps which of them are folded, by their first line, and
+// answers in O(log n) which line a row shows and which row shows a line.
+#ifndef QUENLO_EDITOR_ZEFOLDMAP_H
+#define QUENLO_EDITOR_ZEFOLDMAP_H
+
+#include <vector>
+
+// Lines First + 1 .. Last fold away under First (1-based, First < Last).
+struct TzeFoldRange {
+    int First = 0;
+    int Last = 0;
+    friend bool operator==(const TzeFoldRange &, const TzeFoldRange &) = default;
+};
+
+class TzeFoldMap {
+public:
+    // The regions as they stand now, ordered by First (outer first on one
+    // line). A folded region that is gone (its closer deleted) unfolds; one
+    // whose first line remains stays folded with its new end.
+    void SetRegions(std::vector<TzeFoldRange> regions);
+    const std::vector<TzeFoldRange> &Regions() const noexcept { return m_regions; }
+
+    // Lines inserted before line at (count > 0) or deleted from it: folded
+    // first lines move with their text; a deleted one unfolds.
+    void LinesInserted(int at, int count);
+    void LinesDeleted(int at, int count);
+
+    // The region that starts on line, if any (the outermost).
+    const TzeFoldRange *RegionAt(int line) const noexcept;
+    // The innermost region holding line (First <= line <= Last).
+    const TzeFoldRange *InnermostAround(int line) const noexcept;
+    bool IsFolded(int first) const noexcept;
+    // Each answers whether anything changed.
+    bool Fold(int first);
+    bool Unfold(int first);
+    bool FoldAll();
+    bool UnfoldAll();
+    // Unfolds every folded region that hides line.
+    bool Reveal(int line);
+
+    bool AnyFolded() const noexcept { return !m_folded.empty(); }
+    bool IsHidden(int line) const noexcept;
+    // Rows are 1-based. A hidden line shows in the row of the line that hides it.
+    int RowOfLine(int line) const noexcept;
+    // The line shown in row (past the last row: lines past the end, one per row).
+    int LineOfRow(int row) const noexcept;
+    // The rows that lineCount lines take.
+    int RowCount(int lineCount) const noexcept { return lineCount - HiddenBefore(lineCount + 1); }
+    // The nearest visible line at or after (step 1) or before (step -1) line.
+    int VisibleFrom(int line, int step) const noexcept;
+
+private:
+    void Rebuild();
+    // Hidden lines before line.
+    int HiddenBefore(int line) const noexcept;
+
+    std::vector<TzeFoldRange> m_regions;
+    // First lines of the folded regions, ascending.
+    std::vector<int> m_folded;
+    // The hidden lines as disjoint ascending ranges, and the hidden lines
+    // before each range.
+    std::vector<TzeFoldRange> m_hidden;
+    std::vector<int> m_hiddenBefore;
+};
+
+#endif
