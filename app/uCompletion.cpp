@@ -233,7 +233,7 @@ void TCodeAssist::OpenList()
     const TPoint caret = m_editor.CaretXY();
     const std::string line = m_editor.LineText();
     const int start = NameStart(line, caret.X);
-    if (caret.X > int(line.size()) + 1 || !InCode(line, start))
+    if (m_editor.ReadOnly() || caret.X > int(line.size()) + 1 || !InCode(line, start))
         return;
     m_start = TPoint{start, caret.Y};
     m_model->SetRange(0, 0);
@@ -282,9 +282,13 @@ void TCodeAssist::Refresh()
     }
     const int rows = std::min(8, int(last - first));
     const int rowHeight = std::max(m_view->sizeHintForRow(0), m_editor.LineHeight());
-    const int longest = 24;
+    std::size_t longest = 12;
+    for (auto name = m_names.begin() + (first - m_folded.begin()); name != m_names.begin() + (last - m_folded.begin());
+         ++name)
+        longest = std::max(longest, name->size());
+    longest = std::min<std::size_t>(longest + 2, 48);
     m_view->setFont(m_editor.font());
-    m_view->resize(longest * m_editor.CharWidth() + m_view->verticalScrollBar()->sizeHint().width(),
+    m_view->resize(int(longest) * m_editor.CharWidth() + m_view->verticalScrollBar()->sizeHint().width(),
                    rows * rowHeight + 2 * m_view->frameWidth());
     PlaceBelowCaret(m_view);
 }
