@@ -22,7 +22,8 @@ V LinesOf(const TzeDocument &doc)
     return out;
 }
 
-// A text with '|' where the caret stands, as lines and a point.
+// A text with '|' where the caret stands, as lines and a point; each '~'
+// before it is a column past the line end.
 struct TMarked {
     V Lines;
     TPoint Caret;
@@ -32,12 +33,15 @@ TMarked Parse(const std::string &marked)
 {
     TMarked result;
     std::string line;
+    int past = 0;
     for (const char c : marked + "\n") {
         if (c == '\n') {
             result.Lines.push_back(line);
             line.clear();
+        } else if (c == '~') {
+            ++past;
         } else if (c == '|') {
-            result.Caret = TPoint{int(line.size()) + 1, int(result.Lines.size()) + 1};
+            result.Caret = TPoint{int(line.size()) + 1 + past, int(result.Lines.size()) + 1};
         } else {
             line += c;
         }
@@ -124,6 +128,7 @@ TEST(SmartReturn, IndentsByBlocksAddsMissingClosersAndUndoesInOneStep)
          {9, 3}},
         {"trailing blanks before the caret", "If x Then   |", {"If x Then", "    ", "End If"}, {5, 2}, true, true,
          TPoint{10, 1}},
+        {"caret past the line end", "Sub Main~~~|", {"Sub Main", "    ", "End Sub"}, {5, 2}, true, true, TPoint{9, 1}},
         {"in the middle of the line", "If x Then| foo", {"If x Then", "    foo"}, {5, 2}},
         {"tabs kept", "\tIf x Then|", {"\tIf x Then", "\t    ", "\tEnd If"}, {6, 2}},
         {"End If to its opener",
