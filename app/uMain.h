@@ -124,6 +124,7 @@ public:
     QAction *acGoToDefinition = nullptr;
     QAction *acCommentLines = nullptr;
     QAction *acUncommentLines = nullptr;
+    QAction *acCompleteName = nullptr;
     QAction *acCompleteNames = nullptr;
     QAction *acInsertBlockEnds = nullptr;
     QAction *acNavigateBack = nullptr;
@@ -166,6 +167,7 @@ public:
     void acGoToDefinitionExecute();
     void acCommentLinesExecute();
     void acUncommentLinesExecute();
+    void acCompleteNameExecute();
     // Alt+Left and Alt+Right: back and forward through the caret history.
     void acNavigateBackExecute();
     void acNavigateForwardExecute();

@@ -95,13 +95,16 @@ void TfmScript::CreateWorkbenchActions()
                &TfmScript::acCommentLinesExecute);
     navigation(acUncommentLines, tr("Uncomment l&ines"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K),
                &TfmScript::acUncommentLinesExecute);
+    // No mnemonic: the Edit menu has used each of its letters.
+    navigation(acCompleteName, tr("Complete name"), QKeySequence(Qt::CTRL | Qt::Key_Space),
+               &TfmScript::acCompleteNameExecute);
     // In the Edit menu, after Go to line.
     for (QAction *item : menuBar()->actions())
         if (QMenu *menu = item->menu(); menu && menu->actions().contains(acGoToLine)) {
             menu->addSeparator();
             menu->addActions({acGoToDefinition, acNavigateBack, acNavigateForward});
             menu->addSeparator();
-            menu->addActions({acCommentLines, acUncommentLines});
+            menu->addActions({acCommentLines, acUncommentLines, acCompleteName});
         }
 }
 
@@ -162,6 +165,11 @@ void TfmScript::acCommentLinesExecute()
 void TfmScript::acUncommentLinesExecute()
 {
     zeEditor->CommentLines(false);
+}
+
+void TfmScript::acCompleteNameExecute()
+{
+    m_codeAssist->OpenList();
 }
 
 void TfmScript::acNavigateBackExecute()

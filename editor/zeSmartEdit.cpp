@@ -142,6 +142,31 @@ bool StatementEvents(const TStatement &words, std::size_t at, bool startsLine, s
     return true;
 }
 
+// Whether a line may hold a block keyword: it starts with a word that can
+// start one, or has more statements. Most lines do not; the walks over many
+// lines skip them without scanning them.
+bool MayHoldBlockKeyword(std::string_view line) noexcept
+{
+    if (line.find(':') != std::string_view::npos)
+        return true;
+    std::size_t i = 0;
+    while (i < line.size() && IsBlank(line[i]))
+        ++i;
+    char word[9] = {};
+    std::size_t n = 0;
+    for (; i < line.size() && IsWordChar(line[i]); ++i) {
+        if (n == 8)
+            return false; // longer than any of them
+        word[n++] = char(std::tolower(static_cast<unsigned char>(line[i])));
+    }
+    constexpr std::string_view starters[] = {"public", "private", "default", "sub",  "function", "property",
+                                             "class",  "if",      "elseif",  "else", "select",   "case",
+                                             "for",    "next",    "do",      "loop", "while",    "wend",
+                                             "with",   "end"};
+    const std::string_view first(word, n);
+    return std::find(std::begin(starters), std::end(starters), first) != std::end(starters);
+}
+
 std::string_view LineOf(const TzeLineSource &lines, int line)
 {
     return line >= 1 && line <= lines.Count && lines.Line ? lines.Line(line) : std::string_view();
@@ -200,7 +225,10 @@ int OpenerLine(const TzeLineSource &lines, int line, TzeBlockFamily family)
     // Closers met on the way up, waiting for their openers.
     std::vector<TzeBlockFamily> pending;
     for (int y = std::min(line - 1, lines.Count); y >= 1; --y) {
-        const std::vector<TzeBlockEvent> events = BlockEvents(LineOf(lines, y));
+        const std::string_view text = LineOf(lines, y);
+        if (!MayHoldBlockKeyword(text))
+            continue;
+        const std::vector<TzeBlockEvent> events = BlockEvents(text);
         for (auto e = events.rbegin(); e != events.rend(); ++e) {
             if (e->Role == brClose) {
                 pending.push_back(e->Family);
@@ -227,7 +255,10 @@ bool BlockClosed(const TzeLineSource &lines, int line, TzeBlockFamily family)
     // The open blocks, the one asked about first.
     std::vector<TzeBlockFamily> open{family};
     for (int y = line + 1; y <= lines.Count; ++y) {
-        for (const TzeBlockEvent &e : BlockEvents(LineOf(lines, y))) {
+        const std::string_view text = LineOf(lines, y);
+        if (!MayHoldBlockKeyword(text))
+            continue;
+        for (const TzeBlockEvent &e : BlockEvents(text)) {
             if (e.Role == brOpen) {
                 if (e.Family == bfClass || (IsProcedure(e.Family) && family != bfClass))
                     return false; // a header ends what is still open

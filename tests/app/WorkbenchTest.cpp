@@ -194,6 +194,13 @@ TEST_F(Workbench, ReturnFollowsTheBlocksAndTheCommentKeysTakeTheSelectedLines)
     EXPECT_EQ(e.Text(), "'Sub Main\r\n    'If a Then\r\n        \r\n    End If\r\nEnd Sub\r\n");
     QTest::keyClick(&e, Qt::Key_K, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(e.Text(), "Sub Main\r\n    If a Then\r\n        \r\n    End If\r\nEnd Sub\r\n");
+    // Ctrl+Space is the window's Complete name, which opens the list.
+    e.SetCaretXY({1, 5});
+    QTest::keyClick(&e, Qt::Key_Space, Qt::ControlModifier);
+    EXPECT_TRUE(w.CodeAssist().ListVisible());
+    EXPECT_TRUE(w.CodeAssist().ListedNames().contains(QStringLiteral("Main")));
+    QTest::keyClick(&e, Qt::Key_Escape);
+    EXPECT_FALSE(w.CodeAssist().ListVisible());
     QTest::keyClick(&e, Qt::Key_Z, Qt::ControlModifier); // the uncomment
     QTest::keyClick(&e, Qt::Key_Z, Qt::ControlModifier); // the comment
     QTest::keyClick(&e, Qt::Key_Z, Qt::ControlModifier); // the Return after "If a Then"
