@@ -352,8 +352,11 @@ bool TCodeAssist::ListKey(int key)
     case Qt::Key_PageDown: MoveRow(page); return true;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        // A name typed out as listed: Return breaks the line as ever.
-        if (CurrentName() == PrefixTyped()) {
+        // A name typed out: Return breaks the line as ever, after the name
+        // is put in its declared case.
+        if (vbs::FoldName(CurrentName()) == vbs::FoldName(PrefixTyped())) {
+            if (CurrentName() != PrefixTyped())
+                InsertCurrent();
             CloseList();
             return false;
         }

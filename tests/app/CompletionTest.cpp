@@ -107,6 +107,12 @@ TEST(Completion, FiltersAsOneTypesAndInsertsTheNameAsDeclared)
     EXPECT_FALSE(a.assist->ListVisible());
     EXPECT_EQ(a.Line(6), "    MYCOLOR");
     EXPECT_EQ(a.edit->CaretXY(), (TPoint{5, 7}));
+    // In another case: it takes the declared one first.
+    a.Type("mycounter");
+    ASSERT_TRUE(a.assist->ListVisible());
+    a.Key(Qt::Key_Return);
+    EXPECT_EQ(a.Line(7), "    myCounter");
+    EXPECT_EQ(a.edit->CaretXY(), (TPoint{5, 8}));
 }
 
 TEST(Completion, OffersTheNamesInScopeKeywordsAndBuiltInsAndTheKeysMoveAndClose)
