@@ -824,24 +824,36 @@ bool TzeView::CommentLines(bool comment)
         if (point.Y == line && point.X > column)
             point.X = std::max(column, point.X + delta);
     };
+    // The lines rewritten as one deletion and one insertion, whatever their
+    // number (MaxUndo counts records); the marks stay on their lines, and
+    // the deletion's record puts them back when it is undone.
+    const int count = std::min(last, m_doc.Lines().Count());
+    std::string text;
+    bool changed = false;
+    for (int y = first; y <= count; ++y) {
+        std::string line(LineOrEmpty(y));
+        if (const auto column = comment ? CommentColumn(line) : CommentMarkColumn(line)) {
+            if (comment)
+                line.insert(std::size_t(*column - 1), 1, '\'');
+            else
+                line.erase(std::size_t(*column - 1), 1);
+            for (TPoint *point : {&caret, &begin, &end})
+                shift(*point, y, *column, comment ? 1 : -1);
+            changed = true;
+        }
+        text += y < count ? line + "\r\n" : line;
+    }
+    if (!changed)
+        return true;
     {
         // The anchors collapse when the update closes: they are put back after it.
         const TzeDocUpdate update(m_doc);
         const TzeUndoGroup group(m_doc);
-        for (int y = first; y <= std::min(last, m_doc.Lines().Count()); ++y) {
-            const std::string_view line = LineOrEmpty(y);
-            const auto column = comment ? CommentColumn(line) : CommentMarkColumn(line);
-            if (!column)
-                continue;
-            TzeTextChange change;
-            change.Begin = TPoint{*column, y};
-            change.End = comment ? change.Begin : TPoint{*column + 1, y};
-            change.Text = comment ? "'" : "";
-            change.Kind = comment ? ucInsert : ucDelete;
-            m_doc.Replace(change);
-            for (TPoint *point : {&caret, &begin, &end})
-                shift(*point, y, *column, comment ? 1 : -1);
-        }
+        const std::vector<TMarkLine> marks = m_doc.MarkLines(first, count);
+        const TPoint from{1, first};
+        m_doc.Replace(from, TPoint{int(LineOrEmpty(count).size()) + 1, count}, "", ucDelete);
+        m_doc.Replace(from, from, text, ucInsert);
+        m_doc.RestoreMarks(marks);
     }
     TFlagRestore exact(m_exactPoints, true);
     SetCaretXY(caret);

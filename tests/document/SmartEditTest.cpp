@@ -223,3 +223,29 @@ TEST(CommentLines, PutAndTakeTheMarkAtEachIndentationInOneStep)
     EXPECT_FALSE(edit.view.CommentLines(false));
     EXPECT_EQ(LinesOf(edit.doc), all);
 }
+
+TEST(CommentLines, ManyLinesAreOneStepWithinMaxUndoAndMarksKeepTheirLines)
+{
+    std::string text;
+    for (int i = 0; i < 30; ++i)
+        text += "x" + std::to_string(i) + "\n";
+    TEdit edit(Parse(text + "end"), true, true);
+    edit.doc.SetMaxUndo(10);
+    TMark *mark = new TMark(edit.doc);
+    mark->SetLine(20);
+    edit.doc.PlaceBookmark(0, mark);
+    const V before = LinesOf(edit.doc);
+    edit.view.SetBlockBegin({1, 1});
+    edit.view.SetBlockEnd({1, 31});
+    ASSERT_TRUE(edit.view.CommentLines(true));
+    EXPECT_EQ(edit.doc.Lines()[0], "'x0");
+    EXPECT_EQ(edit.doc.Lines()[29], "'x29");
+    EXPECT_EQ(edit.doc.Lines()[30], "end");
+    EXPECT_EQ(mark->Line(), 20);
+    edit.view.Undo();
+    EXPECT_EQ(LinesOf(edit.doc), before);
+    EXPECT_EQ(mark->Line(), 20);
+    EXPECT_EQ(edit.doc.UndoList().Count(), 0);
+    edit.view.Redo();
+    EXPECT_EQ(edit.doc.Lines()[29], "'x29");
+}
