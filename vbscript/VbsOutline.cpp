@@ -127,16 +127,13 @@ private:
             }
             if (next.kind == tkConst)
                 Advance();
-            Declare(next.kind == tkConst ? dkConstant : dkVariable);
-            return false;
+            return Declare(next.kind == tkConst ? dkConstant : dkVariable);
         }
         case tkDim:
         case tkReDim:
-            Declare(dkVariable);
-            return false;
+            return Declare(dkVariable);
         case tkConst:
-            Declare(dkConstant);
-            return false;
+            return Declare(dkConstant);
         case tkSub:
         case tkFunction:
             Procedure(token, token.kind == tkSub ? bkSub : bkFunction, token.kind == tkSub ? ekSub : ekFunction);
@@ -272,13 +269,16 @@ private:
 
     // Dim, ReDim [Preserve], Const, Public and Private declarations: the
     // names that start the statement or follow a comma outside parentheses.
-    void Declare(DeclaredKind kind)
+    // Reads the statement's end too (true: a statement may start next).
+    bool Declare(DeclaredKind kind)
     {
         const int entry = InnermostEntry();
         bool starts = true;
         int depth = 0;
-        for (Token next = Peek(); !EndsStatement(next.kind); next = Peek()) {
-            Advance();
+        while (Advance()) {
+            const Token next = m_lex.Current();
+            if (EndsStatement(next.kind))
+                return true;
             if (next.kind == tkPreserve)
                 continue;
             if (next.kind == tkIdentifier && starts && depth == 0)
@@ -286,6 +286,7 @@ private:
             depth += next.kind == tkLParen ? 1 : next.kind == tkRParen ? -1 : 0;
             starts = next.kind == tkComma && depth == 0;
         }
+        return true; // the end of the text
     }
 
     void AddName(const Token &token, DeclaredKind kind, int entry)
