@@ -88,7 +88,9 @@ bool StatementEvents(const TStatement &words, std::size_t at, bool startsLine, s
     const auto add = [&](TzeBlockRole role, TzeBlockFamily family) {
         events.push_back(TzeBlockEvent{role, family, startsLine});
     };
-    const auto word = [&](std::size_t k) -> std::string_view { return k < words.size() ? words[k] : ""; };
+    const auto word = [&](std::size_t k) {
+        return k < words.size() ? std::string_view(words[k]) : std::string_view();
+    };
     std::size_t k = at;
     while (word(k) == "public" || word(k) == "private" || word(k) == "default")
         ++k;
