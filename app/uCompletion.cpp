@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
+#include <QScreen>
 #include <QScrollBar>
 #include <QToolTip>
 
@@ -242,8 +243,8 @@ void TCodeAssist::OpenList()
     m_folded.reserve(m_names.size());
     for (const std::string &name : m_names)
         m_folded.push_back(vbs::FoldName(name));
-    m_view->show(); // Refresh closes it again when no name starts so
-    Refresh();
+    if (Refresh())
+        m_view->show();
 }
 
 void TCodeAssist::CloseList()
@@ -251,18 +252,18 @@ void TCodeAssist::CloseList()
     m_view->hide();
 }
 
-void TCodeAssist::Refresh()
+bool TCodeAssist::Refresh()
 {
     const TPoint caret = m_editor.CaretXY();
     const std::string line = m_editor.LineText();
     if (caret.Y != m_start.Y || caret.X < m_start.X || caret.X > int(line.size()) + 1) {
         CloseList();
-        return;
+        return false;
     }
     const std::string_view prefix = std::string_view(line).substr(size_t(m_start.X - 1), size_t(caret.X - m_start.X));
     if (!std::all_of(prefix.begin(), prefix.end(), IsNameChar)) {
         CloseList();
-        return;
+        return false;
     }
     const std::string folded = vbs::FoldName(prefix);
     const auto first = std::lower_bound(m_folded.begin(), m_folded.end(), folded);
@@ -271,7 +272,7 @@ void TCodeAssist::Refresh()
         ++last;
     if (first == last) {
         CloseList();
-        return;
+        return false;
     }
     // The same names keep their chosen row; others start at the first.
     const auto from = std::size_t(first - m_folded.begin());
@@ -291,6 +292,7 @@ void TCodeAssist::Refresh()
     m_view->resize(int(longest) * m_editor.CharWidth() + m_view->verticalScrollBar()->sizeHint().width(),
                    rows * rowHeight + 2 * m_view->frameWidth());
     PlaceBelowCaret(m_view);
+    return true;
 }
 
 void TCodeAssist::PlaceBelowCaret(QWidget *popup) const
@@ -299,8 +301,12 @@ void TCodeAssist::PlaceBelowCaret(QWidget *popup) const
     const int column = popup == m_view ? m_start.X : m_callName.X;
     QPoint at = m_editor.CaretPixel();
     at.rx() -= (m_editor.CaretX() - column) * m_editor.CharWidth();
-    at.ry() += m_editor.LineHeight();
-    popup->move(m_editor.viewport()->mapToGlobal(at));
+    QPoint below = m_editor.viewport()->mapToGlobal(at + QPoint(0, m_editor.LineHeight()));
+    // Above the line where the screen ends below it.
+    if (const QScreen *screen = m_editor.screen();
+        screen && below.y() + popup->height() > screen->availableGeometry().bottom())
+        below.ry() = m_editor.viewport()->mapToGlobal(at).y() - popup->height();
+    popup->move(below);
 }
 
 void TCodeAssist::MoveRow(int delta)

@@ -80,9 +80,9 @@ private:
     bool ListKey(int key);
     // After the editor handled a key that typed text.
     void AfterKey(const QString &text);
-    // The list follows the name typed: filtered by it, or closed once the
-    // caret has left it.
-    void Refresh();
+    // The list follows the name typed: filtered by it (true), or closed once
+    // the caret has left it or no name starts so.
+    bool Refresh();
     void MoveRow(int delta);
     // The chosen name (empty when none), and what was typed of the name so far.
     std::string CurrentName() const;
