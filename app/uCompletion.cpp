@@ -173,7 +173,7 @@ QString HintHtml(const TSignature &signature, int argument)
 }
 
 TCodeAssist::TCodeAssist(TzeCustomEdit &editor, std::function<const vbs::Outline &()> outline)
-    : QObject(&editor), m_editor(editor), m_outline(std::move(outline))
+    : QObject(&editor), m_editor(editor), m_viewport(editor.viewport()), m_outline(std::move(outline))
 {
     // Both are windows of their own that never take the focus from the editor.
     m_view = new QListView(&editor);
@@ -199,7 +199,7 @@ TCodeAssist::TCodeAssist(TzeCustomEdit &editor, std::function<const vbs::Outline
     m_hint->setFrameShape(QFrame::Box);
     m_hint->setMargin(2);
     editor.installEventFilter(this);
-    editor.viewport()->installEventFilter(this);
+    m_viewport->installEventFilter(this);
 }
 
 TCodeAssist::~TCodeAssist() = default;
@@ -461,7 +461,9 @@ bool TCodeAssist::ShowTipAt(QPoint pos)
 
 bool TCodeAssist::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_editor.viewport()) {
+    // The viewport as it was when watched: while the editor is destroyed,
+    // its viewport goes first and must not be asked for again.
+    if (watched == m_viewport) {
         if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::Wheel) {
             CloseList();
             CloseHint();

@@ -95,6 +95,7 @@ private:
     bool ShowTipAt(QPoint pos);
 
     TzeCustomEdit &m_editor;
+    QWidget *m_viewport; // the editor's, watched for the mouse
     std::function<const vbs::Outline &()> m_outline;
     bool m_autoOpen = true;
     bool m_delivering = false; // a key on its way to the editor
