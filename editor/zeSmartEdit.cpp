@@ -97,15 +97,27 @@ bool StatementEvents(const TStatement &words, std::size_t at, bool startsLine, s
     const std::string_view first = word(k);
     if (k > at && first != "sub" && first != "function" && first != "property")
         return true; // a declaration
-    if (first == "sub") {
-        add(brOpen, bfSub);
-    } else if (first == "function") {
-        add(brOpen, bfFunction);
-    } else if (first == "property") {
+    // The keywords that say all by themselves.
+    struct TPlain {
+        std::string_view word;
+        TzeBlockRole role;
+        TzeBlockFamily family;
+    };
+    constexpr TPlain plain[] = {
+        {"sub", brOpen, bfSub},       {"function", brOpen, bfFunction}, {"class", brOpen, bfClass},
+        {"elseif", brMiddle, bfIf},   {"select", brOpen, bfSelect},     {"case", brMiddle, bfSelect},
+        {"for", brOpen, bfFor},       {"next", brClose, bfFor},         {"do", brOpen, bfDo},
+        {"loop", brClose, bfDo},      {"while", brOpen, bfWhile},       {"wend", brClose, bfWhile},
+        {"with", brOpen, bfWith},
+    };
+    for (const TPlain &p : plain)
+        if (first == p.word) {
+            add(p.role, p.family);
+            return true;
+        }
+    if (first == "property") {
         if (word(k + 1) == "get" || word(k + 1) == "let" || word(k + 1) == "set")
             add(brOpen, bfProperty);
-    } else if (first == "class") {
-        add(brOpen, bfClass);
     } else if (first == "if") {
         const auto then = std::find(words.begin() + std::ptrdiff_t(k), words.end(), "then");
         if (then == words.end())
@@ -113,30 +125,10 @@ bool StatementEvents(const TStatement &words, std::size_t at, bool startsLine, s
         if (then + 1 != words.end())
             return false; // If c Then statement: one line, with its Else
         add(brOpen, bfIf);
-    } else if (first == "elseif") {
-        add(brMiddle, bfIf);
     } else if (first == "else") {
         add(brMiddle, bfIf);
         // Else may be followed by a statement on its line.
         return k + 1 >= words.size() || StatementEvents(words, k + 1, false, events);
-    } else if (first == "select") {
-        add(brOpen, bfSelect);
-    } else if (first == "case") {
-        add(brMiddle, bfSelect);
-    } else if (first == "for") {
-        add(brOpen, bfFor);
-    } else if (first == "next") {
-        add(brClose, bfFor);
-    } else if (first == "do") {
-        add(brOpen, bfDo);
-    } else if (first == "loop") {
-        add(brClose, bfDo);
-    } else if (first == "while") {
-        add(brOpen, bfWhile);
-    } else if (first == "wend") {
-        add(brClose, bfWhile);
-    } else if (first == "with") {
-        add(brOpen, bfWith);
     } else if (first == "end") {
         if (const auto family = EndedFamily(word(k + 1)))
             add(brClose, *family);
