@@ -384,8 +384,10 @@ void TCodeAssist::AfterKey(const QString &text)
         const std::string line = m_editor.LineText();
         const int x = m_editor.CaretX();
         const int start = NameStart(line, x);
+        // Not for a member after '.': the list holds no members of objects.
+        const bool member = start > 1 && line[size_t(start - 2)] == '.';
         if (typed && IsNameChar(typed->front()) && x - start == 3 && x <= int(line.size()) + 1 &&
-            IsLetter(line[size_t(start - 1)]) && InCode(line, start))
+            IsLetter(line[size_t(start - 1)]) && !member && InCode(line, start))
             OpenList();
     }
     if (text == QLatin1String("(") || text == QLatin1String(" "))

@@ -146,7 +146,7 @@ TEST(Completion, OffersTheNamesInScopeKeywordsAndBuiltInsAndTheKeysMoveAndClose)
     // A click elsewhere closes it.
     QTest::mouseClick(a.edit->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(200, 10));
     EXPECT_FALSE(a.assist->ListVisible());
-    // Tab inserts too; in a string or comment nothing opens.
+    // Tab inserts too; in a comment or after '.' nothing opens by itself.
     a.edit->SetCaretXY({1, 10});
     a.Type("vbc");
     ASSERT_TRUE(a.assist->ListVisible());
@@ -156,6 +156,9 @@ TEST(Completion, OffersTheNamesInScopeKeywordsAndBuiltInsAndTheKeysMoveAndClose)
     a.Key(Qt::Key_Tab);
     EXPECT_EQ(a.Line(10), "vbCrLf");
     a.Type(" ' vbc");
+    EXPECT_FALSE(a.assist->ListVisible());
+    a.edit->SetCaretXY({1, 10});
+    a.Type("o.myc"); // an object's member
     EXPECT_FALSE(a.assist->ListVisible());
     a.assist->SetAutoOpen(false);
     a.edit->SetCaretXY({1, 10});
