@@ -28,6 +28,7 @@ class TfmOptions;
 class TfmProperties;
 class TCaretHistory;
 class TLiveCheck;
+class TCodeAssist;
 class TProcedureBox;
 class TfmRecoveryPrompt;
 class TDocumentGuard;
@@ -63,6 +64,7 @@ public:
     // the editor, and the places that F12, go to line, find, the syntax
     // check's jump and the procedure box left.
     TLiveCheck &LiveCheck() noexcept { return *m_liveCheck; }
+    TCodeAssist &CodeAssist() noexcept { return *m_codeAssist; }
     TProcedureBox &ProcedureBox() noexcept { return *m_procedureBox; }
     TCaretHistory &CaretHistory() noexcept { return *m_history; }
 
@@ -120,6 +122,11 @@ public:
     QAction *acShowProcedureBox = nullptr;
     QAction *acHighlightOccurrences = nullptr;
     QAction *acGoToDefinition = nullptr;
+    QAction *acCommentLines = nullptr;
+    QAction *acUncommentLines = nullptr;
+    QAction *acCompleteName = nullptr;
+    QAction *acCompleteNames = nullptr;
+    QAction *acInsertBlockEnds = nullptr;
     QAction *acNavigateBack = nullptr;
     QAction *acNavigateForward = nullptr;
     QAction *acShortcuts = nullptr;
@@ -158,6 +165,9 @@ public:
     void acLineNumbersToggled(bool on);
     // F12: the caret to the header of the procedure or class named at the caret.
     void acGoToDefinitionExecute();
+    void acCommentLinesExecute();
+    void acUncommentLinesExecute();
+    void acCompleteNameExecute();
     // Alt+Left and Alt+Right: back and forward through the caret history.
     void acNavigateBackExecute();
     void acNavigateForwardExecute();
@@ -271,6 +281,7 @@ private:
     QLabel *m_panels[kPanelCount] = {};
     QLabel *m_errorPanel = nullptr;
     TLiveCheck *m_liveCheck = nullptr;
+    TCodeAssist *m_codeAssist = nullptr; // owned by the editor
     TProcedureBox *m_procedureBox = nullptr;
     std::unique_ptr<TCaretHistory> m_history;
     QString m_fileName;

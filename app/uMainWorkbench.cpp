@@ -1,6 +1,7 @@
 // uMainWorkbench.cpp: the main window's furniture beyond the document
 // workflow: the procedure box above the editor, the check as one types with
-// its status panel, the View menu's choices for them, go to definition and
+// its status panel, completion and parameter hints, Return by blocks and the
+// comment commands, the View menu's choices for them, go to definition and
 // the caret history.
 #include <QAction>
 #include <QLabel>
@@ -14,6 +15,7 @@
 #include "editor/zeCustomEdit.h"
 #include "app/Application.h"
 #include "app/uCaretHistory.h"
+#include "app/uCompletion.h"
 #include "app/uLiveCheck.h"
 #include "app/uMain.h"
 #include "app/uProcedureBox.h"
@@ -38,6 +40,9 @@ void TfmScript::CreateWorkbench()
     m_liveCheck = new TLiveCheck(*zeEditor);
     m_liveCheck->OnResult = [this](TLiveCheck &) { LiveCheckResult(); };
     m_liveCheck->OnTextChange = [this](const TzeDocChange &change) { m_history->LinesChanged(change); };
+    // Names come from the last parse the live check took, never a new one.
+    m_codeAssist = new TCodeAssist(*zeEditor, [this]() -> const vbs::Outline & { return m_liveCheck->Outline(); });
+    zeEditor->SetBlockIndent(true);
 }
 
 void TfmScript::CreateWorkbenchActions()
@@ -67,6 +72,10 @@ void TfmScript::CreateWorkbenchActions()
     });
     choice(acHighlightOccurrences, tr("&Highlight occurrences"), "HighlightOccurrences",
            [this](bool on) { m_liveCheck->SetShowOccurrences(on); });
+    choice(acCompleteNames, tr("Complete &names while typing"), "CompleteNames",
+           [this](bool on) { m_codeAssist->SetAutoOpen(on); });
+    choice(acInsertBlockEnds, tr("Insert &block ends"), "InsertBlockEnds",
+           [this](bool on) { zeEditor->SetInsertBlockEnds(on); });
 
     const auto navigation = [this](QAction *&action, const QString &caption, QKeySequence key,
                                    void (TfmScript::*handler)()) {
@@ -81,11 +90,21 @@ void TfmScript::CreateWorkbenchActions()
     navigation(acNavigateBack, tr("&Back"), QKeySequence(Qt::ALT | Qt::Key_Left), &TfmScript::acNavigateBackExecute);
     navigation(acNavigateForward, tr("F&orward"), QKeySequence(Qt::ALT | Qt::Key_Right),
                &TfmScript::acNavigateForwardExecute);
+    // Keys that the editor's table and the window leave free.
+    navigation(acCommentLines, tr("Co&mment lines"), QKeySequence(Qt::CTRL | Qt::Key_K),
+               &TfmScript::acCommentLinesExecute);
+    navigation(acUncommentLines, tr("Uncomment l&ines"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K),
+               &TfmScript::acUncommentLinesExecute);
+    // No mnemonic: the Edit menu has used each of its letters.
+    navigation(acCompleteName, tr("Complete name"), QKeySequence(Qt::CTRL | Qt::Key_Space),
+               &TfmScript::acCompleteNameExecute);
     // In the Edit menu, after Go to line.
     for (QAction *item : menuBar()->actions())
         if (QMenu *menu = item->menu(); menu && menu->actions().contains(acGoToLine)) {
             menu->addSeparator();
             menu->addActions({acGoToDefinition, acNavigateBack, acNavigateForward});
+            menu->addSeparator();
+            menu->addActions({acCommentLines, acUncommentLines, acCompleteName});
         }
 }
 
@@ -97,7 +116,9 @@ void TfmScript::LoadWorkbenchSettings()
             return;
         for (const auto &[name, action] : {std::pair{"CheckAsYouType", acCheckAsYouType},
                                            std::pair{"ProcedureBox", acShowProcedureBox},
-                                           std::pair{"HighlightOccurrences", acHighlightOccurrences}})
+                                           std::pair{"HighlightOccurrences", acHighlightOccurrences},
+                                           std::pair{"CompleteNames", acCompleteNames},
+                                           std::pair{"InsertBlockEnds", acInsertBlockEnds}})
             if (registry.ValueExists(name))
                 action->setChecked(registry.ReadInteger(name) != 0);
     } catch (const std::exception &error) {
@@ -134,6 +155,21 @@ void TfmScript::acGoToDefinitionExecute()
     }
     const vbs::OutlineEntry &entry = outline.entries[size_t(found)];
     JumpTo(TPoint{entry.nameColumn + 1, entry.line});
+}
+
+void TfmScript::acCommentLinesExecute()
+{
+    zeEditor->CommentLines(true);
+}
+
+void TfmScript::acUncommentLinesExecute()
+{
+    zeEditor->CommentLines(false);
+}
+
+void TfmScript::acCompleteNameExecute()
+{
+    m_codeAssist->OpenList();
 }
 
 void TfmScript::acNavigateBackExecute()

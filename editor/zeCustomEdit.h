@@ -269,6 +269,15 @@ public:
     // --- Properties
     bool Autoindent() const noexcept { return m_view.Options().Autoindent; }
     void SetAutoindent(bool value) noexcept { m_view.Options().Autoindent = value; }
+    // With Autoindent, Return indents by VBScript's blocks and (InsertBlockEnds)
+    // adds the closer a block lacks; off by default.
+    bool BlockIndent() const noexcept { return m_view.Options().BlockIndent; }
+    void SetBlockIndent(bool value) noexcept { m_view.Options().BlockIndent = value; }
+    bool InsertBlockEnds() const noexcept { return m_view.Options().InsertBlockEnds; }
+    void SetInsertBlockEnds(bool value) noexcept { m_view.Options().InsertBlockEnds = value; }
+    // Puts or takes away ' at the indentation of the selected lines (or the
+    // caret's), one undo step; nothing when ReadOnly.
+    void CommentLines(bool comment);
     bool ScrollPastEOL() const noexcept { return m_view.Options().ScrollPastEOL; }
     void SetScrollPastEOL(bool value);
     int MaxLeftChar() const noexcept { return m_view.Metrics().MaxLeftChar; }

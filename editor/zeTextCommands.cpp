@@ -37,6 +37,12 @@ void TzeCustomEdit::SetTabIndent(int value) noexcept
     UpdateCaret();
 }
 
+void TzeCustomEdit::CommentLines(bool comment)
+{
+    const TPaintLockGuard lock(*this);
+    m_view.CommentLines(comment);
+}
+
 bool TzeCustomEdit::ExecuteCommand(TzeEditorCommand command, char aChar, void *data)
 {
     if (IsMovement(command))

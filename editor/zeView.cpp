@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "editor/zeView.h"
+#include "editor/zeSmartEdit.h"
 #include "editor/zeTabStops.h"
 
 namespace {
@@ -785,10 +786,117 @@ bool TzeView::LineBreak(bool moveCaret)
         ReplaceSelection(std::string(), ucDelete, ucNone);
     // A caret past the last line breaks an empty line at the end.
     EnsureCaretLine();
+    if (moveCaret && BlockLineBreak())
+        return true;
     const TzeDocUpdate update(m_doc);
     const TPoint caret = m_doc.BreakLine(CaretXY(), m_options.Autoindent, moveCaret);
     if (moveCaret)
         SetCaretXY(caret);
+    return true;
+}
+
+bool TzeView::BlockLineBreak()
+{
+    if (!m_options.BlockIndent || !m_options.Autoindent)
+        return false;
+    const TzeEditList &lines = m_doc.Lines();
+    const TzeLineSource source{lines.Count(), [&lines](int line) { return lines.Get(line - 1); }};
+    const TPoint p = CaretXY();
+    const auto plan = PlanReturn(source, p.Y, p.X, m_options.TabIndent, m_options.InsertBlockEnds);
+    if (!plan)
+        return false;
+    const std::string line = LineText();
+    const std::string_view lead = LeadingBlanks(line);
+    // The break takes the blanks before the caret and those of the moved text.
+    std::string before = line.substr(0, std::min(line.size(), std::size_t(p.X - 1)));
+    TrimRight(before);
+    const std::size_t tail = std::min(line.size(), std::size_t(p.X - 1));
+    const std::size_t tailText = tail + LeadingBlanks(std::string_view(line).substr(tail)).size();
+    std::string text = "\r\n" + plan->Indent;
+    if (!plan->Closer.empty())
+        text += "\r\n" + plan->Closer;
+    const TzeDocUpdate update(m_doc);
+    const TzeUndoGroup group(m_doc);
+    TzeTextChange change;
+    change.Begin = TPoint{int(before.size()) + 1, p.Y};
+    change.End = TPoint{std::max(p.X, int(tailText) + 1), p.Y};
+    change.Text = text;
+    change.Kind = ucInsert;
+    m_doc.Replace(change);
+    // The break is recorded first, at the caret's place, so that undo ends
+    // there; the caret line's new indentation after it.
+    if (plan->Reindent) {
+        TzeTextChange indent;
+        indent.Begin = TPoint{1, p.Y};
+        indent.End = TPoint{int(lead.size()) + 1, p.Y};
+        indent.Text = *plan->Reindent;
+        indent.Kind = ucInsert;
+        m_doc.Replace(indent);
+    }
+    const TPoint caret{int(plan->Indent.size()) + 1, p.Y + 1};
+    if (plan->Reindent || !plan->Closer.empty()) {
+        // An empty record at the caret's new place, so that redo ends there.
+        TzeTextChange mark;
+        mark.Begin = mark.End = caret;
+        mark.Kind = ucInsert;
+        m_doc.Replace(mark);
+    }
+    TFlagRestore pastEol(m_options.ScrollPastEOL, true);
+    TFlagRestore exact(m_exactPoints, true);
+    SetCaretXY(caret);
+    return true;
+}
+
+bool TzeView::CommentLines(bool comment)
+{
+    if (m_options.ReadOnly)
+        return false;
+    const TPoint b = BlockBegin(), e = BlockEnd();
+    const int first = b.Y;
+    const int last = e.Y > b.Y && e.X == 1 ? e.Y - 1 : e.Y;
+    TPoint caret = CaretXY(), begin = m_blockBegin, end = m_blockEnd;
+    // A point after the mark's column on its line moves with the text there.
+    const auto shift = [](TPoint &point, int line, int column, int delta) {
+        if (point.Y == line && point.X > column)
+            point.X = std::max(column, point.X + delta);
+    };
+    // The lines rewritten as one deletion and one insertion, whatever their
+    // number (MaxUndo counts records); the marks stay on their lines, and
+    // the deletion's record puts them back when it is undone.
+    const int count = std::min(last, m_doc.Lines().Count());
+    std::string text;
+    bool changed = false;
+    for (int y = first; y <= count; ++y) {
+        std::string line(LineOrEmpty(y));
+        if (const auto column = comment ? CommentColumn(line) : CommentMarkColumn(line)) {
+            if (comment)
+                line.insert(std::size_t(*column - 1), 1, '\'');
+            else
+                line.erase(std::size_t(*column - 1), 1);
+            for (TPoint *point : {&caret, &begin, &end})
+                shift(*point, y, *column, comment ? 1 : -1);
+            changed = true;
+        }
+        text += y < count ? line + "\r\n" : line;
+    }
+    if (!changed)
+        return true;
+    {
+        // The anchors collapse when the update closes: they are put back after it.
+        const TzeDocUpdate update(m_doc);
+        const TzeUndoGroup group(m_doc);
+        const std::vector<TMarkLine> marks = m_doc.MarkLines(first, count);
+        const TPoint from{1, first};
+        m_doc.Replace(from, TPoint{int(LineOrEmpty(count).size()) + 1, count}, "", ucDelete);
+        m_doc.Replace(from, from, text, ucInsert);
+        m_doc.RestoreMarks(marks);
+    }
+    TFlagRestore exact(m_exactPoints, true);
+    SetCaretXY(caret);
+    SetAnchors(ClampAnchor(begin), ClampAnchor(end));
+    if (m_client)
+        m_client->SelectionRowsChanged(first, last);
+    SelectionChanged();
     return true;
 }
 

@@ -50,6 +50,10 @@ struct TzeViewOptions {
     bool ReadOnly = false;
     bool HalfpageScroll = false;
     int TabIndent = 4;
+    // With Autoindent: Return follows the blocks of VBScript (zeSmartEdit),
+    // and with InsertBlockEnds adds the closer a block lacks.
+    bool BlockIndent = false;
+    bool InsertBlockEnds = true;
 };
 
 // The characters that make words, for the word moves and deletes.
@@ -175,6 +179,11 @@ public:
     // Empties the text; the caret and the selection go to (1, 1).
     void ClearText();
     bool LineBreak(bool moveCaret);
+    // Puts (comment) or takes away the comment mark ' after the leading
+    // blanks of every line of the selection (a last line that the selection
+    // only reaches at column 1 left out), or of the caret's line: one undo
+    // step; the selection still covers the same lines.
+    bool CommentLines(bool comment);
     // Replaces the selection (or inserts at the caret) by value, recording
     // the deletion and the insertion under the kinds given (ucNone: not
     // recorded), in one list update and one batch; the caret ends after the
@@ -203,6 +212,8 @@ private:
     // Deletes change's range through the document; the caret goes to its start.
     void DeleteRange(const TzeTextChange &change);
     void PlaceReplayed(const TzeSelectionPoints &points);
+    // Return by the block rules when they apply (see PlanReturn).
+    bool BlockLineBreak();
     TzeSelectionPoints SelectionPoints() const noexcept { return {m_caret, m_blockBegin, m_blockEnd}; }
     // Without ScrollPastEOL, a caret past its line end goes back to the end.
     void ClampCaretToLineEnd();

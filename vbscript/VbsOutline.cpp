@@ -125,8 +125,15 @@ private:
                 const Token keyword = m_lex.Current(); // Current changes as the header is read
                 return Statement(keyword);
             }
-            return false;
+            if (next.kind == tkConst)
+                Advance();
+            return Declare(next.kind == tkConst ? dkConstant : dkVariable);
         }
+        case tkDim:
+        case tkReDim:
+            return Declare(dkVariable);
+        case tkConst:
+            return Declare(dkConstant);
         case tkSub:
         case tkFunction:
             Procedure(token, token.kind == tkSub ? bkSub : bkFunction, token.kind == tkSub ? ekSub : ekFunction);
@@ -229,7 +236,71 @@ private:
             entry.className = m_outline.entries[size_t(m_entryOfBlock[size_t(m_stack[size_t(inClass)])])].name;
         entry.line = name.line;
         entry.nameColumn = int(name.start - name.lineStart);
+        std::vector<Token> parameters = ParameterList();
+        for (const Token &parameter : parameters)
+            entry.parameters.emplace_back(m_lex.Spelling(parameter));
         AddEntry(block, std::move(entry));
+        for (const Token &parameter : parameters)
+            AddName(parameter, dkParameter, int(m_outline.entries.size()) - 1);
+    }
+
+    // arglist -> '(' [[ByVal | ByRef] name ['(' ')'] {',' ...}] ')': the
+    // names, read up to the closing parenthesis or the statement's end
+    // (which is left for Run).
+    std::vector<Token> ParameterList()
+    {
+        std::vector<Token> names;
+        if (Peek().kind != tkLParen)
+            return names;
+        Advance();
+        TokenKind previous = tkLParen;
+        int depth = 1;
+        for (Token next = Peek(); !EndsStatement(next.kind) && depth > 0; next = Peek()) {
+            Advance();
+            depth += next.kind == tkLParen ? 1 : next.kind == tkRParen ? -1 : 0;
+            const bool starts = previous == tkComma || previous == tkByVal || previous == tkByRef ||
+                                (previous == tkLParen && depth == 1);
+            if (next.kind == tkIdentifier && starts)
+                names.push_back(next);
+            previous = next.kind;
+        }
+        return names;
+    }
+
+    // Dim, ReDim [Preserve], Const, Public and Private declarations: the
+    // names that start the statement or follow a comma outside parentheses.
+    // Reads the statement's end too (true: a statement may start next).
+    bool Declare(DeclaredKind kind)
+    {
+        const int entry = InnermostEntry();
+        bool starts = true;
+        int depth = 0;
+        while (Advance()) {
+            const Token next = m_lex.Current();
+            if (EndsStatement(next.kind))
+                return true;
+            if (next.kind == tkPreserve)
+                continue;
+            if (next.kind == tkIdentifier && starts && depth == 0)
+                AddName(next, kind, entry);
+            depth += next.kind == tkLParen ? 1 : next.kind == tkRParen ? -1 : 0;
+            starts = next.kind == tkComma && depth == 0;
+        }
+        return true; // the end of the text
+    }
+
+    void AddName(const Token &token, DeclaredKind kind, int entry)
+    {
+        m_outline.names.push_back(DeclaredName{std::string(m_lex.Spelling(token)), kind, token.line, entry});
+    }
+
+    // The entry of the innermost open procedure or class; -1 at the top.
+    int InnermostEntry() const
+    {
+        for (auto it = m_stack.rbegin(); it != m_stack.rend(); ++it)
+            if (m_entryOfBlock[size_t(*it)] >= 0)
+                return m_entryOfBlock[size_t(*it)];
+        return -1;
     }
 
     void ClassHeader(const Token &keyword)
@@ -498,6 +569,72 @@ std::optional<std::pair<int, int>> MatchParenthesis(std::string_view line, int c
             if (depth == 0)
                 return std::pair{at->column, it->column};
         }
+    }
+    return std::nullopt;
+}
+
+std::optional<CallSite> CallAt(std::string_view line, int column)
+{
+    // The open parentheses before the caret, each with the name before it
+    // (if any) and its commas so far.
+    struct Open {
+        std::optional<LineSpan> name;
+        int commas = 0;
+    };
+    std::vector<Open> open;
+    std::optional<LineSpan> statementName; // the statement's first token, a name
+    bool statementCall = false;            // that name followed by a blank and more
+    int statementCommas = 0;
+    int tokens = 0; // of the statement
+    std::optional<LineSpan> previousName;
+    Lexer lexer(line);
+    try {
+        for (lexer.Next();; lexer.Next()) {
+            const Token &token = lexer.Current();
+            const int start = int(token.start);
+            if (token.kind == tkEof || token.kind == tkNewline) {
+                if (token.length > 0 && start < column)
+                    return std::nullopt; // in the comment
+                break;
+            }
+            if (start >= column)
+                break;
+            if (token.kind == tkString && column < start + int(token.length))
+                return std::nullopt; // in the string
+            const std::optional<LineSpan> before = std::exchange(previousName, std::nullopt);
+            if (token.kind == tkColon) {
+                open.clear();
+                statementName.reset();
+                statementCall = false;
+                statementCommas = tokens = 0;
+                continue;
+            }
+            if (token.kind == tkIdentifier)
+                previousName = LineSpan{start, int(token.length)};
+            if (token.kind == tkLParen)
+                open.push_back(Open{before, 0});
+            else if (token.kind == tkRParen && !open.empty())
+                open.pop_back();
+            else if (token.kind == tkComma)
+                ++(open.empty() ? statementCommas : open.back().commas);
+            if (tokens == 0 && token.kind == tkIdentifier)
+                statementName = previousName;
+            else if (tokens == 1 && statementName && token.kind != tkLParen && token.kind != tkEq &&
+                     token.kind != tkDot && start > statementName->column + statementName->length)
+                statementCall = true;
+            ++tokens;
+        }
+    } catch (const CompileFailure &) {
+        // A string still being typed: the call around it is the one so far.
+    }
+    for (auto it = open.rbegin(); it != open.rend(); ++it)
+        if (it->name)
+            return CallSite{*it->name, it->commas, true};
+    if (statementName && open.empty()) {
+        // "MsgBox |": the blank after the name typed, nothing else yet.
+        const bool blankTyped = tokens == 1 && column > statementName->column + statementName->length;
+        if (statementCall || blankTyped)
+            return CallSite{*statementName, statementCommas, false};
     }
     return std::nullopt;
 }

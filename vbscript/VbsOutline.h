@@ -51,6 +51,17 @@ struct OutlineEntry {
     int line = 0;          // the header's line
     int nameColumn = 0;    // where the name stands in that line
     int endLine = 0;       // the line of its End; 0 when it is never closed
+    std::vector<std::string> parameters; // a procedure's, as spelt, in order
+};
+
+enum DeclaredKind : std::uint8_t { dkVariable, dkConstant, dkParameter };
+
+// A name declared by Dim, ReDim, Const, Public or Private, or a parameter.
+struct DeclaredName {
+    std::string name; // as spelt
+    DeclaredKind kind = dkVariable;
+    int line = 0;
+    int entry = -1; // the procedure or class (index into entries) it belongs to; -1 global
 };
 
 // The first error and the token it points at.
@@ -65,6 +76,7 @@ struct Outline {
     std::vector<Block> blocks;          // in the order their openers appear
     std::vector<BlockKeyword> keywords; // in source order
     std::vector<OutlineEntry> entries;  // classes and procedures in source order
+    std::vector<DeclaredName> names;    // in source order
 };
 
 // Checks text as Engine::AddCode does after a Reset (never running it) and
@@ -97,6 +109,20 @@ std::optional<LineSpan> IdentifierAt(std::string_view line, int column);
 // the one before), that parenthesis and its partner on the same line, strings
 // and comments skipped; nothing when it has no partner there.
 std::optional<std::pair<int, int>> MatchParenthesis(std::string_view line, int column);
+
+// The call that the caret at column of line stands in: the name called and
+// the 0-based argument the caret is in (commas counted outside nested
+// parentheses and strings). Either the innermost open parenthesis after a
+// name ("Mid(a, |"), or a statement that starts with a name and a blank
+// ("MsgBox a, |"); nothing in a comment or a closed string, after the
+// call's closing parenthesis, or before its parenthesis or blank. A string
+// left open before the caret is an argument being typed.
+struct CallSite {
+    LineSpan name;
+    int argument = 0;
+    bool parenthesized = false;
+};
+std::optional<CallSite> CallAt(std::string_view line, int column);
 
 } // namespace vbs
 

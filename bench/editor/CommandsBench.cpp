@@ -1,6 +1,7 @@
 // CommandsBench.cpp: the command processor on a 100,000-line text with the
 // VBScript highlighter: a typed character, Enter and the joining Backspace at
-// line 50,000, and Undo/Redo of a 100,000-line paste.
+// line 50,000, Enter after a block opener, and Undo/Redo of a 100,000-line
+// paste.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -116,6 +117,25 @@ void BM_UndoRedoPaste(benchmark::State &state)
 
 } // namespace
 
+// ecLineBreak by blocks at the end of "Sub Top" above the 100,000 lines,
+// none of which closes or ends it: the walk for its closer reads every line,
+// the worst case; the closer is inserted. Undone untimed.
+void BM_CommandReturnAfterOpener(benchmark::State &state)
+{
+    TCommandBenchEdit bench;
+    TzeCustomEdit &edit = bench.Edit;
+    edit.SetBlockIndent(true);
+    edit.Document().InsertLine(0, "Sub Top");
+    for (auto _ : state) {
+        edit.SetCaretXY(TPoint{8, 1});
+        state.SetIterationTime(Timed([&] { edit.CommandProcessor(ecLineBreak, '\r', nullptr); }));
+        if (edit.Lines()[2] != "End Sub")
+            state.SkipWithError("no closer inserted");
+        edit.CommandProcessor(ecUndo, '\0', nullptr);
+    }
+}
+
 BENCHMARK(BM_CommandTypeChar)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_CommandBreakAndJoin)->ArgNames({"join"})->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_CommandReturnAfterOpener)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_UndoRedoPaste)->ArgNames({"redo"})->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);

@@ -155,9 +155,10 @@ TEST(Crash, TextTypedBeforeASigkillIsRecoveredByteForByte)
     ASSERT_TRUE(x.Type(QStringLiteral("' typed before the crash")));
     ASSERT_TRUE(x.Keys({"Return", "End", "Return"}));
     ASSERT_TRUE(x.Type(QStringLiteral("x = \"kept\"")));
-    const std::string expected = "' typed before the crash\r\nSub Main\r\nx = \"kept\"\r\nEnd Sub\r\n";
+    // Return after "Sub Main" indents the new line of the block.
+    const std::string expected = "' typed before the crash\r\nSub Main\r\n    x = \"kept\"\r\nEnd Sub\r\n";
     // A snapshot follows the pause after the last key.
-    ASSERT_TRUE(WaitFor([&] { return SnapshotHolds(recovery, "x = \"kept\""); }, 30000));
+    ASSERT_TRUE(WaitFor([&] { return SnapshotHolds(recovery, "    x = \"kept\""); }, 30000));
     first.kill(); // SIGKILL: nothing of the program runs after it
     ASSERT_TRUE(first.waitForFinished(10000));
     EXPECT_EQ(first.exitStatus(), QProcess::CrashExit);

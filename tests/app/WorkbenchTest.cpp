@@ -12,6 +12,7 @@
 #include "storage/uStorage.h"
 #include "editor/zeCustomEdit.h"
 #include "app/uCaretHistory.h"
+#include "app/uCompletion.h"
 #include "app/uLiveCheck.h"
 #include "app/uMain.h"
 #include "app/uProcedureBox.h"
@@ -115,10 +116,14 @@ TEST_F(Workbench, TheViewChoicesAreOnAtFirstAndRemembered)
 {
     {
         TfmScript w({}, dialogs);
-        for (QAction *a : {w.acCheckAsYouType, w.acShowProcedureBox, w.acHighlightOccurrences})
+        for (QAction *a : {w.acCheckAsYouType, w.acShowProcedureBox, w.acHighlightOccurrences, w.acCompleteNames,
+                           w.acInsertBlockEnds})
             EXPECT_TRUE(a->isChecked()) << a->text().toStdString();
+        EXPECT_TRUE(w.Editor().BlockIndent() && w.Editor().InsertBlockEnds());
         w.acCheckAsYouType->setChecked(false);
         w.acShowProcedureBox->setChecked(false);
+        w.acCompleteNames->setChecked(false);
+        w.acInsertBlockEnds->setChecked(false);
         EXPECT_FALSE(w.LiveCheck().ShowErrors());
         EXPECT_FALSE(w.LiveCheck().Scheduled());
     }
@@ -126,11 +131,15 @@ TEST_F(Workbench, TheViewChoicesAreOnAtFirstAndRemembered)
     ASSERT_TRUE(registry.OpenKeyReadOnly(TfmScript::kViewKey));
     EXPECT_EQ(registry.ReadInteger("CheckAsYouType"), 0);
     EXPECT_EQ(registry.ReadInteger("ProcedureBox"), 0);
+    EXPECT_EQ(registry.ReadInteger("CompleteNames"), 0);
+    EXPECT_EQ(registry.ReadInteger("InsertBlockEnds"), 0);
     registry.CloseKey();
     TfmScript w({MakeScript("Sub Main\r\n  x = \r\nEnd Sub\r\n")}, dialogs);
     EXPECT_FALSE(w.acCheckAsYouType->isChecked());
     EXPECT_FALSE(w.acShowProcedureBox->isChecked());
     EXPECT_TRUE(w.acHighlightOccurrences->isChecked());
+    EXPECT_FALSE(w.acCompleteNames->isChecked() || w.CodeAssist().AutoOpen());
+    EXPECT_FALSE(w.acInsertBlockEnds->isChecked() || w.Editor().InsertBlockEnds());
     EXPECT_TRUE(w.ErrorPanel().text().isEmpty());
     EXPECT_FALSE(w.Editor().Decorations().HasError());
     // Back on: the error shows at once.
@@ -166,3 +175,34 @@ TEST(CaretHistory, WalksBackAndForwardAndFollowsTheLines)
 }
 
 } // namespace
+
+TEST_F(Workbench, ReturnFollowsTheBlocksAndTheCommentKeysTakeTheSelectedLines)
+{
+    TfmScript w({}, dialogs);
+    w.show();
+    TzeCustomEdit &e = w.Editor();
+    e.setFocus();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    e.SetText("Sub Main\r\nEnd Sub\r\n");
+    e.SetCaretXY({9, 1});
+    QTest::keyClicks(&e, QStringLiteral("\rIf a Then\r"));
+    EXPECT_EQ(e.Text(), "Sub Main\r\n    If a Then\r\n        \r\n    End If\r\nEnd Sub\r\n");
+    EXPECT_EQ(e.CaretXY(), (TPoint{9, 3}));
+    e.SetBlockBegin({1, 1});
+    e.SetBlockEnd({1, 3});
+    QTest::keyClick(&e, Qt::Key_K, Qt::ControlModifier);
+    EXPECT_EQ(e.Text(), "'Sub Main\r\n    'If a Then\r\n        \r\n    End If\r\nEnd Sub\r\n");
+    QTest::keyClick(&e, Qt::Key_K, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(e.Text(), "Sub Main\r\n    If a Then\r\n        \r\n    End If\r\nEnd Sub\r\n");
+    // Ctrl+Space is the window's Complete name, which opens the list.
+    e.SetCaretXY({1, 5});
+    QTest::keyClick(&e, Qt::Key_Space, Qt::ControlModifier);
+    EXPECT_TRUE(w.CodeAssist().ListVisible());
+    EXPECT_TRUE(w.CodeAssist().ListedNames().contains(QStringLiteral("Main")));
+    QTest::keyClick(&e, Qt::Key_Escape);
+    EXPECT_FALSE(w.CodeAssist().ListVisible());
+    QTest::keyClick(&e, Qt::Key_Z, Qt::ControlModifier); // the uncomment
+    QTest::keyClick(&e, Qt::Key_Z, Qt::ControlModifier); // the comment
+    QTest::keyClick(&e, Qt::Key_Z, Qt::ControlModifier); // the Return after "If a Then"
+    EXPECT_EQ(e.Text(), "Sub Main\r\n    If a Then\r\nEnd Sub\r\n");
+}

@@ -110,6 +110,11 @@ void Trace(const TzeCustomEdit &edit)
 
 } // namespace
 
+// Steps of the random sessions beyond the editor's commands.
+constexpr TzeEditorCommand kTypeBlockLine = ecUserFirst + 1;
+constexpr TzeEditorCommand kCommentLines = ecUserFirst + 2;
+constexpr TzeEditorCommand kUncommentLines = ecUserFirst + 3;
+
 // Thousands of random commands and drops of the selection (300 seeds x 800
 // each way; a failure names its seed, and QUENLO_SEED, QUENLO_STEPS and
 // QUENLO_TRACE replay and print it; QUENLO_SEEDS runs more seeds); after every
@@ -120,7 +125,9 @@ void Trace(const TzeCustomEdit &edit)
 // which typing trims by design). At the end everything is undone, down to the
 // start text, and redone, up to the text before the undos. With undoAndRedo,
 // Undo and Redo are among the random commands too, so that redos also land
-// on texts changed since. The whole text is sometimes replaced through the
+// on texts changed since. Half the seeds break lines by VBScript's blocks:
+// block keywords are typed key by key before a Return, and lines are
+// commented and uncommented, each one step. The whole text is sometimes replaced through the
 // list, as New and Open do, and one seed in four has a MaxLeftChar of 12, so
 // that lines are longer than it.
 static void RunRandomSessions(unsigned count, bool undoAndRedo)
@@ -141,6 +148,9 @@ static void RunRandomSessions(unsigned count, bool undoAndRedo)
         edit.SetTabIndent(1 + pick(4));
         if (pick(4) == 0)
             edit.SetMaxLeftChar(12);
+        // Every other seed: Return by VBScript's blocks, with or without the closers.
+        edit.SetBlockIndent(pick(2) == 0);
+        edit.SetInsertBlockEnds(pick(3) != 0);
         std::string start;
         const int lines = 1 + pick(6);
         for (int i = 0; i < lines; ++i) {
@@ -190,7 +200,8 @@ static void RunRandomSessions(unsigned count, bool undoAndRedo)
             ecSelWordLeft,  ecLineEnd,     ecSelLineStart, ecEditorTop,     ecSelEditorBottom, ecSelectAll,
             ecSelPageDown,  ecPageUp,      ecSelWordRight, ecSelLineEnd,    ecLineStart,
             ecNone,         // a drop of the selection, moved or copied
-            ecClearAll};    // the whole text replaced through the list
+            ecClearAll,     // the whole text replaced through the list
+            kTypeBlockLine, kTypeBlockLine, kCommentLines, kUncommentLines};
         if (undoAndRedo)
             commands.insert(commands.end(), {ecUndo, ecUndo, ecUndo, ecRedo, ecRedo, ecRedo});
         const int steps = std::getenv("QUENLO_STEPS") ? std::atoi(std::getenv("QUENLO_STEPS")) : 800;
@@ -214,6 +225,16 @@ static void RunRandomSessions(unsigned count, bool undoAndRedo)
                     list.AddLine(std::string(std::size_t(pick(20)), "ab \t"[pick(4)]) + "z");
                 ASSERT_FALSE(edit.CanUndo() || edit.CanRedo()) << "seed " << seed << " step " << i;
                 snapshots.clear();
+            } else if (c == kTypeBlockLine) {
+                // A block keyword typed, key by key, then Return.
+                const char *line = std::array{"If a Then", "End If", "Else", "Sub s", "End Sub", "For i = 1 To 2",
+                                              "Next", "Do", "Loop", "Select Case a", "Case 1", "Class k",
+                                              "With b", "If a Then b", "' x"}[pick(15)];
+                for (const char *k = line; *k; ++k)
+                    ASSERT_NO_THROW(edit.CommandProcessor(ecChar, *k, nullptr)) << "seed " << seed << " step " << i;
+                ASSERT_NO_THROW(edit.CommandProcessor(ecLineBreak, '\r', nullptr)) << "seed " << seed << " step " << i;
+            } else if (c == kCommentLines || c == kUncommentLines) {
+                ASSERT_NO_THROW(edit.CommentLines(c == kCommentLines)) << "seed " << seed << " step " << i;
             } else if (c == ecNone) {
                 const TPoint drop{1 + pick(12), 1 + pick(edit.LineCount())};
                 ASSERT_NO_THROW(edit.DropSelection(drop, edit.BlockBegin(), edit.BlockEnd(), pick(3) == 0))
