@@ -445,7 +445,7 @@ void TCodeAssist::UpdateHint(bool opening)
 
 bool TCodeAssist::ShowTipAt(QPoint pos)
 {
-    const TPoint point = PixelToPoint(m_editor.ViewMetrics(), pos.x(), pos.y());
+    const TPoint point = m_editor.CharAtPixel(pos);
     if (point.Y < 1 || point.Y > m_editor.LineCount())
         return false;
     const std::string_view line = m_editor.Lines()[point.Y - 1];

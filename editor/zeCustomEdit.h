@@ -414,6 +414,8 @@ public:
     // The decorations with their spans in screen cells, as they are painted
     // and hit-tested (a tab character covers the cells up to its stop).
     TzeDecorations CellDecorations() const;
+    // The character under a client pixel of the viewport (see TzeView::CharAtPixel).
+    TPoint CharAtPixel(QPoint pixel) const { return m_view.CharAtPixel(pixel.x(), pixel.y()); }
 
     // --- Repaint requests; (-1, -1) means the whole area.
     void InvalidateLines(int first, int last);

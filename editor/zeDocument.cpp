@@ -201,7 +201,7 @@ int Indentation(std::string_view s, bool autoindent)
 
 std::string Trimmed(std::string s)
 {
-    TrimPadding(s);
+    TrimRight(s);
     return s;
 }
 

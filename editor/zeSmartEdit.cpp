@@ -3,6 +3,7 @@
 // strings, dates and comments skipped) and the walks that pair openers with
 // closers up and down the lines.
 #include "editor/zeSmartEdit.h"
+#include "editor/zeTabStops.h"
 
 #include <algorithm>
 #include <cctype>
@@ -207,11 +208,7 @@ std::string_view LeadingBlanks(std::string_view line) noexcept
 
 int IndentCells(std::string_view line, int tabIndent) noexcept
 {
-    const int tab = std::max(1, tabIndent);
-    int cells = 0;
-    for (const char c : LeadingBlanks(line))
-        cells = c == '\t' ? (cells / tab + 1) * tab : cells + 1;
-    return cells;
+    return LineCells(LeadingBlanks(line), tabIndent);
 }
 
 int OpenerLine(const TzeLineSource &lines, int line, TzeBlockFamily family)

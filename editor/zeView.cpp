@@ -303,6 +303,14 @@ int TzeView::ColumnAtCell(int line, int cell) const
     return ColumnOfCell(LineOrEmpty(line), cell, TabWidth());
 }
 
+TPoint TzeView::CharAtPixel(int x, int y) const
+{
+    const TPoint p = PixelToPoint(m_metrics, x, y);
+    const int offset = x - m_metrics.TextOrigin;
+    const int cell = (offset >= 0 ? offset : offset - m_metrics.CharWidth + 1) / m_metrics.CharWidth + 1;
+    return TPoint{ColumnAtCell(p.Y, cell), p.Y};
+}
+
 TPoint TzeView::PointAtPixel(int x, int y) const
 {
     TPoint p = PixelToPoint(m_metrics, x, y);

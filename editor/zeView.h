@@ -144,6 +144,9 @@ public:
     // gives it, the column rounded to the nearer edge of the character
     // under the pointer.
     TPoint PointAtPixel(int x, int y) const;
+    // The character under client pixel (x, y): its column (past the line
+    // end, one per cell) and line.
+    TPoint CharAtPixel(int x, int y) const;
 
     // --- Reading the text
     std::string_view LineOrEmpty(int line) const { return m_doc.LineOrEmpty(line); }

@@ -126,6 +126,10 @@ TEST_F(TabEdit, ClicksCaretAndSelectionFollowTheStops)
     EXPECT_EQ(edit.CaretXY(), (TPoint{3, 1}));
     edit.ComputeCaret(m.ColumnLeft(6), y);
     EXPECT_EQ(edit.CaretXY(), (TPoint{4, 1}));
+    // The character under the pointer: the tab over all its cells.
+    EXPECT_EQ(edit.CharAtPixel(QPoint(m.ColumnLeft(4) + m.CharWidth - 1, y)), (TPoint{2, 1}));
+    EXPECT_EQ(edit.CharAtPixel(QPoint(m.ColumnLeft(5), y)), (TPoint{3, 1}));
+    EXPECT_EQ(edit.CharAtPixel(QPoint(m.ColumnLeft(1) - 1, y)), (TPoint{1, 1}));
     // The caret after the tab stands at cell 5; one step left goes over the tab.
     edit.SetCaretXY(TPoint{3, 1});
     EXPECT_EQ(edit.CaretPixel().x(), m.ColumnLeft(5) - 1);
