@@ -1,7 +1,8 @@
 // FoldsTest.cpp: the blocks that fold, line by line and as regions of a script.
 #include <gtest/gtest.h>
 
-#include <sstream>
+#include <random>
+#include <string>
 
 #include "vbscript/VbsFolds.h"
 
@@ -89,4 +90,54 @@ TEST(Folds, RegionsMatchClosersToTheirOpeners)
         lines.push_back(ScanFoldLine(line));
     const std::vector<FoldRange> expected = {{1, 3}, {4, 11}, {5, 9}, {7, 8}, {14, 15}};
     EXPECT_EQ(FoldRanges(lines), expected);
+}
+
+TEST(Folds, TheTrackerKeepsTheRegionsOfEveryEditAsAFullScanFindsThem)
+{
+    const char *const vocabulary[] = {"Sub A()", "End Sub", "If x Then", "Else", "End If", "For i = 1 To 2",
+                                      "Next", "Do", "Loop", "Class C", "End Class", "' note", "x = 1",
+                                      "While y: y = 0", "Wend", "Function F: End Function"};
+    for (unsigned seed = 1; seed <= 30; ++seed) {
+        std::mt19937 random(seed);
+        const auto pick = [&random](int n) { return int(random() % unsigned(n)); };
+        std::vector<std::string> text;
+        for (int i = pick(60); i > 0; --i)
+            text.push_back(vocabulary[pick(16)]);
+        const auto line = [&text](int l) { return std::string_view(text[size_t(l - 1)]); };
+        FoldTracker tracker;
+        tracker.Reset(int(text.size()), line);
+        for (int step = 0; step < 300; ++step) {
+            const int first = 1 + pick(int(text.size()) + 1);
+            const int removed = std::min(pick(4), int(text.size()) - first + 1);
+            const int inserted = pick(4);
+            text.erase(text.begin() + (first - 1), text.begin() + (first - 1 + removed));
+            for (int i = 0; i < inserted; ++i)
+                text.insert(text.begin() + (first - 1 + i), vocabulary[pick(16)]);
+            tracker.Replace(first, removed, inserted, line);
+            std::vector<LineFold> lines;
+            for (const std::string &l : text)
+                lines.push_back(ScanFoldLine(l));
+            ASSERT_EQ(tracker.LineCount(), int(text.size()));
+            if (tracker.Ranges() != FoldRanges(lines)) {
+                std::string dump;
+                for (size_t k = 0; k < text.size(); ++k)
+                    dump += std::to_string(k + 1) + ": " + text[k] + "\n";
+                FAIL() << "seed " << seed << " step " << step << " replace " << first << " -" << removed << " +"
+                       << inserted << "\n" << dump << "tracker: " << tracker.Ranges().size();
+            }
+        }
+    }
+    // Typing inside a closed block rescans the line and no more.
+    std::vector<std::string> text = {"Sub A()", "x = 1", "End Sub", "Sub B()", "End Sub"};
+    const auto line = [&text](int l) { return std::string_view(text[size_t(l - 1)]); };
+    FoldTracker tracker;
+    tracker.Reset(5, line);
+    text[1] = "x = 12";
+    tracker.Replace(2, 1, 1, line);
+    EXPECT_EQ(tracker.Scanned(), 1);
+    text[1] = "If x Then";
+    tracker.Replace(2, 1, 1, line);
+    // An If left open: on to the End Sub, which ends it with its Sub.
+    EXPECT_EQ(tracker.Scanned(), 2);
+    EXPECT_EQ(tracker.Ranges(), (std::vector<FoldRange>{{1, 3}, {4, 5}}));
 }
