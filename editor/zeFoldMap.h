@@ -7,12 +7,7 @@
 
 #include <vector>
 
-// Lines First + 1 .. Last fold away under First (1-based, First < Last).
-struct TzeFoldRange {
-    int First = 0;
-    int Last = 0;
-    friend bool operator==(const TzeFoldRange &, const TzeFoldRange &) = default;
-};
+#include "editor/zeFolds.h"
 
 class TzeFoldMap {
 public:

@@ -138,8 +138,7 @@ bool StatementEvents(const TStatement &words, std::size_t at, bool startsLine, s
 }
 
 // Whether a line may hold a block keyword: it starts with a word that can
-// start one, or has more statements. Most lines do not; the walks over many
-// lines skip them without scanning them.
+// start one, or has more statements. Most lines do not, and are not scanned.
 bool MayHoldBlockKeyword(std::string_view line) noexcept
 {
     if (line.find(':') != std::string_view::npos)
@@ -172,6 +171,8 @@ std::string_view LineOf(const TzeLineSource &lines, int line)
 std::vector<TzeBlockEvent> BlockEvents(std::string_view line)
 {
     std::vector<TzeBlockEvent> events;
+    if (!MayHoldBlockKeyword(line))
+        return events;
     bool first = true;
     for (const TStatement &statement : Statements(line)) {
         if (statement.empty())
@@ -216,10 +217,7 @@ int OpenerLine(const TzeLineSource &lines, int line, TzeBlockFamily family)
     // Closers met on the way up, waiting for their openers.
     std::vector<TzeBlockFamily> pending;
     for (int y = std::min(line - 1, lines.Count); y >= 1; --y) {
-        const std::string_view text = LineOf(lines, y);
-        if (!MayHoldBlockKeyword(text))
-            continue;
-        const std::vector<TzeBlockEvent> events = BlockEvents(text);
+        const std::vector<TzeBlockEvent> events = BlockEvents(LineOf(lines, y));
         for (auto e = events.rbegin(); e != events.rend(); ++e) {
             if (e->Role == brClose) {
                 pending.push_back(e->Family);
@@ -246,10 +244,7 @@ bool BlockClosed(const TzeLineSource &lines, int line, TzeBlockFamily family)
     // The open blocks, the one asked about first.
     std::vector<TzeBlockFamily> open{family};
     for (int y = line + 1; y <= lines.Count; ++y) {
-        const std::string_view text = LineOf(lines, y);
-        if (!MayHoldBlockKeyword(text))
-            continue;
-        for (const TzeBlockEvent &e : BlockEvents(text)) {
+        for (const TzeBlockEvent &e : BlockEvents(LineOf(lines, y))) {
             if (e.Role == brOpen) {
                 if (e.Family == bfClass || (IsProcedure(e.Family) && family != bfClass))
                     return false; // a header ends what is still open

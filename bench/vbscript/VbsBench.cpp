@@ -8,14 +8,11 @@
 #include <cstdlib>
 #include <new>
 #include <string>
-#include <string_view>
-#include <vector>
 
 #include <malloc.h>
 
 #include "bench/vbscript/SampleScript.h"
 #include "vbscript/VbsEngine.h"
-#include "vbscript/VbsFolds.h"
 #include "vbscript/VbsOutline.h"
 
 // Live and peak heap bytes of the whole program, to measure one AddCode.
@@ -83,55 +80,5 @@ void BM_Outline(benchmark::State &state)
     state.counters["text_MB"] = double(script.size()) / 1e6;
 }
 BENCHMARK(BM_Outline)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
-
-// The lines of a script, without their line ends.
-std::vector<std::string_view> Lines(const std::string &script)
-{
-    std::vector<std::string_view> lines;
-    for (std::size_t at = 0; at < script.size();) {
-        const std::size_t end = std::min(script.find('\n', at), script.size());
-        lines.push_back(std::string_view(script).substr(at, end - at));
-        at = end + 1;
-    }
-    return lines;
-}
-
-// Every line scanned for its block openers and closers and the fold regions
-// matched, as a text is opened: the whole-text cost that folding puts on it.
-void BM_FoldRegions(benchmark::State &state)
-{
-    const std::string script = bench::SampleScript(std::size_t(state.range(0)));
-    const std::vector<std::string_view> lines = Lines(script);
-    std::vector<vbs::LineFold> folds(lines.size());
-    std::size_t regions = 0;
-    for (auto _ : state) {
-        for (std::size_t i = 0; i < lines.size(); ++i)
-            folds[i] = vbs::ScanFoldLine(lines[i]);
-        regions = vbs::FoldRanges(folds).size();
-        benchmark::DoNotOptimize(regions);
-    }
-    state.counters["regions"] = double(regions);
-}
-BENCHMARK(BM_FoldRegions)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
-
-// One line retyped in the middle of the script, as each keystroke does:
-// the tracker rescans that line and matches on only while the open blocks
-// differ; the ranges themselves are merged again.
-void BM_FoldTrackerKeystroke(benchmark::State &state)
-{
-    const std::string script = bench::SampleScript(std::size_t(state.range(0)));
-    const std::vector<std::string_view> lines = Lines(script);
-    const auto line = [&lines](int l) { return lines[std::size_t(l - 1)]; };
-    vbs::FoldTracker tracker;
-    tracker.Reset(int(lines.size()), line);
-    const int middle = int(lines.size()) / 2;
-    for (auto _ : state) {
-        tracker.Replace(middle, 1, 1, line);
-        benchmark::DoNotOptimize(tracker.Ranges().data());
-    }
-    state.counters["scanned"] = double(tracker.Scanned());
-    state.counters["regions"] = double(tracker.Ranges().size());
-}
-BENCHMARK(BM_FoldTrackerKeystroke)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
 
 } // namespace

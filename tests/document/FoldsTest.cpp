@@ -1,25 +1,61 @@
-// FoldsTest.cpp: the blocks that fold, line by line and as regions of a script.
+// FoldsTest.cpp: the blocks that fold, line by line and as regions of a
+// script, and the tracker against a full match of every line after each edit.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 
-#include "vbscript/VbsFolds.h"
-
-using namespace vbs;
+#include "editor/zeFolds.h"
 
 namespace {
+
+// The model: every line's events matched from the top, as a full scan does.
+std::vector<TzeFoldRange> FoldRanges(const std::vector<TzeLineFold> &lines)
+{
+    std::vector<TzeFoldRange> ranges;
+    std::vector<std::pair<TzeBlockFamily, int>> open;
+    int commentRun = 0;
+    const int count = int(lines.size());
+    for (int line = 1; line <= count + 1; ++line) {
+        const bool comment = line <= count && lines[size_t(line - 1)].Comment;
+        if (!comment && commentRun >= kMinCommentRun)
+            ranges.push_back({line - commentRun, line - 1});
+        commentRun = comment ? commentRun + 1 : 0;
+        if (line > count)
+            break;
+        const TzeLineFold &fold = lines[size_t(line - 1)];
+        for (int i = 0; i < fold.Count; ++i) {
+            const TzeFoldEvent event = fold.Events[size_t(i)];
+            if (event.Opens) {
+                open.emplace_back(event.Family, line);
+                continue;
+            }
+            const auto match =
+                std::find_if(open.rbegin(), open.rend(), [&event](const auto &o) { return o.first == event.Family; });
+            if (match == open.rend())
+                continue;
+            if (line > match->second)
+                ranges.push_back({match->second, line});
+            open.erase(std::next(match).base(), open.end());
+        }
+    }
+    std::sort(ranges.begin(), ranges.end(), [](const TzeFoldRange &a, const TzeFoldRange &b) {
+        return a.First != b.First ? a.First < b.First : a.Last > b.Last;
+    });
+    return ranges;
+}
 
 // The events of a line as text: "+If" opens an If, "-For" closes a For.
 std::string Events(std::string_view line)
 {
-    static const char *const names[] = {"Sub", "Function", "Property", "Class", "If",
-                                        "For", "Do",       "While",    "Select", "With"};
-    const LineFold fold = ScanFoldLine(line);
+    static const char *const names[] = {"If",   "Select", "For",      "Do",       "While",
+                                        "With", "Sub",    "Function", "Property", "Class"};
+    const TzeLineFold fold = FoldLine(line);
     std::string s = fold.Comment ? "'" : "";
     for (int i = 0; i < fold.Count; ++i)
         s += std::string(s.empty() ? "" : " ") + (fold.Events[size_t(i)].Opens ? "+" : "-") +
-             names[fold.Events[size_t(i)].Block];
+             names[fold.Events[size_t(i)].Family];
     return s;
 }
 
@@ -58,7 +94,7 @@ TEST(Folds, OpenersAndClosersOfALine)
         {"' a comment", "'"},
         {"Rem another", "'"},
         {"   ", ""},
-        {"s = \"never closed", ""}, // a lexical error: nothing more
+        {"s = \"never closed", ""}, // the string runs to the line end
         {"Sub A: End Sub", ""},
     };
     for (const auto &[line, events] : cases)
@@ -85,11 +121,10 @@ TEST(Folds, RegionsMatchClosersToTheirOpeners)
         "End Function",         // 15
         "Sub Open()",           // 16 unfinished: nothing
     };
-    std::vector<LineFold> lines;
-    for (const char *line : script)
-        lines.push_back(ScanFoldLine(line));
-    const std::vector<FoldRange> expected = {{1, 3}, {4, 11}, {5, 9}, {7, 8}, {14, 15}};
-    EXPECT_EQ(FoldRanges(lines), expected);
+    TzeFoldTracker tracker;
+    tracker.Reset(int(std::size(script)), [&script](int line) { return std::string_view(script[line - 1]); });
+    const std::vector<TzeFoldRange> expected = {{1, 3}, {4, 11}, {5, 9}, {7, 8}, {14, 15}};
+    EXPECT_EQ(tracker.Ranges(), expected);
 }
 
 TEST(Folds, TheTrackerKeepsTheRegionsOfEveryEditAsAFullScanFindsThem)
@@ -104,7 +139,7 @@ TEST(Folds, TheTrackerKeepsTheRegionsOfEveryEditAsAFullScanFindsThem)
         for (int i = pick(60); i > 0; --i)
             text.push_back(vocabulary[pick(16)]);
         const auto line = [&text](int l) { return std::string_view(text[size_t(l - 1)]); };
-        FoldTracker tracker;
+        TzeFoldTracker tracker;
         tracker.Reset(int(text.size()), line);
         for (int step = 0; step < 300; ++step) {
             const int first = 1 + pick(int(text.size()) + 1);
@@ -114,9 +149,9 @@ TEST(Folds, TheTrackerKeepsTheRegionsOfEveryEditAsAFullScanFindsThem)
             for (int i = 0; i < inserted; ++i)
                 text.insert(text.begin() + (first - 1 + i), vocabulary[pick(16)]);
             tracker.Replace(first, removed, inserted, line);
-            std::vector<LineFold> lines;
+            std::vector<TzeLineFold> lines;
             for (const std::string &l : text)
-                lines.push_back(ScanFoldLine(l));
+                lines.push_back(FoldLine(l));
             ASSERT_EQ(tracker.LineCount(), int(text.size()));
             if (tracker.Ranges() != FoldRanges(lines)) {
                 std::string dump;
@@ -130,7 +165,7 @@ TEST(Folds, TheTrackerKeepsTheRegionsOfEveryEditAsAFullScanFindsThem)
     // Typing inside a closed block rescans the line and no more.
     std::vector<std::string> text = {"Sub A()", "x = 1", "End Sub", "Sub B()", "End Sub"};
     const auto line = [&text](int l) { return std::string_view(text[size_t(l - 1)]); };
-    FoldTracker tracker;
+    TzeFoldTracker tracker;
     tracker.Reset(5, line);
     text[1] = "x = 12";
     tracker.Replace(2, 1, 1, line);
@@ -139,5 +174,5 @@ TEST(Folds, TheTrackerKeepsTheRegionsOfEveryEditAsAFullScanFindsThem)
     tracker.Replace(2, 1, 1, line);
     // An If left open: on to the End Sub, which ends it with its Sub.
     EXPECT_EQ(tracker.Scanned(), 2);
-    EXPECT_EQ(tracker.Ranges(), (std::vector<FoldRange>{{1, 3}, {4, 5}}));
+    EXPECT_EQ(tracker.Ranges(), (std::vector<TzeFoldRange>{{1, 3}, {4, 5}}));
 }
