@@ -127,6 +127,11 @@ public:
     QAction *acCompleteName = nullptr;
     QAction *acCompleteNames = nullptr;
     QAction *acInsertBlockEnds = nullptr;
+    QAction *acFolding = nullptr;
+    QAction *acFoldAll = nullptr;
+    QAction *acUnfoldAll = nullptr;
+    QAction *acFoldRegion = nullptr;
+    QAction *acUnfoldRegion = nullptr;
     QAction *acNavigateBack = nullptr;
     QAction *acNavigateForward = nullptr;
     QAction *acShortcuts = nullptr;
@@ -231,6 +236,8 @@ private:
     void CreateWorkbench();
     void CreateWorkbenchActions();
     void LoadWorkbenchSettings();
+    // View > Folding and the fold commands (uMainFolding.cpp).
+    void CreateFoldingActions();
     void LiveCheckResult();
     // Stores one View menu choice; tells in the status bar when it cannot.
     void StoreViewSetting(const char *name, bool on);

@@ -76,6 +76,7 @@ void TfmScript::CreateWorkbenchActions()
            [this](bool on) { m_codeAssist->SetAutoOpen(on); });
     choice(acInsertBlockEnds, tr("Insert &block ends"), "InsertBlockEnds",
            [this](bool on) { zeEditor->SetInsertBlockEnds(on); });
+    CreateFoldingActions();
 
     const auto navigation = [this](QAction *&action, const QString &caption, QKeySequence key,
                                    void (TfmScript::*handler)()) {
@@ -118,7 +119,8 @@ void TfmScript::LoadWorkbenchSettings()
                                            std::pair{"ProcedureBox", acShowProcedureBox},
                                            std::pair{"HighlightOccurrences", acHighlightOccurrences},
                                            std::pair{"CompleteNames", acCompleteNames},
-                                           std::pair{"InsertBlockEnds", acInsertBlockEnds}})
+                                           std::pair{"InsertBlockEnds", acInsertBlockEnds},
+                                           std::pair{"Folding", acFolding}})
             if (registry.ValueExists(name))
                 action->setChecked(registry.ReadInteger(name) != 0);
     } catch (const std::exception &error) {

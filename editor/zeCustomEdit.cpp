@@ -341,8 +341,9 @@ void TzeCustomEdit::FontChanged()
         SetLinesInWindow(ClientHeight() / LineHeight());
         m_view.Metrics().CharsInWindow = CharsInWindowFor(ClientWidth(), GutterWidth(), CharWidth());
     }
-    // The gutter's width depends on CharWidth when it shows numbers.
-    if (m_gutter->ShowLineNumbers())
+    // The gutter's width depends on CharWidth when it shows numbers, and
+    // on LineHeight when it shows the fold column.
+    if (m_gutter->ShowLineNumbers() || Folding())
         UpdateGutterWidth();
     UpdateScrollBars(true);
     InitializeCaret();
@@ -428,7 +429,7 @@ void TzeCustomEdit::LinesChanged()
     // Only the rows from the first change on are painted again: down to the
     // last changed line, or to the bottom when lines came or went, and on to
     // the last line whose range state the change altered.
-    const int lastShown = TopLine() + LinesInWindow();
+    const int lastShown = m_view.LineAtRow(m_view.TopRow() + LinesInWindow());
     const int statesTo = m_doc->EnsureRanges(lastShown - 1) + 1;
     const int to = below ? lastShown : std::max(last, statesTo);
     InvalidateLines(first, to);

@@ -417,9 +417,31 @@ public:
     // The character under a client pixel of the viewport (see TzeView::CharAtPixel).
     TPoint CharAtPixel(QPoint pixel) const { return m_view.CharAtPixel(pixel.x(), pixel.y()); }
 
-    // --- Repaint requests; (-1, -1) means the whole area.
+    // --- Repaint requests of document lines (a folded line repaints the
+    // row that hides it); (-1, -1) means the whole area.
     void InvalidateLines(int first, int last);
     void InvalidateGutterLines(int first, int last);
+
+    // --- Folding by blocks and comment runs (TzeView's folding). On, the
+    // gutter gets its fold column, where a click on a region's first line
+    // folds or unfolds it; off, everything shows. Off by default.
+    bool Folding() const noexcept { return m_view.Folding(); }
+    void SetFolding(bool value);
+    void FoldAll();
+    void UnfoldAll();
+    // The innermost unfolded region around the caret folds; the folded
+    // region on the caret's line unfolds.
+    void FoldAtCaret();
+    void UnfoldAtCaret();
+    // Folds or unfolds the region starting on line.
+    void ToggleFold(int line);
+    // The view's caret, rows and folds, to read.
+    const TzeView &View() const noexcept { return m_view; }
+    // The box after the text of the folded line shown in row; empty when
+    // that line is not folded.
+    QRect FoldedMarkerAt(int row) const;
+    // The left edge of the fold column, or -1 without one.
+    int FoldColumnLeft() const noexcept;
 
     // --- View: grid, gutter, bookmark glyphs and scroll codes
     // The grid and the view position as they stand.
@@ -627,6 +649,13 @@ private:
     void EndBatch() override { DecPaintLock(); }
     void TextChanged() override { LinesChanged(); }
     void LinesModified(const TzeDocChange &change) override { DocumentModified(change); }
+    void FoldsChanged() override;
+    // The display row of a document line; -1 stays -1.
+    int RowOfLine(int line) const noexcept;
+    void PaintFoldedMarkers(QPainter &painter, const QRect &rect);
+    // A left press on the fold column or a folded line's box: folds or
+    // unfolds and answers true.
+    bool FoldClick(QPoint pos);
     TzeDecorations m_decorations;
     // The highlighter as the document's scanner of range states.
     class THighlighterScanner : public IzeRangeScanner {

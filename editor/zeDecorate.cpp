@@ -39,18 +39,25 @@ bool OnErrorDecoration(const TzeViewMetrics &m, const TzeDecorations &d, QPoint 
 TzeDecorations TzeCustomEdit::CellDecorations() const
 {
     TzeDecorations cells = m_decorations;
+    // Cells and display rows; a span on a folded line is not shown.
     const auto toCells = [this](TzeTextSpan &span) {
         if (span.Line <= 0)
             return;
+        if (m_view.IsHidden(span.Line)) {
+            span.Line = 0;
+            return;
+        }
         const int first = m_view.CellOf(TPoint{span.Column, span.Line});
         const int end = m_view.CellOf(TPoint{span.Column + std::max(1, span.Length), span.Line});
         span.Column = first;
         span.Length = end - first;
+        span.Line = m_view.RowOf(span.Line);
     };
     toCells(cells.ErrorSpan);
     toCells(cells.WordAt);
     for (TzeTextSpan &frame : cells.Frames)
         toCells(frame);
+    std::erase_if(cells.Frames, [](const TzeTextSpan &frame) { return frame.Line <= 0; });
     return cells;
 }
 

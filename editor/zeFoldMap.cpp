@@ -12,6 +12,15 @@ const auto kByFirst = [](const TzeFoldRange &r, int line) { return r.First < lin
 void TzeFoldMap::SetRegions(std::vector<TzeFoldRange> regions)
 {
     m_regions = std::move(regions);
+    m_maxLast.resize(m_regions.size());
+    m_lasts.resize(m_regions.size());
+    int maxLast = 0;
+    for (size_t i = 0; i < m_regions.size(); ++i) {
+        maxLast = std::max(maxLast, m_regions[i].Last);
+        m_maxLast[i] = maxLast;
+        m_lasts[i] = m_regions[i].Last;
+    }
+    std::sort(m_lasts.begin(), m_lasts.end());
     std::erase_if(m_folded, [this](int first) { return RegionAt(first) == nullptr; });
     Rebuild();
 }
@@ -22,21 +31,21 @@ const TzeFoldRange *TzeFoldMap::RegionAt(int line) const noexcept
     return it != m_regions.end() && it->First == line ? &*it : nullptr;
 }
 
-const TzeFoldRange *TzeFoldMap::InnermostAround(int line) const noexcept
+const TzeFoldRange *TzeFoldMap::InnermostAround(int line, bool unfolded) const noexcept
 {
-    // Regions nest: the innermost holding line starts last at or before it.
+    // Regions nest: of those holding line, the innermost starts last (and
+    // of two on one line, the inner comes second).
     auto it = std::upper_bound(m_regions.begin(), m_regions.end(), line,
                                [](int l, const TzeFoldRange &r) { return l < r.First; });
-    const TzeFoldRange *best = nullptr;
     while (it != m_regions.begin()) {
         --it;
-        if (it->Last >= line && (!best || it->Last - it->First < best->Last - best->First))
-            best = &*it;
-        // An outer region that holds line holds every later one that does.
-        if (best && it->First < best->First && it->Last >= best->Last)
+        // No region this early reaches line.
+        if (m_maxLast[size_t(it - m_regions.begin())] < line)
             break;
+        if (it->Last >= line && !(unfolded && IsFolded(it->First)))
+            return &*it;
     }
-    return best;
+    return nullptr;
 }
 
 bool TzeFoldMap::IsFolded(int first) const noexcept
@@ -115,6 +124,29 @@ void TzeFoldMap::LinesDeleted(int at, int count)
     for (int &first : m_folded)
         if (first >= at + count)
             first -= count;
+}
+
+void TzeFoldMap::LinesReplaced(int first, int removed, int inserted)
+{
+    const int end = first + removed;
+    std::erase_if(m_folded, [&](int f) { return f >= first && f < end && f - first >= inserted; });
+    for (int &f : m_folded)
+        if (f >= end)
+            f += inserted - removed;
+}
+
+TzeFoldMap::TLineMark TzeFoldMap::MarkOf(int line) const noexcept
+{
+    TLineMark mark;
+    const auto it = std::lower_bound(m_regions.begin(), m_regions.end(), line, kByFirst);
+    const size_t before = size_t(it - m_regions.begin());
+    mark.Starts = it != m_regions.end() && it->First == line;
+    mark.Folded = mark.Starts && IsFolded(line);
+    const int reach = before > 0 ? m_maxLast[before - 1] : 0;
+    mark.Inside = reach >= line;
+    mark.Continues = reach > line;
+    mark.Ends = std::binary_search(m_lasts.begin(), m_lasts.end(), line);
+    return mark;
 }
 
 void TzeFoldMap::Rebuild()

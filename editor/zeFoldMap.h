@@ -21,11 +21,16 @@ public:
     // first lines move with their text; a deleted one unfolds.
     void LinesInserted(int at, int count);
     void LinesDeleted(int at, int count);
+    // Lines first .. first + removed - 1 gave way to inserted lines: a folded
+    // first line among them stays where a line still stands at its place in
+    // the change (typing on it), else it unfolds; those after it move.
+    void LinesReplaced(int first, int removed, int inserted);
 
     // The region that starts on line, if any (the outermost).
     const TzeFoldRange *RegionAt(int line) const noexcept;
-    // The innermost region holding line (First <= line <= Last).
-    const TzeFoldRange *InnermostAround(int line) const noexcept;
+    // The innermost region holding line (First <= line <= Last); with
+    // unfolded, the innermost of those not folded.
+    const TzeFoldRange *InnermostAround(int line, bool unfolded = false) const noexcept;
     bool IsFolded(int first) const noexcept;
     // Each answers whether anything changed.
     bool Fold(int first);
@@ -46,12 +51,25 @@ public:
     // The nearest visible line at or after (step 1) or before (step -1) line.
     int VisibleFrom(int line, int step) const noexcept;
 
+    // How a line stands in the regions, as the gutter's fold column shows it.
+    struct TLineMark {
+        bool Starts = false;    // a region starts here
+        bool Folded = false;    // ... and it is folded
+        bool Inside = false;    // a region that started above holds the line
+        bool Ends = false;      // a region ends here
+        bool Continues = false; // a region that started above goes on below it
+    };
+    TLineMark MarkOf(int line) const noexcept;
+
 private:
     void Rebuild();
     // Hidden lines before line.
     int HiddenBefore(int line) const noexcept;
 
     std::vector<TzeFoldRange> m_regions;
+    // The largest Last of regions 0 .. i, and every region's Last, ascending.
+    std::vector<int> m_maxLast;
+    std::vector<int> m_lasts;
     // First lines of the folded regions, ascending.
     std::vector<int> m_folded;
     // The hidden lines as disjoint ascending ranges, and the hidden lines

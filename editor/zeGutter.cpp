@@ -118,9 +118,11 @@ void PaintGutter(TCanvas &canvas, const QRect &gutterRect, const TzeViewMetrics 
         advances.fill(metrics.CharWidth);
         const int right = std::max(RightOf(gutterRect), metrics.GutterWidth - kGutterSeparator);
         int y = metrics.RowTop(range.FirstLine);
-        for (int line = range.FirstLine; line <= range.LastLine; ++line, y += metrics.LineHeight)
+        for (int row = range.FirstLine; row <= range.LastLine; ++row, y += metrics.LineHeight) {
+            const int line = options.LineOfRow ? options.LineOfRow(row) : row;
             canvas.TextRect(Edges(gutterRect.x(), y, right, y + metrics.LineHeight), gutter.LeftOffset(), y,
                             gutter.LineNumberText(line), advances);
+        }
         if (y < BottomOf(gutterRect))
             canvas.FillRect(Edges(gutterRect.x(), y, right, BottomOf(gutterRect)));
     } else {
@@ -135,6 +137,11 @@ void PaintGutter(TCanvas &canvas, const QRect &gutterRect, const TzeViewMetrics 
                           ToQColor(clBtnShadow));
     }
 
+    if (options.FoldColumn > 0 && !options.Folds.empty()) {
+        const int x = separator - options.FoldColumn;
+        PaintFoldColumn(*painter, metrics, x, options.FoldColumn, range.FirstLine, options.Folds, clBtnShadow,
+                        options.FontColor, clWindow);
+    }
     if (options.GlyphsVisible)
         PaintMarks(*painter, metrics, range, options, marks, markOffsets);
     if (options.ErrorLine >= range.FirstLine && options.ErrorLine <= range.LastLine) {

@@ -16,6 +16,7 @@
 
 #include "toolkit/Canvas.h"
 #include "toolkit/Colors.h"
+#include "editor/zeFoldGutter.h"
 #include "editor/zeTypes.h"
 #include "editor/zeViewMetrics.h"
 
@@ -94,12 +95,18 @@ struct TzeGutterPaint {
     bool GlyphsVisible = true;
     int LeftMargin = 2;
     int Xoffset = 12;
-    // The line of the error glyph, drawn right of that row's marks; 0: none.
+    // The row of the error glyph, drawn right of that row's marks; 0: none.
     int ErrorLine = 0;
+    // The line a display row shows, for its number; none: the row's own.
+    std::function<int(int row)> LineOfRow;
+    // The fold column's width, left of the separator (0: none), and its
+    // glyphs for the rows of the range, from its first on.
+    int FoldColumn = 0;
+    std::vector<TzeFoldGlyph> Folds;
 };
 
 // Paints gutterRect (the gutter part of an update rectangle, its right side
-// at most GutterWidth) for the lines of range, the error glyph last. markOffsets gets one entry per
+// at most GutterWidth) for the display rows of range (marks by their rows), the error glyph last. markOffsets gets one entry per
 // row that can show (ClientHeight div LineHeight + 1, a partly visible last
 // row included) and ends with the x offset reached on each row.
 void PaintGutter(TCanvas &canvas, const QRect &gutterRect, const TzeViewMetrics &metrics,

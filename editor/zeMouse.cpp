@@ -103,6 +103,10 @@ void TzeCustomEdit::mousePressEvent(QMouseEvent *event)
     const Qt::MouseButton button = event->button();
     if (IsPopupClick(button, event->modifiers()))
         return;
+    if (button == Qt::LeftButton && !(event->modifiers() & Qt::ShiftModifier) && FoldClick(pos)) {
+        setFocus(Qt::MouseFocusReason);
+        return;
+    }
     const bool hadSelection = SelAvail();
     if (hadSelection) {
         m_mouse.DragBlockBegin = BlockBegin();
@@ -196,15 +200,15 @@ void TzeCustomEdit::AutoScrollTick()
             SetBlockEnd(CaretXY());
         }
         if (y < 0) {
-            SetTopLine(TopLine() - (-y < kFar ? 1 : LinesInWindow()));
+            m_view.SetTopRow(m_view.TopRow() - (-y < kFar ? 1 : LinesInWindow()));
             pause = pause && -y < kNoPause;
             SetCaretY(TopLine());
             SetBlockEnd(CaretXY());
         } else if (y > ClientHeight()) {
             const int d = y - ClientHeight();
-            SetTopLine(TopLine() + (d < kFar ? 1 : LinesInWindow()));
+            m_view.SetTopRow(m_view.TopRow() + (d < kFar ? 1 : LinesInWindow()));
             pause = pause && d < kNoPause;
-            SetCaretY(TopLine() + LinesInWindow() - 1);
+            SetCaretY(m_view.LineAtRow(m_view.TopRow() + LinesInWindow() - 1));
             SetBlockEnd(CaretXY());
         }
     }

@@ -9,29 +9,36 @@
 #include <QRegion>
 
 #include "editor/zeCustomEdit.h"
+#include "editor/zeFoldGutter.h"
 #include "editor/zeGutter.h"
 #include "editor/zeRenderer.h"
 #include "editor/zeTabStops.h"
 
 namespace {
 
-// The editor's line list as the renderer reads it: a line's characters in
-// screen cells, its tab characters as blanks up to their stops (the
-// highlighter takes both as white space, so the range states still hold).
+// The editor's line list as the renderer reads it: one line per display
+// row (folded lines left out), its characters in screen cells, its tab
+// characters as blanks up to their stops (the highlighter takes both as
+// white space, so the range states still hold).
 class TEditListSource : public TzeRenderSource {
 public:
-    TEditListSource(const TzeEditList &lines, int tabWidth) noexcept : m_lines(lines), m_tabWidth(tabWidth) {}
-    int LineCount() const override { return m_lines.Count(); }
+    TEditListSource(const TzeEditList &lines, const TzeView &view) noexcept
+        : m_lines(lines), m_view(view), m_tabWidth(view.TabWidth())
+    {
+    }
+    int LineCount() const override { return m_view.RowCount(); }
     std::string_view Line(int index) override
     {
-        const std::string_view line = m_lines[index];
+        const std::string_view line = m_lines[LineIndex(index)];
         return ExpandTabs(line, m_tabWidth, m_expanded) ? std::string_view(m_expanded) : line;
     }
     // The list computes a slot that is not current when it is read.
-    std::intptr_t RangeAtLineStart(int index) override { return m_lines.GetObject(index); }
+    std::intptr_t RangeAtLineStart(int index) override { return m_lines.GetObject(LineIndex(index)); }
 
 private:
+    int LineIndex(int row) const noexcept { return m_view.LineAtRow(row + 1) - 1; }
     const TzeEditList &m_lines;
+    const TzeView &m_view;
     int m_tabWidth;
     std::string m_expanded;
 };
@@ -56,11 +63,16 @@ void TzeCustomEdit::InvalidateAll()
     viewport()->update();
 }
 
+int TzeCustomEdit::RowOfLine(int line) const noexcept
+{
+    return line == -1 ? -1 : m_view.RowOf(line);
+}
+
 void TzeCustomEdit::InvalidateLines(int first, int last)
 {
     if (!isVisible())
         return;
-    const QRect rect = LinesRect(ViewMetrics(), first, last, GutterWidth(), ClientWidth());
+    const QRect rect = LinesRect(ViewMetrics(), RowOfLine(first), RowOfLine(last), GutterWidth(), ClientWidth());
     if (!rect.isEmpty())
         viewport()->update(rect);
 }
@@ -69,7 +81,7 @@ void TzeCustomEdit::InvalidateGutterLines(int first, int last)
 {
     if (!isVisible())
         return;
-    const QRect rect = LinesRect(ViewMetrics(), first, last, 0, GutterWidth());
+    const QRect rect = LinesRect(ViewMetrics(), RowOfLine(first), RowOfLine(last), 0, GutterWidth());
     if (!rect.isEmpty())
         viewport()->update(rect);
 }
@@ -99,7 +111,7 @@ void TzeCustomEdit::Paint(QPainter &painter, const QRect &r)
         return;
     }
     m_lock.Paint = false;
-    const TzePaintRange range = TouchedRange(ViewMetrics(), r, LineCount());
+    const TzePaintRange range = TouchedRange(ViewMetrics(), r, m_view.RowCount());
     m_paint.FirstChar = range.FirstChar;
     m_paint.LastChar = range.LastChar;
     m_paint.FirstLine = range.FirstLine;
@@ -111,6 +123,8 @@ void TzeCustomEdit::Paint(QPainter &painter, const QRect &r)
     if (GutterWidth() < RightOf(r)) {
         canvas.SetFont(m_look.Font);
         PaintText(canvas, Edges(std::max(r.x(), GutterWidth()), r.y(), RightOf(r), BottomOf(r)));
+        if (m_view.Folds().AnyFolded())
+            PaintFoldedMarkers(painter, r);
     }
     if (OnPaint) {
         painter.save();
@@ -123,7 +137,7 @@ void TzeCustomEdit::Paint(QPainter &painter, const QRect &r)
     }
     // The caret where its point is now, whatever scrolled since it was placed.
     const TzeViewMetrics metrics = ViewMetrics();
-    const QPoint caret = ::CaretPixel(metrics, m_view.CellPoint(CaretXY()), m_caret.Offset);
+    const QPoint caret = ::CaretPixel(metrics, m_view.ScreenPoint(CaretXY()), m_caret.Offset);
     if (m_caret.Visible && m_caret.BlinkOn && hasFocus() && CaretInTextArea(metrics, caret, m_caret.Offset)) {
         // Drawn inverting, as a system caret is, so a block shows its character.
         painter.save();
@@ -143,14 +157,20 @@ void TzeCustomEdit::PaintGutter(TCanvas &canvas, const QRect &rect)
     options.GlyphsVisible = m_bookMarkOptions->GlyphsVisible();
     options.LeftMargin = m_bookMarkOptions->LeftMargin();
     options.Xoffset = m_bookMarkOptions->Xoffset();
-    options.ErrorLine = m_decorations.ErrorSpan.Line;
+    options.ErrorLine = m_decorations.HasError() && !m_view.IsHidden(m_decorations.ErrorSpan.Line)
+                            ? m_view.RowOf(m_decorations.ErrorSpan.Line)
+                            : 0;
+    options.LineOfRow = [this](int row) { return m_view.LineAtRow(row); };
 
     std::vector<TzeGutterMark> marks;
     if (options.GlyphsVisible) {
         marks.reserve(size_t(Marks().Count()));
         for (int i = 0; i < Marks().Count(); ++i) {
             const TMark &mark = *Marks().Items(i);
-            TzeGutterMark painted{mark.Line(), mark.Visible(), mark.IsBookmark(), nullptr};
+            // Marks on folded lines wait for them to show.
+            if (m_view.IsHidden(mark.Line()))
+                continue;
+            TzeGutterMark painted{m_view.RowOf(mark.Line()), mark.Visible(), mark.IsBookmark(), nullptr};
             const int image = mark.ImageIndex();
             if (!m_glyphs.Images || mark.InternalImage()) {
                 if (image >= 0 && image < kBookmarkCount)
@@ -167,12 +187,17 @@ void TzeCustomEdit::PaintGutter(TCanvas &canvas, const QRect &rect)
         }
     }
     const TzePaintRange range{m_paint.FirstChar, m_paint.LastChar, m_paint.FirstLine, m_paint.LastLine};
+    if (Folding()) {
+        options.FoldColumn = FoldColumnWidth(LineHeight());
+        for (int row = range.FirstLine; row <= range.LastLine; ++row)
+            options.Folds.push_back(FoldGlyph(m_view.Folds().MarkOf(m_view.LineAtRow(row))));
+    }
     ::PaintGutter(canvas, rect, ViewMetrics(), range, options, marks, m_glyphs.MarkOffsets);
 }
 
 void TzeCustomEdit::PaintText(TCanvas &canvas, const QRect &rect)
 {
-    TEditListSource source(Lines(), m_view.TabWidth());
+    TEditListSource source(Lines(), m_view);
     const TzeViewMetrics metrics = ViewMetrics();
     TzeRenderOptions options;
     options.Color = m_look.Color;
@@ -187,7 +212,25 @@ void TzeCustomEdit::PaintText(TCanvas &canvas, const QRect &rect)
     const TzeDecorations decorations = CellDecorations();
     renderer.SetDecorations(&decorations);
     if (SelectionShown())
-        renderer.SetSelection(m_view.CellPoint(BlockBegin()), m_view.CellPoint(BlockEnd()));
+        renderer.SetSelection(m_view.ScreenPoint(BlockBegin()), m_view.ScreenPoint(BlockEnd()));
     const TzePaintRange range{m_paint.FirstChar, m_paint.LastChar, m_paint.FirstLine, m_paint.LastLine};
     renderer.PaintText(canvas, rect, range);
+}
+
+QRect TzeCustomEdit::FoldedMarkerAt(int row) const
+{
+    const int line = m_view.LineAtRow(row);
+    if (!m_view.Folds().IsFolded(line))
+        return {};
+    return FoldedMarkerRect(ViewMetrics(), row, LineCells(LineOrEmpty(line), m_view.TabWidth()));
+}
+
+void TzeCustomEdit::PaintFoldedMarkers(QPainter &painter, const QRect &r)
+{
+    painter.save();
+    painter.setClipRect(Edges(std::max(r.x(), GutterWidth() + kGutterGap), r.y(), RightOf(r), BottomOf(r)));
+    for (int row = m_paint.FirstLine; row <= m_paint.LastLine; ++row)
+        if (const QRect box = FoldedMarkerAt(row); !box.isEmpty())
+            PaintFoldedMarker(painter, box, m_look.FontColor, m_look.Color);
+    painter.restore();
 }

@@ -58,7 +58,7 @@ void TzeCustomEdit::SetLinesInWindow(int value)
 
 void TzeCustomEdit::UpdateGutterWidth()
 {
-    const int width = m_gutter->RealGutterWidth(CharWidth());
+    const int width = m_gutter->RealGutterWidth(CharWidth()) + (Folding() ? FoldColumnWidth(LineHeight()) : 0);
     if (width == GutterWidth())
         InvalidateGutterLines(-1, -1);
     else
@@ -120,7 +120,7 @@ void TzeCustomEdit::UpdateScrollBars(bool force)
         return;
     const bool previous = std::exchange(m_lock.SettingScrollBars, true);
     if (m_look.ScrollBars == ssVertical || m_look.ScrollBars == ssBoth)
-        ApplyScrollInfo(*verticalScrollBar(), VerticalScrollInfo(Lines().Count(), LinesInWindow(), TopLine()));
+        ApplyScrollInfo(*verticalScrollBar(), VerticalScrollInfo(m_view.RowCount(), LinesInWindow(), m_view.TopRow()));
     if (m_look.ScrollBars == ssHorizontal || m_look.ScrollBars == ssBoth)
         ApplyScrollInfo(*horizontalScrollBar(), HorizontalScrollInfo(ViewMetrics()));
     m_lock.SettingScrollBars = previous;
@@ -186,7 +186,7 @@ void TzeCustomEdit::VerticalScroll(int code, int position)
             ShowScrollHint(false);
         return;
     }
-    SetTopLine(VerticalScrollTarget(ViewMetrics(), Lines().Count(), code, std::int16_t(position)));
+    m_view.SetTopRow(VerticalScrollTarget(ViewMetrics(), m_view.RowCount(), code, std::int16_t(position)));
     if ((code == scThumbPosition || code == scThumbTrack) && m_look.ShowScrollHint)
         ShowScrollHint(true);
 }
@@ -237,7 +237,7 @@ void TzeCustomEdit::wheelEvent(QWheelEvent *event)
     const int lines = WheelScrollLines(m_hint.WheelAccumulator, event->angleDelta().y(), ctrl,
                                        HalfpageScroll(), LinesInWindow());
     if (lines != 0)
-        SetTopLine(TopLine() - lines);
+        m_view.SetTopRow(m_view.TopRow() - lines);
     event->accept();
 }
 
@@ -249,9 +249,9 @@ void TzeCustomEdit::scrollContentsBy(int, int)
 void TzeCustomEdit::EnsureCursorPosVisible()
 {
     TPaintLockGuard lock(*this);
-    const TPoint view = ViewShowingCaret(ViewMetrics(), m_view.CellPoint(CaretXY()));
+    const TPoint view = ViewShowingCaret(ViewMetrics(), m_view.ScreenPoint(CaretXY()));
     SetLeftChar(view.X);
-    SetTopLine(view.Y);
+    m_view.SetTopRow(view.Y);
 }
 
 QRect TzeCustomEdit::CaretRect() const
@@ -321,7 +321,7 @@ void TzeCustomEdit::UpdateCaret()
     const bool wasVisible = m_caret.Visible;
     ShapeCaret();
     const TzeViewMetrics metrics = ViewMetrics();
-    m_caret.Pixel = ::CaretPixel(metrics, m_view.CellPoint(CaretXY()), m_caret.Offset);
+    m_caret.Pixel = ::CaretPixel(metrics, m_view.ScreenPoint(CaretXY()), m_caret.Offset);
     // Never over the gutter or on a partly visible last row.
     m_caret.Visible = CaretInTextArea(metrics, m_caret.Pixel, m_caret.Offset);
     if (wasVisible)

@@ -75,6 +75,8 @@ void TzeView::Detach() noexcept
 
 void TzeView::DocumentLinesChanged()
 {
+    if (m_folding)
+        UpdateFolds();
     if (m_client) {
         m_client->TextChanged();
         return;
@@ -90,6 +92,26 @@ void TzeView::DocumentLinesChanged()
 
 void TzeView::DocumentModified(const TzeDocChange &change)
 {
+    if (m_folding) {
+        // The lines touched, from the first on and up to the untouched
+        // lines at the end, which the count after the change measures.
+        TFoldsPending &p = m_foldsPending;
+        const int count = m_doc.Lines().Count();
+        switch (change.Kind) {
+        case ckCleared:
+        case ckTextSet:
+            p.All = true;
+            break;
+        case ckLineDeleted:
+            p.First = std::min(p.First, change.FirstLine);
+            p.Tail = std::min(p.Tail, count - change.FirstLine);
+            break;
+        default:
+            p.First = std::min(p.First, change.FirstLine);
+            p.Tail = std::min(p.Tail, count - change.FirstLine - 1);
+            break;
+        }
+    }
     if (m_client)
         m_client->LinesModified(change);
     else if (change.Kind == ckCleared || change.Kind == ckTextSet)
@@ -152,6 +174,7 @@ void TzeView::SetCaretY(int value)
         SelectionChanged();
         return;
     }
+    RevealLine(y);
     m_caret.Y = y;
     const int length = int(LineOrEmpty(y).size());
     if (!m_options.ScrollPastEOL && length + 1 < CaretX()) {
@@ -172,6 +195,7 @@ void TzeView::SetCaretXY(TPoint value)
     // never first to the old column on the new line (a click in a view
     // scrolled sideways would move the text under the pointer).
     const int y = std::max(1, std::min(value.Y, m_doc.Lines().Count()));
+    RevealLine(y);
     const bool lineChanged = y != CaretY();
     const int column = CaretX();
     m_caret.Y = y;
@@ -263,8 +287,13 @@ void TzeView::TextReplaced(bool cleared)
 
 void TzeView::SetTopLine(int value)
 {
-    value = ClampTopLine(value, m_doc.Lines().Count());
-    if (value == TopLine())
+    SetTopRow(RowOf(ClampTopLine(value, m_doc.Lines().Count())));
+}
+
+void TzeView::SetTopRow(int value)
+{
+    value = ClampTopLine(value, RowCount());
+    if (value == TopRow())
         return;
     m_metrics.TopLine = value;
     if (m_client)
@@ -286,9 +315,9 @@ void TzeView::SetLeftChar(int value)
 void TzeView::EnsureCursorPosVisible()
 {
     const TBatch batch(*this);
-    const TPoint view = ViewShowingCaret(m_metrics, CellPoint(CaretXY()));
+    const TPoint view = ViewShowingCaret(m_metrics, ScreenPoint(CaretXY()));
     SetLeftChar(view.X);
-    SetTopLine(view.Y);
+    SetTopRow(view.Y);
 }
 
 // --- Screen cells
@@ -298,6 +327,15 @@ int TzeView::CellOf(TPoint p) const
     return CellOfColumn(LineOrEmpty(p.Y), p.X, TabWidth());
 }
 
+TPoint TzeView::ScreenPoint(TPoint p) const
+{
+    if (m_folds.AnyFolded() && m_folds.IsHidden(p.Y)) {
+        const int shown = m_folds.VisibleFrom(p.Y, -1);
+        return TPoint{LineCells(LineOrEmpty(shown), TabWidth()) + 1, RowOf(shown)};
+    }
+    return TPoint{CellOf(p), RowOf(p.Y)};
+}
+
 int TzeView::ColumnAtCell(int line, int cell) const
 {
     return ColumnOfCell(LineOrEmpty(line), cell, TabWidth());
@@ -305,7 +343,8 @@ int TzeView::ColumnAtCell(int line, int cell) const
 
 TPoint TzeView::CharAtPixel(int x, int y) const
 {
-    const TPoint p = PixelToPoint(m_metrics, x, y);
+    TPoint p = PixelToPoint(m_metrics, x, y);
+    p.Y = LineAtRow(p.Y);
     const int offset = x - m_metrics.TextOrigin;
     const int cell = (offset >= 0 ? offset : offset - m_metrics.CharWidth + 1) / m_metrics.CharWidth + 1;
     return TPoint{ColumnAtCell(p.Y, cell), p.Y};
@@ -314,6 +353,7 @@ TPoint TzeView::CharAtPixel(int x, int y) const
 TPoint TzeView::PointAtPixel(int x, int y) const
 {
     TPoint p = PixelToPoint(m_metrics, x, y);
+    p.Y = LineAtRow(p.Y);
     p.X = ColumnAtOffset(LineOrEmpty(p.Y), x - m_metrics.TextOrigin, m_metrics.CharWidth, TabWidth());
     return p;
 }
@@ -341,8 +381,8 @@ TPoint TzeView::NextWordPos() const
             if (x == s.size())
                 return TPoint{int(s.size()) + 1, y};
         }
-    } else if (y < m_doc.Lines().Count()) {
-        ++y;
+    } else if (const int next = LineRowsAway(y, 1); next > y && next <= m_doc.Lines().Count()) {
+        y = next;
         s = LineOrEmpty(y);
         if (IsBlankLine(s))
             return TPoint{1, y};
@@ -362,7 +402,8 @@ TPoint TzeView::PrevWordPos() const
     const auto endOfPreviousLine = [this, y]() {
         if (y <= 1)
             return TPoint{1, 1};
-        return TPoint{int(LineOrEmpty(y - 1).size()) + 1, y - 1};
+        const int previous = std::max(1, LineRowsAway(y, -1));
+        return TPoint{int(LineOrEmpty(previous).size()) + 1, previous};
     };
     int x = std::min(CaretX(), int(s.size()) + 1);
     if (x <= 1)
@@ -406,13 +447,13 @@ void TzeView::MoveSideways(int step, bool selecting)
     // Without ScrollPastEOL a step over a line's end goes on to the next line.
     if (!m_options.ScrollPastEOL && step < 0 && x < 1) {
         if (CaretY() > 1) {
-            SetCaretY(CaretY() - 1);
+            SetCaretY(LineRowsAway(CaretY(), -1));
             SetCaretX(int(LineText().size()) + 1);
         }
     } else if (!m_options.ScrollPastEOL && step > 0 && x > int(LineText().size()) + 1) {
-        if (m_doc.Lines().Count() > CaretY()) {
+        if (const int next = LineRowsAway(CaretY(), 1); next > CaretY() && next <= m_doc.Lines().Count()) {
             SetCaretX(1);
-            SetCaretY(CaretY() + 1);
+            SetCaretY(next);
         }
     } else {
         SetCaretX(x);
@@ -422,7 +463,7 @@ void TzeView::MoveSideways(int step, bool selecting)
 void TzeView::MoveUpOrDown(int step, bool selecting)
 {
     const int y = CaretY();
-    SetCaretY(y + step);
+    SetCaretY(LineRowsAway(y, step));
     if (selecting) {
         if (!SelAvail())
             SetBlockBegin(TPoint{CaretX(), y});
@@ -452,12 +493,12 @@ void TzeView::MoveFar(TzeEditorCommand move, const TPoint *goTo, TPoint word, bo
         SetCaretX(int(LineText().size()) + 1);
         break;
     case ecPageUp:
-        SetTopLine(TopLine() - page);
-        SetCaretY(CaretY() - page);
+        SetTopRow(TopRow() - page);
+        SetCaretY(LineRowsAway(CaretY(), -page));
         break;
     case ecPageDown:
-        SetTopLine(TopLine() + page);
-        SetCaretY(CaretY() + page);
+        SetTopRow(TopRow() + page);
+        SetCaretY(LineRowsAway(CaretY(), page));
         break;
     case ecPageLeft:
         SetLeftChar(LeftChar() - chars);
@@ -471,7 +512,7 @@ void TzeView::MoveFar(TzeEditorCommand move, const TPoint *goTo, TPoint word, bo
         SetCaretY(TopLine());
         break;
     case ecPageBottom:
-        SetCaretY(TopLine() + lines - 1);
+        SetCaretY(LineAtRow(TopRow() + lines - 1));
         break;
     case ecEditorTop:
         SetCaretX(1);
@@ -481,7 +522,7 @@ void TzeView::MoveFar(TzeEditorCommand move, const TPoint *goTo, TPoint word, bo
         // An empty list counts as one empty line.
         const int last = std::max(lineCount, 1);
         SetCaretY(last);
-        SetTopLine(last - lines + 1);
+        SetTopRow(RowOf(last) - lines + 1);
         SetCaretX(lineCount > 0 ? int(m_doc.Lines().Get(lineCount - 1).size()) + 1 : 1);
         SetLeftChar(1);
         break;
@@ -504,13 +545,13 @@ bool TzeView::Scroll(TzeEditorCommand command)
     const int chars = m_metrics.CharsInWindow;
     switch (command) {
     case ecScrollUp:
-        SetTopLine(TopLine() - 1);
-        if (CaretY() > TopLine() + lines - 1)
-            SetCaretY(TopLine() + lines - 1);
+        SetTopRow(TopRow() - 1);
+        if (RowOf(CaretY()) > TopRow() + lines - 1)
+            SetCaretY(LineAtRow(TopRow() + lines - 1));
         break;
     case ecScrollDown:
-        SetTopLine(TopLine() + 1);
-        if (CaretY() < TopLine())
+        SetTopRow(TopRow() + 1);
+        if (RowOf(CaretY()) < TopRow())
             SetCaretY(TopLine());
         break;
     case ecScrollLeft:
@@ -597,7 +638,7 @@ bool TzeView::DeleteWordTo(TPoint word, bool forward)
     if (m_options.ReadOnly)
         return false;
     const TPoint caret = CaretXY();
-    if (word == caret)
+    if (word == caret || RevealsInstead(caret, word))
         return false;
     // Undo puts the caret back where it stood.
     TzeTextChange change;
@@ -749,6 +790,8 @@ bool TzeView::DeleteLastChar()
         m_doc.Replace(change);
         SetCaretX(CaretX() - k);
     } else if (y > 1 && y <= m_doc.Lines().Count()) {
+        if (RevealsInstead(TPoint{1, y - 1}, TPoint{1, y}))
+            return true;
         const TPoint join{int(LineOrEmpty(y - 1).size()) + 1, y - 1};
         change.Begin = join;
         change.End = TPoint{1, y};
@@ -779,6 +822,8 @@ bool TzeView::DeleteChar()
         change.End = TPoint{CaretX() + 1, CaretY()};
         m_doc.Replace(change);
     } else if (m_doc.Lines().Count() > CaretY()) {
+        if (RevealsInstead(CaretXY(), TPoint{1, CaretY() + 1}))
+            return true;
         // The next line joins at the caret's column, padded with blanks.
         change.End = TPoint{1, CaretY() + 1};
         m_doc.Replace(change);
@@ -1034,4 +1079,162 @@ bool TzeView::Execute(TzeEditorCommand command, char aChar, const TPoint *goTo)
         break;
     }
     return true;
+}
+
+// --- Folding
+
+int TzeView::LineAtRow(int row) const noexcept
+{
+    if (!m_folds.AnyFolded() || row < 1)
+        return row;
+    // Below the text, with its last lines folded away: the line hiding them.
+    const int count = m_doc.Lines().Count();
+    if (row > RowCount() && m_folds.IsHidden(count))
+        return m_folds.VisibleFrom(count, -1);
+    return m_folds.LineOfRow(row);
+}
+
+void TzeView::SetFolding(bool value)
+{
+    if (value == m_folding)
+        return;
+    const int top = TopLine();
+    m_folding = value;
+    m_foldsPending = TFoldsPending{};
+    if (value) {
+        const TzeEditList &lines = m_doc.Lines();
+        m_foldTracker.Reset(lines.Count(), [&lines](int line) { return lines.Get(line - 1); });
+        m_folds.SetRegions(m_foldTracker.Ranges());
+    } else {
+        m_foldTracker = TzeFoldTracker{};
+        m_folds = TzeFoldMap{};
+    }
+    FoldsMoved(top);
+}
+
+void TzeView::UpdateFolds()
+{
+    const TFoldsPending pending = std::exchange(m_foldsPending, TFoldsPending{});
+    const TzeEditList &lines = m_doc.Lines();
+    const TzeFoldTracker::LineText text = [&lines](int line) { return lines.Get(line - 1); };
+    const int count = lines.Count();
+    const int old = m_foldTracker.LineCount();
+    int removed = 0;
+    int inserted = 0;
+    if (!pending.All && pending.First != INT_MAX) {
+        const int first = pending.First;
+        const int tail = std::min(pending.Tail, count - first);
+        removed = old - tail - first;
+        inserted = count - tail - first;
+    }
+    if (pending.All || (pending.First == INT_MAX && old != count) || removed < 0 || inserted < 0) {
+        // The whole text is new, or changed without saying where.
+        m_foldTracker.Reset(count, text);
+        m_folds.UnfoldAll();
+        removed = old;
+        inserted = count;
+    } else if (pending.First == INT_MAX) {
+        return;
+    } else {
+        m_foldTracker.Replace(pending.First + 1, removed, inserted, text);
+        m_folds.LinesReplaced(pending.First + 1, removed, inserted);
+    }
+    if (removed == inserted && m_folds.Regions() == m_foldTracker.Ranges())
+        return;
+    m_folds.SetRegions(m_foldTracker.Ranges());
+    // The change put the caret where it is: what hides it opens.
+    RevealLine(CaretY());
+    if (m_client)
+        m_client->FoldsChanged();
+    // The caret's row was reckoned while the folded lines had not moved yet.
+    if (m_folds.AnyFolded())
+        EnsureCursorPosVisible();
+}
+
+void TzeView::FoldsMoved(int topLine)
+{
+    const TBatch batch(*this);
+    SetTopRow(RowOf(topLine));
+    if (m_folds.IsHidden(CaretY())) {
+        // The caret goes to the line that hides it, the selection with it.
+        const int shown = m_folds.VisibleFrom(CaretY(), -1);
+        SetCaretY(shown);
+        ClampCaretToLineEnd();
+        SetBlockBegin(CaretXY());
+    }
+    if (m_client)
+        m_client->FoldsChanged();
+}
+
+bool TzeView::RevealLine(int line)
+{
+    if (!m_folds.AnyFolded() || !m_folds.IsHidden(line))
+        return false;
+    const int top = TopLine();
+    m_folds.Reveal(line);
+    FoldsMoved(top);
+    return true;
+}
+
+bool TzeView::RevealsInstead(TPoint a, TPoint b)
+{
+    if (!m_folds.AnyFolded())
+        return false;
+    bool revealed = false;
+    for (int line = std::min(a.Y, b.Y), last = std::max(a.Y, b.Y); line <= last; ++line)
+        revealed = RevealLine(line) || revealed;
+    return revealed;
+}
+
+bool TzeView::Fold(int line)
+{
+    const int top = TopLine();
+    if (!m_folding || !m_folds.Fold(line))
+        return false;
+    FoldsMoved(top);
+    return true;
+}
+
+bool TzeView::Unfold(int line)
+{
+    const int top = TopLine();
+    if (!m_folds.Unfold(line))
+        return false;
+    FoldsMoved(top);
+    return true;
+}
+
+bool TzeView::ToggleFold(int line)
+{
+    return m_folds.IsFolded(line) ? Unfold(line) : Fold(line);
+}
+
+bool TzeView::FoldAll()
+{
+    const int top = TopLine();
+    if (!m_folding || !m_folds.FoldAll())
+        return false;
+    FoldsMoved(top);
+    return true;
+}
+
+bool TzeView::UnfoldAll()
+{
+    const int top = TopLine();
+    if (!m_folds.UnfoldAll())
+        return false;
+    FoldsMoved(top);
+    return true;
+}
+
+bool TzeView::FoldAround(int line)
+{
+    const TzeFoldRange *region = m_folds.InnermostAround(line, true);
+    return region && Fold(region->First);
+}
+
+bool TzeView::UnfoldAround(int line)
+{
+    // A line that shows lies in no folded region but its own.
+    return Unfold(line);
 }

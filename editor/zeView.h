@@ -7,10 +7,13 @@
 
 #include <algorithm>
 #include <bitset>
+#include <climits>
 #include <string>
 #include <string_view>
 
 #include "editor/zeDocument.h"
+#include "editor/zeFoldMap.h"
+#include "editor/zeFolds.h"
 #include "editor/zeKeyCmds.h"
 #include "editor/zeTypes.h"
 #include "editor/zeViewMetrics.h"
@@ -37,6 +40,8 @@ public:
     // Each change notice of the document, inside its bracket; for a text
     // cleared or set as a whole the client calls TzeView::TextReplaced.
     virtual void LinesModified(const TzeDocChange &change) = 0;
+    // The fold regions or what is folded changed: rows moved.
+    virtual void FoldsChanged() {}
 
 protected:
     ~IzeViewClient() = default;
@@ -124,9 +129,13 @@ public:
     // position back to the start.
     void TextReplaced(bool cleared);
 
-    // --- View position
-    int TopLine() const noexcept { return m_metrics.TopLine; }
+    // --- View position. Metrics().TopLine counts display rows: with lines
+    // folded away, a row shows the next visible line. TopLine is the
+    // document line of the top row.
+    int TopLine() const noexcept { return LineAtRow(m_metrics.TopLine); }
     void SetTopLine(int value);
+    int TopRow() const noexcept { return m_metrics.TopLine; }
+    void SetTopRow(int value);
     int LeftChar() const noexcept { return m_metrics.LeftChar; }
     void SetLeftChar(int value);
     // Scrolls as little as needed to show the caret.
@@ -137,7 +146,9 @@ public:
     int TabWidth() const noexcept { return std::max(1, m_options.TabIndent); }
     // The first cell of p's column on its line.
     int CellOf(TPoint p) const;
-    TPoint CellPoint(TPoint p) const { return TPoint{CellOf(p), p.Y}; }
+    // Where p shows: its cell and its row. A point on a hidden line shows
+    // after the text of the line that hides it.
+    TPoint ScreenPoint(TPoint p) const;
     // The column of line whose cells hold cell.
     int ColumnAtCell(int line, int cell) const;
     // The text point under client pixel (x, y): the line as PixelToPoint
@@ -147,6 +158,35 @@ public:
     // The character under client pixel (x, y): its column (past the line
     // end, one per cell) and line.
     TPoint CharAtPixel(int x, int y) const;
+
+    // --- Folding: regions of lines (blocks, comment runs) that can fold
+    // away under their first line. Off, there are no regions and every line
+    // shows. A caret put on a hidden line unfolds what hides it.
+    bool Folding() const noexcept { return m_folding; }
+    void SetFolding(bool value);
+    const TzeFoldMap &Folds() const noexcept { return m_folds; }
+    // The region starting on line, folded or unfolded; each answers whether
+    // anything changed. A caret hidden by a fold goes to its first line.
+    bool Fold(int line);
+    bool Unfold(int line);
+    bool ToggleFold(int line);
+    bool FoldAll();
+    bool UnfoldAll();
+    // The innermost unfolded region around line folds; the folded region
+    // starting on line (or around it) unfolds.
+    bool FoldAround(int line);
+    bool UnfoldAround(int line);
+    // Unfolds whatever hides line.
+    bool RevealLine(int line);
+    bool IsHidden(int line) const noexcept { return m_folds.IsHidden(line); }
+    // Display rows (1-based): the rows the text takes, the row that shows
+    // line (a hidden one: the row of the line hiding it), and the line a
+    // row shows (rows outside the text: the first or the last row's).
+    int RowCount() const noexcept { return m_folds.RowCount(m_doc.Lines().Count()); }
+    int RowOf(int line) const noexcept { return m_folds.AnyFolded() ? m_folds.RowOfLine(line) : line; }
+    int LineAtRow(int row) const noexcept;
+    // The visible line step rows away from line, within the text.
+    int LineRowsAway(int line, int step) const noexcept { return LineAtRow(RowOf(line) + step); }
 
     // --- Reading the text
     std::string_view LineOrEmpty(int line) const { return m_doc.LineOrEmpty(line); }
@@ -220,6 +260,15 @@ private:
     TzeSelectionPoints SelectionPoints() const noexcept { return {m_caret, m_blockBegin, m_blockEnd}; }
     // Without ScrollPastEOL, a caret past its line end goes back to the end.
     void ClampCaretToLineEnd();
+    // The fold regions brought up to date with the lines the change notices
+    // of the bracket that ended touched.
+    void UpdateFolds();
+    // After folds changed: the top row keeps its line, a hidden caret goes
+    // to the line hiding it, and the client hears of it.
+    void FoldsMoved(int topLine);
+    // Whether the key command's range from a to b would change a hidden
+    // line; if so, the folds hiding it open instead.
+    bool RevealsInstead(TPoint a, TPoint b);
 
     TzeDocument &m_doc;
     IzeViewClient *m_client;
@@ -234,6 +283,17 @@ private:
     // Without a client: open batches, and a caret check waiting for them.
     int m_batchDepth = 0;
     bool m_keepCaretPending = false;
+    // Folding: the regions kept current, the rows they fold away, and the
+    // lines touched by the change notices since the last bracket ended
+    // (0-based first line, lines after them untouched, or everything).
+    bool m_folding = false;
+    TzeFoldTracker m_foldTracker;
+    TzeFoldMap m_folds;
+    struct TFoldsPending {
+        int First = INT_MAX;
+        int Tail = INT_MAX;
+        bool All = false;
+    } m_foldsPending;
 };
 
 #endif
