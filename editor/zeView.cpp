@@ -519,11 +519,13 @@ void TzeView::MoveFar(TzeEditorCommand move, const TPoint *goTo, TPoint word, bo
         SetCaretY(1);
         break;
     case ecEditorBottom: {
-        // An empty list counts as one empty line.
+        // An empty list counts as one empty line; folded last lines stay
+        // folded: the end of the last line that shows.
         const int last = std::max(lineCount, 1);
-        SetCaretY(last);
-        SetTopRow(RowOf(last) - lines + 1);
-        SetCaretX(lineCount > 0 ? int(m_doc.Lines().Get(lineCount - 1).size()) + 1 : 1);
+        const int shown = m_folds.IsHidden(last) ? m_folds.VisibleFrom(last, -1) : last;
+        SetCaretY(shown);
+        SetTopRow(RowOf(shown) - lines + 1);
+        SetCaretX(lineCount > 0 ? int(LineOrEmpty(shown).size()) + 1 : 1);
         SetLeftChar(1);
         break;
     }
@@ -638,6 +640,12 @@ bool TzeView::DeleteWordTo(TPoint word, bool forward)
     if (m_options.ReadOnly)
         return false;
     const TPoint caret = CaretXY();
+    // At a line end the next line joins, also when the word move passes
+    // over it because it is folded away.
+    const int count = m_doc.Lines().Count();
+    if (forward && caret.X >= int(LineText().size()) && caret.Y < count &&
+        RevealsInstead(caret, TPoint{1, caret.Y + 1}))
+        return false;
     if (word == caret || RevealsInstead(caret, word))
         return false;
     // Undo puts the caret back where it stood.
@@ -1139,10 +1147,12 @@ void TzeView::UpdateFolds()
         m_foldTracker.Replace(pending.First + 1, removed, inserted, text);
         m_folds.LinesReplaced(pending.First + 1, removed, inserted);
     }
-    if (removed == inserted && m_folds.Regions() == m_foldTracker.Ranges())
-        return;
-    m_folds.SetRegions(m_foldTracker.Ranges());
     // The change put the caret where it is: what hides it opens.
+    if (removed == inserted && m_folds.Regions() == m_foldTracker.Ranges()) {
+        RevealLine(CaretY());
+        return;
+    }
+    m_folds.SetRegions(m_foldTracker.Ranges());
     RevealLine(CaretY());
     if (m_client)
         m_client->FoldsChanged();
