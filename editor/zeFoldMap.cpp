@@ -13,14 +13,14 @@ void TzeFoldMap::SetRegions(std::vector<TzeFoldRange> regions)
 {
     m_regions = std::move(regions);
     m_maxLast.resize(m_regions.size());
-    m_lasts.resize(m_regions.size());
     int maxLast = 0;
     for (size_t i = 0; i < m_regions.size(); ++i) {
         maxLast = std::max(maxLast, m_regions[i].Last);
         m_maxLast[i] = maxLast;
-        m_lasts[i] = m_regions[i].Last;
     }
-    std::sort(m_lasts.begin(), m_lasts.end());
+    m_ends.assign(size_t(maxLast) + 1, false);
+    for (const TzeFoldRange &r : m_regions)
+        m_ends[size_t(r.Last)] = true;
     std::erase_if(m_folded, [this](int first) { return RegionAt(first) == nullptr; });
     Rebuild();
 }
@@ -145,7 +145,7 @@ TzeFoldMap::TLineMark TzeFoldMap::MarkOf(int line) const noexcept
     const int reach = before > 0 ? m_maxLast[before - 1] : 0;
     mark.Inside = reach >= line;
     mark.Continues = reach > line;
-    mark.Ends = std::binary_search(m_lasts.begin(), m_lasts.end(), line);
+    mark.Ends = line >= 0 && size_t(line) < m_ends.size() && m_ends[size_t(line)];
     return mark;
 }
 

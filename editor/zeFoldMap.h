@@ -67,9 +67,9 @@ private:
     int HiddenBefore(int line) const noexcept;
 
     std::vector<TzeFoldRange> m_regions;
-    // The largest Last of regions 0 .. i, and every region's Last, ascending.
+    // The largest Last of regions 0 .. i, and whether a region ends on a line.
     std::vector<int> m_maxLast;
-    std::vector<int> m_lasts;
+    std::vector<bool> m_ends;
     // First lines of the folded regions, ascending.
     std::vector<int> m_folded;
     // The hidden lines as disjoint ascending ranges, and the hidden lines

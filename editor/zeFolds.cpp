@@ -45,6 +45,7 @@ TzeLineFold FoldLine(std::string_view line)
 
 void TzeFoldTracker::Reset(int count, const LineText &line)
 {
+    m_changed = true;
     m_lines.assign(size_t(std::max(count, 0)), TzeLineFold{});
     for (int i = 0; i < count; ++i)
         m_lines[size_t(i)] = FoldLine(line(i + 1));
@@ -96,6 +97,19 @@ void TzeFoldTracker::Replace(int first, int removed, int inserted, const LineTex
     const int delta = inserted - removed;
     // 0-based: the first line after the change, before it.
     const int oldEnd = at + removed;
+    // Lines retyped without a block keyword or a comment coming or going
+    // (most keystrokes) change no region.
+    if (delta == 0) {
+        bool same = true;
+        for (int i = 0; i < inserted && same; ++i)
+            same = FoldLine(line(at + i + 1)) == m_lines[size_t(at + i)];
+        if (same) {
+            m_scanned = inserted;
+            m_changed = false;
+            return;
+        }
+    }
+    m_changed = true;
     // Ranges that end in the changed lines are found again by the scan; the
     // line numbers after the change move with their text.
     std::erase_if(m_blocks, [at, oldEnd](const TzeFoldRange &r) { return r.Last > at && r.Last <= oldEnd; });
@@ -117,17 +131,27 @@ void TzeFoldTracker::Replace(int first, int removed, int inserted, const LineTex
         if (inserted > 1)
             std::fill(m_start.begin() + at + 1, m_start.begin() + at + inserted, -2);
     } else {
-        std::vector<int> start;
-        start.reserve(size_t(count + delta + 1));
-        start.insert(start.end(), m_start.begin(), m_start.begin() + at + 1);
-        if (inserted > 0) {
-            start.insert(start.end(), size_t(inserted - 1), -2);
-            start.push_back(m_start[size_t(oldEnd)]);
+        // In place, one move of the entries after the change: the starts of
+        // the changed lines after the first become unknown; the first line
+        // after the change keeps the start it had.
+        const auto after = m_start.begin() + at + 1;
+        if (inserted == 0) {
+            m_start.erase(after, after + removed);
+        } else if (removed == 0) {
+            const int kept = m_start[size_t(at)];
+            m_start.insert(after, size_t(inserted), -2);
+            m_start[size_t(at + inserted)] = kept;
+        } else {
+            if (delta > 0)
+                m_start.insert(after, size_t(delta), -2);
+            else
+                m_start.erase(after, after - delta);
+            std::fill(m_start.begin() + at + 1, m_start.begin() + at + inserted, -2);
         }
-        start.insert(start.end(), m_start.begin() + oldEnd + 1, m_start.end());
-        m_start = std::move(start);
-        m_lines.erase(m_lines.begin() + at, m_lines.begin() + oldEnd);
-        m_lines.insert(m_lines.begin() + at, size_t(inserted), TzeLineFold{});
+        if (delta > 0)
+            m_lines.insert(m_lines.begin() + at, size_t(delta), TzeLineFold{});
+        else
+            m_lines.erase(m_lines.begin() + at, m_lines.begin() + at - delta);
     }
     for (int i = 0; i < inserted; ++i)
         m_lines[size_t(at + i)] = FoldLine(line(at + i + 1));

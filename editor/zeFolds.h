@@ -59,6 +59,8 @@ public:
     int LineCount() const noexcept { return int(m_lines.size()); }
     // Lines the last call scanned, for the benchmark and the tests.
     int Scanned() const noexcept { return m_scanned; }
+    // Whether the last call may have changed Ranges (false: it did not).
+    bool Changed() const noexcept { return m_changed; }
 
 private:
     // The blocks open at a line's start, as a stack shared between lines:
@@ -90,6 +92,7 @@ private:
     std::vector<TzeFoldRange> m_comments;
     std::vector<TzeFoldRange> m_ranges;
     int m_scanned = 0;
+    bool m_changed = false;
 };
 
 #endif

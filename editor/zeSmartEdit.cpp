@@ -19,14 +19,36 @@ constexpr bool IsWordChar(char c) noexcept { return IsWordStart(c) || (c >= '0' 
 
 constexpr bool IsProcedure(TzeBlockFamily f) noexcept { return f == bfSub || f == bfFunction || f == bfProperty; }
 
+constexpr char AsciiLower(char c) noexcept { return c >= 'A' && c <= 'Z' ? char(c + ('a' - 'A')) : c; }
+
 // The statements of a line, each as its words in lower case; a token that is
 // no word is kept as one character (only the words at a statement's start
-// and Then matter).
-using TStatement = std::vector<std::string>;
+// and Then matter). The words are views of lowered, the line in lower case.
+using TStatement = std::vector<std::string_view>;
 
-std::vector<TStatement> Statements(std::string_view line)
+// Reused from line to line: most lines are read for their keywords while a
+// text opens or a paste comes in, and none of it needs to be allocated again.
+struct TStatements {
+    std::string Lowered;
+    std::vector<TStatement> List;
+    std::size_t Count = 0;
+    TStatement &Add()
+    {
+        if (Count == List.size())
+            List.emplace_back();
+        List[Count].clear();
+        return List[Count++];
+    }
+};
+
+void Statements(std::string_view line, TStatements &out)
 {
-    std::vector<TStatement> statements(1);
+    out.Lowered.assign(line);
+    for (char &c : out.Lowered)
+        c = AsciiLower(c);
+    const std::string_view lowered = out.Lowered;
+    out.Count = 0;
+    TStatement *statement = &out.Add();
     std::size_t i = 0;
     const std::size_t n = line.size();
     while (i < n) {
@@ -36,9 +58,10 @@ std::vector<TStatement> Statements(std::string_view line)
         } else if (c == '\'') {
             break; // a comment to the line end
         } else if (c == ':') {
-            statements.emplace_back();
+            statement = &out.Add();
             ++i;
         } else if (c == '"') {
+            statement->push_back(lowered.substr(i, 1));
             // VBScript doubles a quote inside a string.
             for (++i; i < n; ++i)
                 if (line[i] == '"') {
@@ -48,26 +71,25 @@ std::vector<TStatement> Statements(std::string_view line)
                         break;
                 }
             ++i;
-            statements.back().emplace_back("\"");
         } else if (c == '#' || c == '[') {
             // A date literal (#10:30#) or a bracketed name holds no ':' of a statement.
+            statement->push_back(lowered.substr(i, 1));
             const char close = c == '#' ? '#' : ']';
             const std::size_t end = line.find(close, i + 1);
             i = end == std::string_view::npos ? n : end + 1;
-            statements.back().emplace_back(1, c);
         } else if (IsWordStart(c)) {
-            std::string word;
-            for (; i < n && IsWordChar(line[i]); ++i)
-                word += char(std::tolower(static_cast<unsigned char>(line[i])));
-            if (word == "rem" && statements.back().empty())
+            const std::size_t from = i;
+            while (i < n && IsWordChar(line[i]))
+                ++i;
+            const std::string_view word = lowered.substr(from, i - from);
+            if (word == "rem" && statement->empty())
                 break; // Rem starts a comment where a statement starts
-            statements.back().push_back(std::move(word));
+            statement->push_back(word);
         } else {
-            statements.back().emplace_back(1, c);
+            statement->push_back(lowered.substr(i, 1));
             ++i;
         }
     }
-    return statements;
 }
 
 // The family that "End word" closes.
@@ -139,6 +161,8 @@ bool StatementEvents(const TStatement &words, std::size_t at, bool startsLine, s
 
 // Whether a line may hold a block keyword: it starts with a word that can
 // start one, or has more statements. Most lines do not, and are not scanned.
+// Whether a line may hold a block keyword: it starts with a word that can
+// start one, or has more statements. Most lines do not, and are not scanned.
 bool MayHoldBlockKeyword(std::string_view line) noexcept
 {
     if (line.find(':') != std::string_view::npos)
@@ -151,7 +175,7 @@ bool MayHoldBlockKeyword(std::string_view line) noexcept
     for (; i < line.size() && IsWordChar(line[i]); ++i) {
         if (n == 8)
             return false; // longer than any of them
-        word[n++] = char(std::tolower(static_cast<unsigned char>(line[i])));
+        word[n++] = AsciiLower(line[i]);
     }
     constexpr std::string_view starters[] = {"public", "private", "default", "sub",  "function", "property",
                                              "class",  "if",      "elseif",  "else", "select",   "case",
@@ -173,8 +197,11 @@ std::vector<TzeBlockEvent> BlockEvents(std::string_view line)
     std::vector<TzeBlockEvent> events;
     if (!MayHoldBlockKeyword(line))
         return events;
+    thread_local TStatements statements;
+    Statements(line, statements);
     bool first = true;
-    for (const TStatement &statement : Statements(line)) {
+    for (std::size_t i = 0; i < statements.Count; ++i) {
+        const TStatement &statement = statements.List[i];
         if (statement.empty())
             continue;
         if (!StatementEvents(statement, 0, first, events))

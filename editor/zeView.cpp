@@ -1148,7 +1148,7 @@ void TzeView::UpdateFolds()
         m_folds.LinesReplaced(pending.First + 1, removed, inserted);
     }
     // The change put the caret where it is: what hides it opens.
-    if (removed == inserted && m_folds.Regions() == m_foldTracker.Ranges()) {
+    if (removed == inserted && (!m_foldTracker.Changed() || m_folds.Regions() == m_foldTracker.Ranges())) {
         RevealLine(CaretY());
         return;
     }

@@ -2,6 +2,8 @@
 // VBScript highlighter, for short and long texts and the caret at the top or
 // in the middle: the time must not grow with either. The same lines indented
 // with a tab character instead of four spaces show what the tab stops cost.
+// Page Down goes through a plug-in script as it is and with every region
+// folded: a page of rows must cost the same.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -13,6 +15,7 @@
 #include "highlight/jaVBSSyn.h"
 #include "editor/zeCustomEdit.h"
 #include "bench/editor/BenchScript.h"
+#include "bench/vbscript/SampleScript.h"
 
 namespace {
 
@@ -67,16 +70,24 @@ void BM_PaintViewport(benchmark::State &state)
 }
 
 // One Page Down and the viewport painted, as often as the text allows,
-// from the top again; range(0): lines.
+// from the top again; range(0): lines; range(1): 0 the benchmark lines,
+// 1 a plug-in script, 2 the same script with folding on and all folded.
 void BM_PageDownAndPaint(benchmark::State &state)
 {
     const int lines = int(state.range(0));
-    TPaintBenchEdit bench(lines);
+    TPaintBenchEdit bench(state.range(1) == 0 ? lines : 1);
     TzeCustomEdit &edit = bench.Edit;
+    if (state.range(1) != 0) {
+        edit.SetText(bench::SampleScript(std::size_t(lines)));
+        if (state.range(1) == 2) {
+            edit.SetFolding(true);
+            edit.FoldAll();
+        }
+    }
     const QRect rect(QPoint(0, 0), edit.viewport()->size());
     QImage image(rect.size(), QImage::Format_RGB32);
     for (auto _ : state) {
-        if (edit.TopLine() + 2 * edit.LinesInWindow() > lines) {
+        if (edit.View().TopRow() + 2 * edit.LinesInWindow() > edit.View().RowCount()) {
             state.PauseTiming();
             edit.CommandProcessor(ecEditorTop, 0, nullptr);
             state.ResumeTiming();
@@ -85,11 +96,94 @@ void BM_PageDownAndPaint(benchmark::State &state)
         QPainter painter(&image);
         edit.Paint(painter, rect);
     }
+    state.counters["rows"] = double(edit.View().RowCount());
 }
+
+// Fold all and unfold all in the control, each with the viewport painted
+// after it, on a plug-in script of range(0) lines with folding on.
+void BM_FoldAllUnfoldAllInEditor(benchmark::State &state)
+{
+    TPaintBenchEdit bench(1);
+    TzeCustomEdit &edit = bench.Edit;
+    edit.SetText(bench::SampleScript(std::size_t(state.range(0))));
+    edit.SetFolding(true);
+    const QRect rect(QPoint(0, 0), edit.viewport()->size());
+    QImage image(rect.size(), QImage::Format_RGB32);
+    for (auto _ : state) {
+        edit.FoldAll();
+        {
+            QPainter painter(&image);
+            edit.Paint(painter, rect);
+        }
+        edit.UnfoldAll();
+        QPainter painter(&image);
+        edit.Paint(painter, rect);
+    }
+    state.counters["regions"] = double(edit.View().Folds().Regions().size());
+}
+BENCHMARK(BM_FoldAllUnfoldAllInEditor)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+// In the middle of a plug-in script of range(0) lines, folding on (range(1)
+// 1) or off: a character and Return, both undone. The regions shift with
+// every line that comes or goes.
+void BM_KeystrokesFolding(benchmark::State &state)
+{
+    TPaintBenchEdit bench(1);
+    TzeCustomEdit &edit = bench.Edit;
+    edit.SetText(bench::SampleScript(std::size_t(state.range(0))));
+    edit.SetFolding(state.range(1) != 0);
+    const int line = int(state.range(0)) / 2;
+    edit.SetCaretXY(TPoint{int(edit.Lines()[line - 1].size()) + 1, line});
+    const std::string before = edit.Text();
+    for (auto _ : state) {
+        edit.CommandProcessor(ecChar, 'x', nullptr);
+        edit.CommandProcessor(ecLineBreak, 0, nullptr);
+        edit.CommandProcessor(ecUndo, 0, nullptr);
+        edit.CommandProcessor(ecUndo, 0, nullptr);
+    }
+    if (edit.Text() != before)
+        state.SkipWithError("the keys did not give the text back");
+}
+// 10,000 lines of the script pasted into its middle (100,000 lines), with
+// the viewport painted, folding on (range(0) 1) or off.
+void BM_PasteFolding(benchmark::State &state)
+{
+    TPaintBenchEdit bench(1);
+    TzeCustomEdit &edit = bench.Edit;
+    const std::string text = bench::SampleScript(100000);
+    std::size_t end = 0;
+    for (int line = 0; line < 10000; ++line)
+        end = text.find('\n', end) + 1;
+    const std::string block = text.substr(0, end);
+    edit.SetFolding(state.range(0) != 0);
+    const QRect rect(QPoint(0, 0), edit.viewport()->size());
+    QImage image(rect.size(), QImage::Format_RGB32);
+    for (auto _ : state) {
+        state.PauseTiming();
+        edit.SetText(text);
+        edit.SetCaretXY(TPoint{1, 50000});
+        state.ResumeTiming();
+        edit.SetSelText(block);
+        edit.EnsureCursorPosVisible();
+        if (edit.LineCount() < 110000)
+            state.SkipWithError("the block was not pasted");
+        QPainter painter(&image);
+        edit.Paint(painter, rect);
+    }
+}
+BENCHMARK(BM_PasteFolding)->ArgName("folding")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+BENCHMARK(BM_KeystrokesFolding)->ArgNames({"lines", "folding"})->ArgsProduct({{1000000}, {0, 1}})->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
-BENCHMARK(BM_PageDownAndPaint)->ArgName("lines")->Arg(1000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PageDownAndPaint)
+    ->ArgNames({"lines", "script"})
+    ->Args({1000, 0})
+    ->Args({1000000, 0})
+    ->Args({1000000, 1})
+    ->Args({1000000, 2})
+    ->Unit(benchmark::kMicrosecond);
 
 BENCHMARK(BM_PaintViewport)
     ->ArgNames({"lines", "middle", "tabs"})

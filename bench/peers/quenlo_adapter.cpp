@@ -3,7 +3,7 @@
 // control's published API only; typed characters go through its key handling.
 // "quenlo-check" is the same editor with the check as one types attached, as
 // the main window has it (the check itself runs after a pause in typing,
-// which the timed steps never leave).
+// which the timed steps never leave). "quenlo-folding" has folding on.
 #include "editor_adapter.h"
 
 #include <memory>
@@ -127,7 +127,23 @@ protected:
     void attach(TzeCustomEdit &edit) override { new TLiveCheck(edit); } // owned by the editor
 };
 
+// Folding on, as the main window has it, with nothing folded: the regions
+// kept current while typing and the gutter's fold column painted.
+class QuenloFoldingAdapter : public QuenloAdapter {
+public:
+    QString description() const override { return QuenloAdapter::description() + QStringLiteral(", folding on"); }
+
+protected:
+    void attach(TzeCustomEdit &edit) override
+    {
+        // The gutter is the fold column alone.
+        edit.Gutter().SetWidth(0);
+        edit.SetFolding(true);
+    }
+};
+
 } // namespace
 
 PEERBENCH_REGISTER_ADAPTER("quenlo", QuenloAdapter);
+PEERBENCH_REGISTER_ADAPTER("quenlo-folding", QuenloFoldingAdapter);
 PEERBENCH_REGISTER_ADAPTER("quenlo-check", QuenloCheckAdapter);
