@@ -7,6 +7,11 @@
 
 namespace {
 
+constexpr bool IsProcedureOrClass(TzeBlockFamily f) noexcept
+{
+    return f == bfSub || f == bfFunction || f == bfProperty || f == bfClass;
+}
+
 bool RangeBefore(const TzeFoldRange &a, const TzeFoldRange &b) noexcept
 {
     return a.First != b.First ? a.First < b.First : a.Last > b.Last;
@@ -30,7 +35,9 @@ TzeLineFold FoldLine(std::string_view line)
 {
     TzeLineFold fold;
     fold.Comment = IsCommentLine(line);
-    for (const TzeBlockEvent &e : BlockEvents(line)) {
+    thread_local std::vector<TzeBlockEvent> events;
+    BlockEvents(line, events);
+    for (const TzeBlockEvent &e : events) {
         if (e.Role == brMiddle)
             continue;
         // A closer of the line's own last opener takes it back (Sub A: End Sub).
@@ -194,6 +201,13 @@ void TzeFoldTracker::Scan(int from, int until)
         for (int e = 0; e < fold.Count; ++e) {
             const TzeFoldEvent event = fold.Events[size_t(e)];
             if (event.Opens) {
+                // A procedure lies in a class or in nothing, a class in
+                // nothing: what is still open there stays unclosed. So an
+                // edit that leaves a block open is matched on only as far as
+                // the next procedure.
+                if (IsProcedureOrClass(event.Family))
+                    while (open >= 0 && !(event.Family != bfClass && m_nodes[size_t(open)].Block == bfClass))
+                        open = m_nodes[size_t(open)].Parent;
                 m_nodes.push_back(TNode{event.Family, i + 1, open});
                 open = int(m_nodes.size()) - 1;
                 continue;

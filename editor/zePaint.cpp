@@ -36,7 +36,11 @@ public:
     std::intptr_t RangeAtLineStart(int index) override { return m_lines.GetObject(LineIndex(index)); }
 
 private:
-    int LineIndex(int row) const noexcept { return m_view.LineAtRow(row + 1) - 1; }
+    // Kept inside the list whatever the rows say.
+    int LineIndex(int row) const noexcept
+    {
+        return std::clamp(m_view.LineAtRow(row + 1) - 1, 0, std::max(0, m_lines.Count() - 1));
+    }
     const TzeEditList &m_lines;
     const TzeView &m_view;
     int m_tabWidth;

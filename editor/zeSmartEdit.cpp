@@ -159,30 +159,73 @@ bool StatementEvents(const TStatement &words, std::size_t at, bool startsLine, s
     return true;
 }
 
-// Whether a line may hold a block keyword: it starts with a word that can
-// start one, or has more statements. Most lines do not, and are not scanned.
-// Whether a line may hold a block keyword: it starts with a word that can
-// start one, or has more statements. Most lines do not, and are not scanned.
-bool MayHoldBlockKeyword(std::string_view line) noexcept
+// The word of line at i (after blanks) in lower case, at most 8 letters
+// (longer: none of the keywords); i goes past it.
+std::string_view WordAt(std::string_view line, std::size_t &i, char (&word)[9]) noexcept
 {
-    if (line.find(':') != std::string_view::npos)
-        return true;
-    std::size_t i = 0;
     while (i < line.size() && IsBlank(line[i]))
         ++i;
-    char word[9] = {};
     std::size_t n = 0;
     for (; i < line.size() && IsWordChar(line[i]); ++i) {
         if (n == 8)
-            return false; // longer than any of them
+            return {};
         word[n++] = AsciiLower(line[i]);
     }
-    constexpr std::string_view starters[] = {"public", "private", "default", "sub",  "function", "property",
-                                             "class",  "if",      "elseif",  "else", "select",   "case",
-                                             "for",    "next",    "do",      "loop", "while",    "wend",
-                                             "with",   "end"};
-    const std::string_view first(word, n);
-    return std::find(std::begin(starters), std::end(starters), first) != std::end(starters);
+    return std::string_view(word, n);
+}
+
+// The events of a line of one statement whose first words tell all, as
+// most lines with a block keyword are: false when the line needs reading
+// whole (more statements, If, Else, a declaration).
+bool QuickEvents(std::string_view line, std::vector<TzeBlockEvent> &events)
+{
+    if (line.find(':') != std::string_view::npos)
+        return false;
+    char buffer[9];
+    std::size_t i = 0;
+    const std::string_view first = WordAt(line, i, buffer);
+    if (first.empty())
+        return true;
+    const auto add = [&](TzeBlockRole role, TzeBlockFamily family) {
+        events.push_back(TzeBlockEvent{role, family, true});
+    };
+    struct TPlain {
+        std::string_view word;
+        TzeBlockRole role;
+        TzeBlockFamily family;
+    };
+    constexpr TPlain plain[] = {
+        {"sub", brOpen, bfSub},       {"function", brOpen, bfFunction}, {"class", brOpen, bfClass},
+        {"elseif", brMiddle, bfIf},   {"select", brOpen, bfSelect},     {"case", brMiddle, bfSelect},
+        {"for", brOpen, bfFor},       {"next", brClose, bfFor},         {"do", brOpen, bfDo},
+        {"loop", brClose, bfDo},      {"while", brOpen, bfWhile},       {"wend", brClose, bfWhile},
+        {"with", brOpen, bfWith},
+    };
+    switch (first[0]) {
+    case 'c': case 'd': case 'e': case 'f': case 'i': case 'l':
+    case 'n': case 'p': case 's': case 'w':
+        break;
+    default:
+        return true; // no keyword starts so
+    }
+    for (const TPlain &p : plain)
+        if (first == p.word) {
+            add(p.role, p.family);
+            return true;
+        }
+    if (first == "end" || first == "property") {
+        const bool end = first == "end";
+        char next[9];
+        const std::string_view second = WordAt(line, i, next);
+        if (end) {
+            if (const auto family = EndedFamily(second))
+                add(brClose, *family);
+        } else if (second == "get" || second == "let" || second == "set") {
+            add(brOpen, bfProperty);
+        }
+        return true;
+    }
+    return first != "if" && first != "else" && first != "public" && first != "private" && first != "default";
 }
 
 std::string_view LineOf(const TzeLineSource &lines, int line)
@@ -195,8 +238,15 @@ std::string_view LineOf(const TzeLineSource &lines, int line)
 std::vector<TzeBlockEvent> BlockEvents(std::string_view line)
 {
     std::vector<TzeBlockEvent> events;
-    if (!MayHoldBlockKeyword(line))
-        return events;
+    BlockEvents(line, events);
+    return events;
+}
+
+void BlockEvents(std::string_view line, std::vector<TzeBlockEvent> &events)
+{
+    events.clear();
+    if (QuickEvents(line, events))
+        return;
     thread_local TStatements statements;
     Statements(line, statements);
     bool first = true;
@@ -208,7 +258,6 @@ std::vector<TzeBlockEvent> BlockEvents(std::string_view line)
             break;
         first = false;
     }
-    return events;
 }
 
 std::string_view CloserText(TzeBlockFamily family) noexcept

@@ -43,6 +43,8 @@ struct TzeBlockEvent {
 // after Then) holds none, nor does anything after it on its line; comments
 // and strings hold none.
 std::vector<TzeBlockEvent> BlockEvents(std::string_view line);
+// The same into events, whose room is kept from line to line.
+void BlockEvents(std::string_view line, std::vector<TzeBlockEvent> &events);
 
 // The text that closes a block of family: "End If", "Next", "Loop", ...
 std::string_view CloserText(TzeBlockFamily family) noexcept;

@@ -49,12 +49,17 @@ struct TPaintBenchEdit {
 };
 
 // range(0): lines; range(1): 1 puts the caret and the view in the middle;
-// range(2): 1 indents with tabs.
+// range(2): 1 indents with tabs; range(3): 1 turns folding on (a plug-in
+// script then, as it gives regions to show).
 void BM_PaintViewport(benchmark::State &state)
 {
     const int lines = int(state.range(0));
     TPaintBenchEdit bench(lines, state.range(2) != 0);
     TzeCustomEdit &edit = bench.Edit;
+    if (state.range(3) >= 0) {
+        edit.SetText(bench::SampleScript(std::size_t(lines)));
+        edit.SetFolding(state.range(3) != 0);
+    }
     if (state.range(1) != 0) {
         edit.SetCaretXY(TPoint{5, lines / 2});
         edit.SetTopLine(lines / 2);
@@ -186,9 +191,11 @@ BENCHMARK(BM_PageDownAndPaint)
     ->Unit(benchmark::kMicrosecond);
 
 BENCHMARK(BM_PaintViewport)
-    ->ArgNames({"lines", "middle", "tabs"})
-    ->Args({1000, 0, 0})
-    ->Args({1000000, 0, 0})
-    ->Args({1000000, 1, 0})
-    ->Args({1000000, 1, 1})
+    ->ArgNames({"lines", "middle", "tabs", "folding"})
+    ->Args({1000, 0, 0, -1})
+    ->Args({1000000, 0, 0, -1})
+    ->Args({1000000, 1, 0, -1})
+    ->Args({1000000, 1, 1, -1})
+    ->Args({1000000, 1, 0, 0})
+    ->Args({1000000, 1, 0, 1})
     ->Unit(benchmark::kMicrosecond);

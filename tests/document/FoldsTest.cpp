@@ -28,6 +28,10 @@ std::vector<TzeFoldRange> FoldRanges(const std::vector<TzeLineFold> &lines)
         for (int i = 0; i < fold.Count; ++i) {
             const TzeFoldEvent event = fold.Events[size_t(i)];
             if (event.Opens) {
+                const bool procedure = event.Family == bfSub || event.Family == bfFunction ||
+                                       event.Family == bfProperty;
+                while (!open.empty() && (event.Family == bfClass || (procedure && open.back().first != bfClass)))
+                    open.pop_back();
                 open.emplace_back(event.Family, line);
                 continue;
             }
@@ -120,10 +124,13 @@ TEST(Folds, RegionsMatchClosersToTheirOpeners)
         "Function F: x = 1",    // 14
         "End Function",         // 15
         "Sub Open()",           // 16 unfinished: nothing
+        "Sub B()",              // 17 a procedure lies in no other: Open stays open
+        "End Sub",              // 18
+        "End Sub",              // 19 closes nothing
     };
     TzeFoldTracker tracker;
     tracker.Reset(int(std::size(script)), [&script](int line) { return std::string_view(script[line - 1]); });
-    const std::vector<TzeFoldRange> expected = {{1, 3}, {4, 11}, {5, 9}, {7, 8}, {14, 15}};
+    const std::vector<TzeFoldRange> expected = {{1, 3}, {4, 11}, {5, 9}, {7, 8}, {14, 15}, {17, 18}};
     EXPECT_EQ(tracker.Ranges(), expected);
 }
 
