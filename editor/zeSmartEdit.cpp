@@ -92,6 +92,20 @@ void Statements(std::string_view line, TStatements &out)
     }
 }
 
+// The keywords that say all by themselves at a statement's start.
+struct TPlain {
+    std::string_view word;
+    TzeBlockRole role;
+    TzeBlockFamily family;
+};
+constexpr TPlain kPlain[] = {
+    {"sub", brOpen, bfSub},       {"function", brOpen, bfFunction}, {"class", brOpen, bfClass},
+    {"elseif", brMiddle, bfIf},   {"select", brOpen, bfSelect},     {"case", brMiddle, bfSelect},
+    {"for", brOpen, bfFor},       {"next", brClose, bfFor},         {"do", brOpen, bfDo},
+    {"loop", brClose, bfDo},      {"while", brOpen, bfWhile},       {"wend", brClose, bfWhile},
+    {"with", brOpen, bfWith},
+};
+
 // The family that "End word" closes.
 std::optional<TzeBlockFamily> EndedFamily(std::string_view word) noexcept
 {
@@ -120,20 +134,7 @@ bool StatementEvents(const TStatement &words, std::size_t at, bool startsLine, s
     const std::string_view first = word(k);
     if (k > at && first != "sub" && first != "function" && first != "property")
         return true; // a declaration
-    // The keywords that say all by themselves.
-    struct TPlain {
-        std::string_view word;
-        TzeBlockRole role;
-        TzeBlockFamily family;
-    };
-    constexpr TPlain plain[] = {
-        {"sub", brOpen, bfSub},       {"function", brOpen, bfFunction}, {"class", brOpen, bfClass},
-        {"elseif", brMiddle, bfIf},   {"select", brOpen, bfSelect},     {"case", brMiddle, bfSelect},
-        {"for", brOpen, bfFor},       {"next", brClose, bfFor},         {"do", brOpen, bfDo},
-        {"loop", brClose, bfDo},      {"while", brOpen, bfWhile},       {"wend", brClose, bfWhile},
-        {"with", brOpen, bfWith},
-    };
-    for (const TPlain &p : plain)
+    for (const TPlain &p : kPlain)
         if (first == p.word) {
             add(p.role, p.family);
             return true;
@@ -189,18 +190,6 @@ bool QuickEvents(std::string_view line, std::vector<TzeBlockEvent> &events)
     const auto add = [&](TzeBlockRole role, TzeBlockFamily family) {
         events.push_back(TzeBlockEvent{role, family, true});
     };
-    struct TPlain {
-        std::string_view word;
-        TzeBlockRole role;
-        TzeBlockFamily family;
-    };
-    constexpr TPlain plain[] = {
-        {"sub", brOpen, bfSub},       {"function", brOpen, bfFunction}, {"class", brOpen, bfClass},
-        {"elseif", brMiddle, bfIf},   {"select", brOpen, bfSelect},     {"case", brMiddle, bfSelect},
-        {"for", brOpen, bfFor},       {"next", brClose, bfFor},         {"do", brOpen, bfDo},
-        {"loop", brClose, bfDo},      {"while", brOpen, bfWhile},       {"wend", brClose, bfWhile},
-        {"with", brOpen, bfWith},
-    };
     switch (first[0]) {
     case 'c': case 'd': case 'e': case 'f': case 'i': case 'l':
     case 'n': case 'p': case 's': case 'w':
@@ -208,7 +197,7 @@ bool QuickEvents(std::string_view line, std::vector<TzeBlockEvent> &events)
     default:
         return true; // no keyword starts so
     }
-    for (const TPlain &p : plain)
+    for (const TPlain &p : kPlain)
         if (first == p.word) {
             add(p.role, p.family);
             return true;
