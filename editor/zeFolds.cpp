@@ -23,7 +23,8 @@ bool IsCommentLine(std::string_view line) noexcept
     const std::string_view text = line.substr(LeadingBlanks(line).size());
     if (!text.empty() && text.front() == '\'')
         return true;
-    const auto lower = [&text](size_t i) { return char(std::tolower(static_cast<unsigned char>(text[i]))); };
+    // ASCII letters only: (c | 0x20) is 'r' for 'r' and 'R' alone.
+    const auto lower = [&text](size_t i) { return char(text[i] | 0x20); };
     if (text.size() < 3 || lower(0) != 'r' || lower(1) != 'e' || lower(2) != 'm')
         return false;
     return text.size() == 3 || !(std::isalnum(static_cast<unsigned char>(text[3])) || text[3] == '_');
