@@ -76,7 +76,8 @@ void BM_PaintViewport(benchmark::State &state)
 
 // One Page Down and the viewport painted, as often as the text allows,
 // from the top again; range(0): lines; range(1): 0 the benchmark lines,
-// 1 a plug-in script, 2 the same script with folding on and all folded.
+// 1 a plug-in script, 2 the same script with folding on and all folded,
+// 3 folding on and nothing folded.
 void BM_PageDownAndPaint(benchmark::State &state)
 {
     const int lines = int(state.range(0));
@@ -84,10 +85,9 @@ void BM_PageDownAndPaint(benchmark::State &state)
     TzeCustomEdit &edit = bench.Edit;
     if (state.range(1) != 0) {
         edit.SetText(bench::SampleScript(std::size_t(lines)));
-        if (state.range(1) == 2) {
-            edit.SetFolding(true);
+        edit.SetFolding(state.range(1) >= 2);
+        if (state.range(1) == 2)
             edit.FoldAll();
-        }
     }
     const QRect rect(QPoint(0, 0), edit.viewport()->size());
     QImage image(rect.size(), QImage::Format_RGB32);
@@ -149,6 +149,36 @@ void BM_KeystrokesFolding(benchmark::State &state)
     if (edit.Text() != before)
         state.SkipWithError("the keys did not give the text back");
 }
+// A character typed at the start of the middle line of a plug-in script of
+// range(0) lines, with the viewport painted, folding on (range(1) 1) or off;
+// the line is put back now and then, untimed.
+void BM_TypeAtLineStartFolding(benchmark::State &state)
+{
+    TPaintBenchEdit bench(1);
+    TzeCustomEdit &edit = bench.Edit;
+    edit.SetText(bench::SampleScript(std::size_t(state.range(0))));
+    edit.SetFolding(state.range(1) != 0);
+    const int line = int(state.range(0)) / 2;
+    const std::string original(edit.Lines()[line - 1]);
+    edit.SetTopLine(line);
+    const QRect rect(QPoint(0, 0), edit.viewport()->size());
+    QImage image(rect.size(), QImage::Format_RGB32);
+    int typed = 0;
+    for (auto _ : state) {
+        edit.SetCaretXY(TPoint{1, line});
+        edit.CommandProcessor(ecChar, 'x', nullptr);
+        QPainter painter(&image);
+        edit.Paint(painter, rect);
+        if (++typed == 64) {
+            state.PauseTiming();
+            typed = 0;
+            edit.Document().PutLine(line - 1, original);
+            state.ResumeTiming();
+        }
+    }
+}
+BENCHMARK(BM_TypeAtLineStartFolding)->ArgNames({"lines", "folding"})->ArgsProduct({{100000}, {0, 1}})->Unit(benchmark::kMicrosecond);
+
 // 10,000 lines of the script pasted into its middle (100,000 lines), with
 // the viewport painted, folding on (range(0) 1) or off.
 void BM_PasteFolding(benchmark::State &state)
@@ -188,6 +218,7 @@ BENCHMARK(BM_PageDownAndPaint)
     ->Args({1000000, 0})
     ->Args({1000000, 1})
     ->Args({1000000, 2})
+    ->Args({1000000, 3})
     ->Unit(benchmark::kMicrosecond);
 
 BENCHMARK(BM_PaintViewport)
