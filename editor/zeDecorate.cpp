@@ -41,9 +41,8 @@ TzeDecorations TzeCustomEdit::CellDecorations() const
     TzeDecorations cells = m_decorations;
     // Cells and display rows; a span on a folded line is not shown.
     const auto toCells = [this](TzeTextSpan &span) {
-        if (span.Line <= 0)
-            return;
-        if (m_view.IsHidden(span.Line)) {
+        const int row = m_view.ShownRow(span.Line);
+        if (row == 0) {
             span.Line = 0;
             return;
         }
@@ -51,7 +50,7 @@ TzeDecorations TzeCustomEdit::CellDecorations() const
         const int end = m_view.CellOf(TPoint{span.Column + std::max(1, span.Length), span.Line});
         span.Column = first;
         span.Length = end - first;
-        span.Line = m_view.RowOf(span.Line);
+        span.Line = row;
     };
     toCells(cells.ErrorSpan);
     toCells(cells.WordAt);

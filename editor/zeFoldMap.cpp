@@ -111,21 +111,6 @@ bool TzeFoldMap::Reveal(int line)
     return changed;
 }
 
-void TzeFoldMap::LinesInserted(int at, int count)
-{
-    for (int &first : m_folded)
-        if (first >= at)
-            first += count;
-}
-
-void TzeFoldMap::LinesDeleted(int at, int count)
-{
-    std::erase_if(m_folded, [at, count](int first) { return first >= at && first < at + count; });
-    for (int &first : m_folded)
-        if (first >= at + count)
-            first -= count;
-}
-
 void TzeFoldMap::LinesReplaced(int first, int removed, int inserted)
 {
     const int end = first + removed;

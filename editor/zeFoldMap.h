@@ -17,13 +17,10 @@ public:
     void SetRegions(std::vector<TzeFoldRange> regions);
     const std::vector<TzeFoldRange> &Regions() const noexcept { return m_regions; }
 
-    // Lines inserted before line at (count > 0) or deleted from it: folded
-    // first lines move with their text; a deleted one unfolds.
-    void LinesInserted(int at, int count);
-    void LinesDeleted(int at, int count);
-    // Lines first .. first + removed - 1 gave way to inserted lines: a folded
-    // first line among them stays where a line still stands at its place in
-    // the change (typing on it), else it unfolds; those after it move.
+    // Lines first .. first + removed - 1 gave way to inserted lines: folded
+    // first lines after them move with their text; one among them stays
+    // where a line still stands at its place in the change (typing on it),
+    // else it unfolds.
     void LinesReplaced(int first, int removed, int inserted);
 
     // The region that starts on line, if any (the outermost).

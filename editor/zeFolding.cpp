@@ -59,8 +59,7 @@ bool TzeCustomEdit::FoldClick(QPoint pos)
 {
     if (!Folding() || pos.y() < 0)
         return false;
-    const TzeViewMetrics metrics = ViewMetrics();
-    const int row = metrics.TopLine + pos.y() / LineHeight();
+    const int row = PixelToPoint(ViewMetrics(), pos.x(), pos.y()).Y;
     if (row > m_view.RowCount())
         return false;
     const int line = m_view.LineAtRow(row);

@@ -109,8 +109,11 @@ void TzeFoldTracker::Replace(int first, int removed, int inserted, const LineTex
     // (most keystrokes) change no region.
     if (delta == 0) {
         bool same = true;
-        for (int i = 0; i < inserted && same; ++i)
-            same = FoldLine(line(at + i + 1)) == m_lines[size_t(at + i)];
+        for (int i = 0; i < inserted; ++i) {
+            const TzeLineFold fold = FoldLine(line(at + i + 1));
+            same = same && fold == m_lines[size_t(at + i)];
+            m_lines[size_t(at + i)] = fold;
+        }
         if (same) {
             m_scanned = inserted;
             m_changed = false;
@@ -160,9 +163,9 @@ void TzeFoldTracker::Replace(int first, int removed, int inserted, const LineTex
             m_lines.insert(m_lines.begin() + at, size_t(delta), TzeLineFold{});
         else
             m_lines.erase(m_lines.begin() + at, m_lines.begin() + at - delta);
+        for (int i = 0; i < inserted; ++i)
+            m_lines[size_t(at + i)] = FoldLine(line(at + i + 1));
     }
-    for (int i = 0; i < inserted; ++i)
-        m_lines[size_t(at + i)] = FoldLine(line(at + i + 1));
     // Nodes that no line's start refers to any more pile up; now and then
     // the whole text is matched again from the lines' events.
     if (m_nodes.size() > 4 * m_lines.size() + 4096) {

@@ -41,13 +41,14 @@ struct TzeLineFold {
 };
 TzeLineFold FoldLine(std::string_view line);
 
+// The regions of a text kept current as its lines change, as a full match of
+// every line gives them: a change rescans its own lines and then goes on
+// only as far as the open blocks at a line's start differ from what they were.
 // A closer goes to the nearest open block of its family; the blocks opened
 // inside it and never closed fold nothing, a closer without an opener is
 // passed over. A procedure opens in a class or at the top, a class at the
-// top: the blocks still open there are never closed. Ranges are ordered by First, the outer of two on one line first.
-// The regions of a text kept current as its lines change, as a full match of
-// every line gives them: a change rescans its own lines and then goes on only as far
-// as the open blocks at a line's start differ from what they were.
+// top: the blocks still open there are never closed. Ranges are ordered by
+// First, the outer of two on one line first.
 class TzeFoldTracker {
 public:
     // The text's line (1-based), as long as a call runs.

@@ -161,9 +161,7 @@ void TzeCustomEdit::PaintGutter(TCanvas &canvas, const QRect &rect)
     options.GlyphsVisible = m_bookMarkOptions->GlyphsVisible();
     options.LeftMargin = m_bookMarkOptions->LeftMargin();
     options.Xoffset = m_bookMarkOptions->Xoffset();
-    options.ErrorLine = m_decorations.HasError() && !m_view.IsHidden(m_decorations.ErrorSpan.Line)
-                            ? m_view.RowOf(m_decorations.ErrorSpan.Line)
-                            : 0;
+    options.ErrorLine = m_view.ShownRow(m_decorations.ErrorSpan.Line);
     options.LineOfRow = [this](int row) { return m_view.LineAtRow(row); };
 
     std::vector<TzeGutterMark> marks;
@@ -172,9 +170,10 @@ void TzeCustomEdit::PaintGutter(TCanvas &canvas, const QRect &rect)
         for (int i = 0; i < Marks().Count(); ++i) {
             const TMark &mark = *Marks().Items(i);
             // Marks on folded lines wait for them to show.
-            if (m_view.IsHidden(mark.Line()))
+            const int row = m_view.ShownRow(mark.Line());
+            if (row == 0)
                 continue;
-            TzeGutterMark painted{m_view.RowOf(mark.Line()), mark.Visible(), mark.IsBookmark(), nullptr};
+            TzeGutterMark painted{row, mark.Visible(), mark.IsBookmark(), nullptr};
             const int image = mark.ImageIndex();
             if (!m_glyphs.Images || mark.InternalImage()) {
                 if (image >= 0 && image < kBookmarkCount)

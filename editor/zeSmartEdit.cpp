@@ -281,8 +281,9 @@ int OpenerLine(const TzeLineSource &lines, int line, TzeBlockFamily family)
 {
     // Closers met on the way up, waiting for their openers.
     std::vector<TzeBlockFamily> pending;
+    std::vector<TzeBlockEvent> events;
     for (int y = std::min(line - 1, lines.Count); y >= 1; --y) {
-        const std::vector<TzeBlockEvent> events = BlockEvents(LineOf(lines, y));
+        BlockEvents(LineOf(lines, y), events);
         for (auto e = events.rbegin(); e != events.rend(); ++e) {
             if (e->Role == brClose) {
                 pending.push_back(e->Family);
@@ -308,8 +309,10 @@ bool BlockClosed(const TzeLineSource &lines, int line, TzeBlockFamily family)
 {
     // The open blocks, the one asked about first.
     std::vector<TzeBlockFamily> open{family};
+    std::vector<TzeBlockEvent> events;
     for (int y = line + 1; y <= lines.Count; ++y) {
-        for (const TzeBlockEvent &e : BlockEvents(LineOf(lines, y))) {
+        BlockEvents(LineOf(lines, y), events);
+        for (const TzeBlockEvent &e : events) {
             if (e.Role == brOpen) {
                 if (e.Family == bfClass || (IsProcedure(e.Family) && family != bfClass))
                     return false; // a header ends what is still open

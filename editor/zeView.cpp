@@ -522,7 +522,7 @@ void TzeView::MoveFar(TzeEditorCommand move, const TPoint *goTo, TPoint word, bo
         // An empty list counts as one empty line; folded last lines stay
         // folded: the end of the last line that shows.
         const int last = std::max(lineCount, 1);
-        const int shown = m_folds.IsHidden(last) ? m_folds.VisibleFrom(last, -1) : last;
+        const int shown = m_folds.VisibleFrom(last, -1);
         SetCaretY(shown);
         SetTopRow(RowOf(shown) - lines + 1);
         SetCaretX(lineCount > 0 ? int(LineOrEmpty(shown).size()) + 1 : 1);
@@ -1110,8 +1110,7 @@ void TzeView::SetFolding(bool value)
     m_folding = value;
     m_foldsPending = TFoldsPending{};
     if (value) {
-        const TzeEditList &lines = m_doc.Lines();
-        m_foldTracker.Reset(lines.Count(), [&lines](int line) { return lines.Get(line - 1); });
+        m_foldTracker.Reset(m_doc.Lines().Count(), LineSource());
         m_folds.SetRegions(m_foldTracker.Ranges());
     } else {
         m_foldTracker = TzeFoldTracker{};
@@ -1123,12 +1122,12 @@ void TzeView::SetFolding(bool value)
 void TzeView::UpdateFolds()
 {
     const TFoldsPending pending = std::exchange(m_foldsPending, TFoldsPending{});
-    const TzeEditList &lines = m_doc.Lines();
-    const TzeFoldTracker::LineText text = [&lines](int line) { return lines.Get(line - 1); };
-    const int count = lines.Count();
+    const TzeFoldTracker::LineText text = LineSource();
+    const int count = m_doc.Lines().Count();
     const int old = m_foldTracker.LineCount();
     int removed = 0;
     int inserted = 0;
+    bool unfolded = false;
     if (!pending.All && pending.First != INT_MAX) {
         const int first = pending.First;
         const int tail = std::min(pending.Tail, count - first);
@@ -1138,7 +1137,7 @@ void TzeView::UpdateFolds()
     if (pending.All || (pending.First == INT_MAX && old != count) || removed < 0 || inserted < 0) {
         // The whole text is new, or changed without saying where.
         m_foldTracker.Reset(count, text);
-        m_folds.UnfoldAll();
+        unfolded = m_folds.UnfoldAll();
         removed = old;
         inserted = count;
     } else if (pending.First == INT_MAX) {
@@ -1147,18 +1146,39 @@ void TzeView::UpdateFolds()
         m_foldTracker.Replace(pending.First + 1, removed, inserted, text);
         m_folds.LinesReplaced(pending.First + 1, removed, inserted);
     }
+    const bool moved = unfolded || removed != inserted ||
+                       (m_foldTracker.Changed() && m_folds.Regions() != m_foldTracker.Ranges());
+    if (moved)
+        m_folds.SetRegions(m_foldTracker.Ranges());
     // The change put the caret where it is: what hides it opens.
-    if (removed == inserted && (!m_foldTracker.Changed() || m_folds.Regions() == m_foldTracker.Ranges())) {
-        RevealLine(CaretY());
-        return;
-    }
-    m_folds.SetRegions(m_foldTracker.Ranges());
     RevealLine(CaretY());
+    if (!moved)
+        return;
     if (m_client)
         m_client->FoldsChanged();
     // The caret's row was reckoned while the folded lines had not moved yet.
     if (m_folds.AnyFolded())
         EnsureCursorPosVisible();
+}
+
+TzeFoldTracker::LineText TzeView::LineSource() const
+{
+    const TzeEditList &lines = m_doc.Lines();
+    return [&lines](int line) { return lines.Get(line - 1); };
+}
+
+int TzeView::ShownRow(int line) const noexcept
+{
+    return line > 0 && !IsHidden(line) ? RowOf(line) : 0;
+}
+
+bool TzeView::ChangeFolds(const std::function<bool(TzeFoldMap &)> &change)
+{
+    const int top = TopLine();
+    if (!change(m_folds))
+        return false;
+    FoldsMoved(top);
+    return true;
 }
 
 void TzeView::FoldsMoved(int topLine)
@@ -1178,12 +1198,8 @@ void TzeView::FoldsMoved(int topLine)
 
 bool TzeView::RevealLine(int line)
 {
-    if (!m_folds.AnyFolded() || !m_folds.IsHidden(line))
-        return false;
-    const int top = TopLine();
-    m_folds.Reveal(line);
-    FoldsMoved(top);
-    return true;
+    return m_folds.AnyFolded() && m_folds.IsHidden(line) &&
+           ChangeFolds([line](TzeFoldMap &folds) { return folds.Reveal(line); });
 }
 
 bool TzeView::RevealsInstead(TPoint a, TPoint b)
@@ -1198,20 +1214,12 @@ bool TzeView::RevealsInstead(TPoint a, TPoint b)
 
 bool TzeView::Fold(int line)
 {
-    const int top = TopLine();
-    if (!m_folding || !m_folds.Fold(line))
-        return false;
-    FoldsMoved(top);
-    return true;
+    return m_folding && ChangeFolds([line](TzeFoldMap &folds) { return folds.Fold(line); });
 }
 
 bool TzeView::Unfold(int line)
 {
-    const int top = TopLine();
-    if (!m_folds.Unfold(line))
-        return false;
-    FoldsMoved(top);
-    return true;
+    return ChangeFolds([line](TzeFoldMap &folds) { return folds.Unfold(line); });
 }
 
 bool TzeView::ToggleFold(int line)
@@ -1221,20 +1229,12 @@ bool TzeView::ToggleFold(int line)
 
 bool TzeView::FoldAll()
 {
-    const int top = TopLine();
-    if (!m_folding || !m_folds.FoldAll())
-        return false;
-    FoldsMoved(top);
-    return true;
+    return m_folding && ChangeFolds([](TzeFoldMap &folds) { return folds.FoldAll(); });
 }
 
 bool TzeView::UnfoldAll()
 {
-    const int top = TopLine();
-    if (!m_folds.UnfoldAll())
-        return false;
-    FoldsMoved(top);
-    return true;
+    return ChangeFolds([](TzeFoldMap &folds) { return folds.UnfoldAll(); });
 }
 
 bool TzeView::FoldAround(int line)

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <bitset>
 #include <climits>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -185,6 +186,8 @@ public:
     int RowCount() const noexcept { return m_folds.RowCount(m_doc.Lines().Count()); }
     int RowOf(int line) const noexcept { return m_folds.AnyFolded() ? m_folds.RowOfLine(line) : line; }
     int LineAtRow(int row) const noexcept;
+    // The row of a line that shows, 0 for a hidden line or none (line 0).
+    int ShownRow(int line) const noexcept;
     // The visible line step rows away from line, within the text.
     int LineRowsAway(int line, int step) const noexcept { return LineAtRow(RowOf(line) + step); }
 
@@ -266,6 +269,11 @@ private:
     // After folds changed: the top row keeps its line, a hidden caret goes
     // to the line hiding it, and the client hears of it.
     void FoldsMoved(int topLine);
+    // Runs change on the folds; when it answers that something changed,
+    // FoldsMoved follows, the top line as it was before.
+    bool ChangeFolds(const std::function<bool(TzeFoldMap &)> &change);
+    // The document's lines as the fold tracker reads them.
+    TzeFoldTracker::LineText LineSource() const;
     // Whether the key command's range from a to b would change a hidden
     // line; if so, the folds hiding it open instead.
     bool RevealsInstead(TPoint a, TPoint b);

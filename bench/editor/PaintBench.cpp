@@ -48,6 +48,13 @@ struct TPaintBenchEdit {
     TzeCustomEdit Edit;
 };
 
+// A plug-in script of lines lines in edit, folding on or off.
+void LoadScript(TzeCustomEdit &edit, int lines, bool folding)
+{
+    edit.SetText(bench::SampleScript(std::size_t(lines)));
+    edit.SetFolding(folding);
+}
+
 // range(0): lines; range(1): 1 puts the caret and the view in the middle;
 // range(2): 1 indents with tabs; range(3): 1 turns folding on (a plug-in
 // script then, as it gives regions to show).
@@ -56,10 +63,8 @@ void BM_PaintViewport(benchmark::State &state)
     const int lines = int(state.range(0));
     TPaintBenchEdit bench(lines, state.range(2) != 0);
     TzeCustomEdit &edit = bench.Edit;
-    if (state.range(3) >= 0) {
-        edit.SetText(bench::SampleScript(std::size_t(lines)));
-        edit.SetFolding(state.range(3) != 0);
-    }
+    if (state.range(3) >= 0)
+        LoadScript(edit, lines, state.range(3) != 0);
     if (state.range(1) != 0) {
         edit.SetCaretXY(TPoint{5, lines / 2});
         edit.SetTopLine(lines / 2);
@@ -83,12 +88,10 @@ void BM_PageDownAndPaint(benchmark::State &state)
     const int lines = int(state.range(0));
     TPaintBenchEdit bench(state.range(1) == 0 ? lines : 1);
     TzeCustomEdit &edit = bench.Edit;
-    if (state.range(1) != 0) {
-        edit.SetText(bench::SampleScript(std::size_t(lines)));
-        edit.SetFolding(state.range(1) >= 2);
-        if (state.range(1) == 2)
-            edit.FoldAll();
-    }
+    if (state.range(1) != 0)
+        LoadScript(edit, lines, state.range(1) >= 2);
+    if (state.range(1) == 2)
+        edit.FoldAll();
     const QRect rect(QPoint(0, 0), edit.viewport()->size());
     QImage image(rect.size(), QImage::Format_RGB32);
     for (auto _ : state) {
@@ -110,8 +113,7 @@ void BM_FoldAllUnfoldAllInEditor(benchmark::State &state)
 {
     TPaintBenchEdit bench(1);
     TzeCustomEdit &edit = bench.Edit;
-    edit.SetText(bench::SampleScript(std::size_t(state.range(0))));
-    edit.SetFolding(true);
+    LoadScript(edit, int(state.range(0)), true);
     const QRect rect(QPoint(0, 0), edit.viewport()->size());
     QImage image(rect.size(), QImage::Format_RGB32);
     for (auto _ : state) {
@@ -135,8 +137,7 @@ void BM_KeystrokesFolding(benchmark::State &state)
 {
     TPaintBenchEdit bench(1);
     TzeCustomEdit &edit = bench.Edit;
-    edit.SetText(bench::SampleScript(std::size_t(state.range(0))));
-    edit.SetFolding(state.range(1) != 0);
+    LoadScript(edit, int(state.range(0)), state.range(1) != 0);
     const int line = int(state.range(0)) / 2;
     edit.SetCaretXY(TPoint{int(edit.Lines()[line - 1].size()) + 1, line});
     const std::string before = edit.Text();
@@ -149,6 +150,8 @@ void BM_KeystrokesFolding(benchmark::State &state)
     if (edit.Text() != before)
         state.SkipWithError("the keys did not give the text back");
 }
+BENCHMARK(BM_KeystrokesFolding)->ArgNames({"lines", "folding"})->ArgsProduct({{1000000}, {0, 1}})->Unit(benchmark::kMicrosecond);
+
 // A character typed at the start of the middle line of a plug-in script of
 // range(0) lines, with the viewport painted, folding on (range(1) 1) or off;
 // the line is put back now and then, untimed.
@@ -156,8 +159,7 @@ void BM_TypeAtLineStartFolding(benchmark::State &state)
 {
     TPaintBenchEdit bench(1);
     TzeCustomEdit &edit = bench.Edit;
-    edit.SetText(bench::SampleScript(std::size_t(state.range(0))));
-    edit.SetFolding(state.range(1) != 0);
+    LoadScript(edit, int(state.range(0)), state.range(1) != 0);
     const int line = int(state.range(0)) / 2;
     const std::string original(edit.Lines()[line - 1]);
     edit.SetTopLine(line);
@@ -207,8 +209,6 @@ void BM_PasteFolding(benchmark::State &state)
     }
 }
 BENCHMARK(BM_PasteFolding)->ArgName("folding")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-
-BENCHMARK(BM_KeystrokesFolding)->ArgNames({"lines", "folding"})->ArgsProduct({{1000000}, {0, 1}})->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -14,6 +14,8 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QImage>
+#include <QPainter>
 
 #include "highlight/zeHighlighter.h"
 #include "editor/zeCustomEdit.h"
@@ -70,6 +72,18 @@ public:
     using TzeCustomEdit::TzeCustomEdit;
     using TzeCustomEdit::m_handleAllocated;
 };
+
+// The viewport painted at a device-pixel ratio, as a window at that scale shows it.
+inline QImage Render(TzeCustomEdit &edit, qreal ratio = 1)
+{
+    const QSize size = edit.viewport()->size();
+    QImage image((QSizeF(size) * ratio).toSize(), QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::magenta);
+    QPainter painter(&image);
+    edit.Paint(painter, QRect(QPoint(0, 0), size));
+    return image;
+}
 
 // Selects from one anchor to the other, in the order given.
 inline void Select(TzeCustomEdit &edit, TPoint from, TPoint to)

@@ -35,14 +35,6 @@ struct FoldEdit : ::testing::Test {
         Prepare(edit, 40, 12);
         edit.SetText(kScript);
     }
-    QImage Render()
-    {
-        QImage image(edit.viewport()->size(), QImage::Format_RGB32);
-        image.fill(Qt::magenta);
-        QPainter painter(&image);
-        edit.Paint(painter, image.rect());
-        return image;
-    }
     // The fold column's middle pixel column and a row's middle pixel row.
     int ColumnX() const { return edit.FoldColumnLeft() + (FoldColumnWidth(edit.LineHeight()) - 1) / 2; }
     int RowY(int row) const { return edit.ViewMetrics().RowTop(row) + (edit.LineHeight() - 1) / 2; }
@@ -66,7 +58,7 @@ TEST_F(FoldEdit, TheColumnShowsBoxesLinesAndTicksAndAFoldedLineItsBox)
     const QColor line = ToQColor(clBtnShadow);
     const int box = FoldBoxSize(FoldColumnWidth(edit.LineHeight()), edit.LineHeight());
     const int x = ColumnX();
-    QImage image = Render();
+    QImage image = Render(edit);
     image.save(QStringLiteral("fold-column-open.png"));
     // Sub's box on row 2: its frame above the middle, a minus in it, no
     // plus arm; the line through row 4, the tick of End If on row 5.
@@ -84,7 +76,7 @@ TEST_F(FoldEdit, TheColumnShowsBoxesLinesAndTicksAndAFoldedLineItsBox)
 
     edit.ToggleFold(2);
     ASSERT_TRUE(edit.View().Folds().IsFolded(2));
-    image = Render();
+    image = Render(edit);
     image.save(QStringLiteral("fold-column-folded.png"));
     // A plus on row 2, and row 3 shows line 7, the comment run's box.
     EXPECT_TRUE(Dark(image.pixel(x, RowY(2) - 2)) && Dark(image.pixel(x, RowY(2) + 2)));

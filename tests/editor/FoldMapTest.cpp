@@ -114,11 +114,11 @@ TEST(FoldMap, FoldedFirstLinesMoveWithInsertedAndDeletedLines)
     map.SetRegions({{2, 4}, {6, 9}});
     map.Fold(2);
     map.Fold(6);
-    map.LinesInserted(5, 2); // before the second region
+    map.LinesReplaced(5, 0, 2); // before the second region
     map.SetRegions({{2, 4}, {8, 11}});
     EXPECT_TRUE(map.IsFolded(2));
     EXPECT_TRUE(map.IsFolded(8));
-    map.LinesDeleted(2, 1); // the first region's first line goes: it unfolds
+    map.LinesReplaced(2, 1, 0); // the first region's first line goes: it unfolds
     map.SetRegions({{7, 10}});
     EXPECT_FALSE(map.IsFolded(2));
     EXPECT_TRUE(map.IsFolded(7));

@@ -21,18 +21,6 @@ namespace {
 constexpr QRgb kWhite = qRgb(255, 255, 0xFF);
 constexpr QRgb kBlue = qRgb(0, 0, 255);
 
-// The viewport painted at a device-pixel ratio, as a window at that scale shows it.
-QImage Render(TzeCustomEdit &edit, qreal ratio = 1)
-{
-    const QSize size = edit.viewport()->size();
-    QImage image((QSizeF(size) * ratio).toSize(), QImage::Format_RGB32);
-    image.setDevicePixelRatio(ratio);
-    image.fill(Qt::magenta);
-    QPainter painter(&image);
-    edit.Paint(painter, QRect(QPoint(0, 0), size));
-    return image;
-}
-
 // Whether every pixel of rect (logical, at ratio) has colour.
 bool AllOf(const QImage &image, const QRect &rect, QRgb colour, qreal ratio = 1)
 {

@@ -87,14 +87,6 @@ struct TabEdit : ::testing::Test {
         edit.SetTabIndent(4);
         Prepare(edit, 45, 8);
     }
-    QImage Render()
-    {
-        QImage image(edit.viewport()->size(), QImage::Format_RGB32);
-        image.fill(Qt::magenta);
-        QPainter painter(&image);
-        edit.Paint(painter, image.rect());
-        return image;
-    }
     // The bottom pixel row of a screen cell.
     QRect CellBottom(int cell, int line) const
     {
@@ -139,27 +131,27 @@ TEST_F(TabEdit, ClicksCaretAndSelectionFollowTheStops)
     edit.SetCaretXY(TPoint{2, 1});
     edit.SetInsertCaret(ctBlock);
     const QRect middle(m.ColumnLeft(2), m.RowTop(1) + m.LineHeight / 2, 3 * m.CharWidth, 1);
-    EXPECT_TRUE(AllOf(Render(), middle, qRgb(0, 0, 0)));
+    EXPECT_TRUE(AllOf(Render(edit), middle, qRgb(0, 0, 0)));
     edit.SetInsertCaret(ctVerticalLine);
-    EXPECT_FALSE(AllOf(Render(), middle, qRgb(0, 0, 0)));
+    EXPECT_FALSE(AllOf(Render(edit), middle, qRgb(0, 0, 0)));
 
     // Selected: the tab of line 1 (cells 2 .. 4) and line 2 up to "x" (cell 9).
     edit.SetBlockBegin(TPoint{2, 1});
     edit.SetBlockEnd(TPoint{3, 1});
-    QImage image = Render();
+    QImage image = Render(edit);
     EXPECT_FALSE(AllOf(image, CellBottom(1, 1), kBlue));
     for (int cell = 2; cell <= 4; ++cell)
         EXPECT_TRUE(AllOf(image, CellBottom(cell, 1), kBlue)) << cell;
     EXPECT_TRUE(AllOf(image, CellBottom(5, 1), kWhite));
     edit.SetBlockBegin(TPoint{1, 2});
     edit.SetBlockEnd(TPoint{3, 2});
-    image = Render();
+    image = Render(edit);
     for (int cell = 1; cell <= 8; ++cell)
         EXPECT_TRUE(AllOf(image, CellBottom(cell, 2), kBlue)) << cell;
     EXPECT_TRUE(AllOf(image, CellBottom(9, 2), kWhite));
     // "x" is drawn at cell 9: its cell holds dark pixels, cells 1 .. 8 none.
     edit.SetBlockBegin(TPoint{1, 1});
-    image = Render();
+    image = Render(edit);
     const auto inked = [&](int cell) {
         const QRect r(m.ColumnLeft(cell), m.RowTop(2), m.CharWidth, m.LineHeight);
         for (int py = r.top(); py <= r.bottom(); ++py)
