@@ -12,22 +12,27 @@ constexpr bool IsProcedureOrClass(TzeBlockFamily f) noexcept
     return f == bfSub || f == bfFunction || f == bfProperty || f == bfClass;
 }
 
-bool RangeBefore(const TzeFoldRange &a, const TzeFoldRange &b) noexcept
-{
-    return a.First != b.First ? a.First < b.First : a.Last > b.Last;
-}
+// An object rather than a function, for the sorts and merges to inline it.
+constexpr struct {
+    bool operator()(const TzeFoldRange &a, const TzeFoldRange &b) const noexcept
+    {
+        return a.First != b.First ? a.First < b.First : a.Last > b.Last;
+    }
+} RangeBefore;
 
-// A comment from the line's first character on: ' or the word Rem.
-bool IsCommentLine(std::string_view line) noexcept
+// A comment from the line's first character on (text starts after the
+// leading blanks): ' or the word Rem.
+bool IsCommentText(std::string_view text) noexcept
 {
-    const std::string_view text = line.substr(LeadingBlanks(line).size());
     if (!text.empty() && text.front() == '\'')
         return true;
     // ASCII letters only: (c | 0x20) is 'r' for 'r' and 'R' alone.
     const auto lower = [&text](size_t i) { return char(text[i] | 0x20); };
     if (text.size() < 3 || lower(0) != 'r' || lower(1) != 'e' || lower(2) != 'm')
         return false;
-    return text.size() == 3 || !(std::isalnum(static_cast<unsigned char>(text[3])) || text[3] == '_');
+    // Rem must end there as a word, as the keyword reader reads words.
+    const auto next = static_cast<unsigned char>(text.size() > 3 ? text[3] : ' ');
+    return !(std::isalnum(next) || next == '_' || next >= 0xC0);
 }
 
 } // namespace
@@ -35,9 +40,12 @@ bool IsCommentLine(std::string_view line) noexcept
 TzeLineFold FoldLine(std::string_view line)
 {
     TzeLineFold fold;
-    fold.Comment = IsCommentLine(line);
+    const std::string_view text = line.substr(LeadingBlanks(line).size());
+    fold.Comment = IsCommentText(text);
+    if (fold.Comment)
+        return fold; // and holds no keyword
     thread_local std::vector<TzeBlockEvent> events;
-    BlockEvents(line, events);
+    BlockEvents(text, events);
     for (const TzeBlockEvent &e : events) {
         if (e.Role == brMiddle)
             continue;
@@ -67,6 +75,7 @@ void TzeFoldTracker::Rescan()
     m_blocks.clear();
     m_scanned = 0;
     Scan(0, int(m_lines.size()));
+    m_nodesMatched = m_nodes.size();
     m_comments.clear();
     FindCommentRuns(0, int(m_lines.size()));
     MergeRanges();
@@ -166,9 +175,10 @@ void TzeFoldTracker::Replace(int first, int removed, int inserted, const LineTex
         for (int i = 0; i < inserted; ++i)
             m_lines[size_t(at + i)] = FoldLine(line(at + i + 1));
     }
-    // Nodes that no line's start refers to any more pile up; now and then
+    // Nodes that no line's start refers to any more pile up (and each change
+    // that moves lines walks them all); when they outnumber the live ones,
     // the whole text is matched again from the lines' events.
-    if (m_nodes.size() > 4 * m_lines.size() + 4096) {
+    if (m_nodes.size() > 2 * m_nodesMatched + 4096) {
         Rescan();
         return;
     }

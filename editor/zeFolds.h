@@ -89,6 +89,8 @@ private:
     // more entry for the text's end.
     std::vector<int> m_start;
     std::vector<TNode> m_nodes;
+    // The nodes of the last match of the whole text.
+    std::size_t m_nodesMatched = 0;
     // The blocks' ranges, the comment runs', and both as Ranges gives them.
     std::vector<TzeFoldRange> m_blocks;
     std::vector<TzeFoldRange> m_comments;

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
+#include <iterator>
 
 namespace {
 
@@ -41,6 +43,28 @@ struct TStatements {
     }
 };
 
+// Past the string that starts at i (VBScript doubles a quote inside it);
+// an unclosed one runs to the line end.
+std::size_t PastString(std::string_view line, std::size_t i) noexcept
+{
+    const std::size_t n = line.size();
+    for (++i; i < n; ++i)
+        if (line[i] == '"') {
+            if (i + 1 < n && line[i + 1] == '"')
+                ++i;
+            else
+                break;
+        }
+    return std::min(i + 1, n);
+}
+
+// Past the date literal (#...#) or bracketed name ([...]) that starts at i.
+std::size_t PastEnclosed(std::string_view line, std::size_t i) noexcept
+{
+    const std::size_t end = line.find(line[i] == '#' ? '#' : ']', i + 1);
+    return end == std::string_view::npos ? line.size() : end + 1;
+}
+
 void Statements(std::string_view line, TStatements &out)
 {
     out.Lowered.assign(line);
@@ -62,21 +86,11 @@ void Statements(std::string_view line, TStatements &out)
             ++i;
         } else if (c == '"') {
             statement->push_back(lowered.substr(i, 1));
-            // VBScript doubles a quote inside a string.
-            for (++i; i < n; ++i)
-                if (line[i] == '"') {
-                    if (i + 1 < n && line[i + 1] == '"')
-                        ++i;
-                    else
-                        break;
-                }
-            ++i;
+            i = PastString(line, i);
         } else if (c == '#' || c == '[') {
             // A date literal (#10:30#) or a bracketed name holds no ':' of a statement.
             statement->push_back(lowered.substr(i, 1));
-            const char close = c == '#' ? '#' : ']';
-            const std::size_t end = line.find(close, i + 1);
-            i = end == std::string_view::npos ? n : end + 1;
+            i = PastEnclosed(line, i);
         } else if (IsWordStart(c)) {
             const std::size_t from = i;
             while (i < n && IsWordChar(line[i]))
@@ -92,11 +106,25 @@ void Statements(std::string_view line, TStatements &out)
     }
 }
 
+// Up to 8 letters of a word in lower case, packed into one number, the
+// first letter lowest; 0 for a longer word. Only ASCII letters are made lower:
+// a digit, '_' or a byte of 0x80 and above never matches a keyword's letter.
+constexpr std::uint64_t WordKey(std::string_view word) noexcept
+{
+    if (word.size() > 8)
+        return 0;
+    std::uint64_t key = 0;
+    for (std::size_t i = 0; i < word.size(); ++i)
+        key |= std::uint64_t(static_cast<unsigned char>(AsciiLower(word[i]))) << (8 * i);
+    return key;
+}
+
 // The keywords that say all by themselves at a statement's start.
 struct TPlain {
     std::string_view word;
     TzeBlockRole role;
     TzeBlockFamily family;
+    std::uint64_t key = WordKey(word);
 };
 constexpr TPlain kPlain[] = {
     {"sub", brOpen, bfSub},       {"function", brOpen, bfFunction}, {"class", brOpen, bfClass},
@@ -106,16 +134,78 @@ constexpr TPlain kPlain[] = {
     {"with", brOpen, bfWith},
 };
 
-// The family that "End word" closes.
-std::optional<TzeBlockFamily> EndedFamily(std::string_view word) noexcept
+// The other words that the first word of a statement is looked up among;
+// the three that may stand before a procedure's keyword come last.
+enum TLeadWord : std::uint8_t { lwEnd = std::size(kPlain), lwProperty, lwIf, lwElse, lwPublic, lwPrivate, lwDefault };
+constexpr std::string_view kLeadWords[] = {"end", "property", "if", "else", "public", "private", "default"};
+
+// The lead words by key in a table of 64 slots without collisions: one
+// multiplication and one comparison tell most lines' first word is none
+// of them. The code is an index of kPlain or a TLeadWord.
+struct TLeadTable {
+    std::uint64_t Keys[64] = {};
+    std::uint8_t Codes[64] = {};
+    std::uint64_t Multiplier = 0;
+    static constexpr unsigned Slot(std::uint64_t key, std::uint64_t multiplier) noexcept
+    {
+        return unsigned((key * multiplier) >> 58);
+    }
+    constexpr bool Fill(std::uint64_t multiplier)
+    {
+        for (std::uint64_t &k : Keys)
+            k = 0;
+        const auto put = [&](std::uint64_t key, std::size_t code) {
+            const unsigned slot = Slot(key, multiplier);
+            if (Keys[slot] != 0)
+                return false;
+            Keys[slot] = key;
+            Codes[slot] = std::uint8_t(code);
+            return true;
+        };
+        for (std::size_t i = 0; i < std::size(kPlain); ++i)
+            if (!put(kPlain[i].key, i))
+                return false;
+        for (std::size_t i = 0; i < std::size(kLeadWords); ++i)
+            if (!put(WordKey(kLeadWords[i]), lwEnd + i))
+                return false;
+        Multiplier = multiplier;
+        return true;
+    }
+    constexpr TLeadTable()
+    {
+        for (std::uint64_t m = 0x9E3779B97F4A7C15ull; !Fill(m); m += 2) {
+        }
+    }
+    // The code of the word of key, -1 for none (key 0 is none).
+    constexpr int Find(std::uint64_t key) const noexcept
+    {
+        const unsigned slot = Slot(key, Multiplier);
+        return key != 0 && Keys[slot] == key ? Codes[slot] : -1;
+    }
+};
+constexpr TLeadTable kLeadTable;
+
+const TPlain *PlainKeyword(std::uint64_t key) noexcept
 {
-    constexpr std::pair<std::string_view, TzeBlockFamily> ended[] = {
-        {"if", bfIf},       {"select", bfSelect},         {"with", bfWith},         {"sub", bfSub},
-        {"function", bfFunction}, {"property", bfProperty}, {"class", bfClass}};
+    const int code = kLeadTable.Find(key);
+    return code >= 0 && code < int(std::size(kPlain)) ? &kPlain[code] : nullptr;
+}
+
+// The family that "End word" closes.
+std::optional<TzeBlockFamily> EndedFamily(std::uint64_t key) noexcept
+{
+    constexpr std::pair<std::uint64_t, TzeBlockFamily> ended[] = {
+        {WordKey("if"), bfIf},         {WordKey("select"), bfSelect},     {WordKey("with"), bfWith},
+        {WordKey("sub"), bfSub},       {WordKey("function"), bfFunction}, {WordKey("property"), bfProperty},
+        {WordKey("class"), bfClass}};
     for (const auto &[name, family] : ended)
-        if (word == name)
+        if (key == name)
             return family;
     return std::nullopt;
+}
+std::optional<TzeBlockFamily> EndedFamily(std::string_view word) noexcept
+{
+    return word.size() <= 8 ? EndedFamily(WordKey(word)) : std::nullopt;
 }
 
 // Adds the events of one statement; false when the rest of the line belongs
@@ -134,11 +224,10 @@ bool StatementEvents(const TStatement &words, std::size_t at, bool startsLine, s
     const std::string_view first = word(k);
     if (k > at && first != "sub" && first != "function" && first != "property")
         return true; // a declaration
-    for (const TPlain &p : kPlain)
-        if (first == p.word) {
-            add(p.role, p.family);
-            return true;
-        }
+    if (const TPlain *p = first.size() <= 8 ? PlainKeyword(WordKey(first)) : nullptr) {
+        add(p->role, p->family);
+        return true;
+    }
     if (first == "property") {
         if (word(k + 1) == "get" || word(k + 1) == "let" || word(k + 1) == "set")
             add(brOpen, bfProperty);
@@ -160,61 +249,116 @@ bool StatementEvents(const TStatement &words, std::size_t at, bool startsLine, s
     return true;
 }
 
-// The word of line at i (after blanks) in lower case, at most 8 letters
-// (longer: none of the keywords); i goes past it.
-std::string_view WordAt(std::string_view line, std::size_t &i, char (&word)[9]) noexcept
-{
-    while (i < line.size() && IsBlank(line[i]))
-        ++i;
-    std::size_t n = 0;
-    for (; i < line.size() && IsWordChar(line[i]); ++i) {
-        if (n == 8)
-            return {};
-        word[n++] = AsciiLower(line[i]);
+// A word's characters in lower case by their code; 0 for a character that
+// is no word's.
+struct TWordTable {
+    unsigned char Lower[256] = {};
+    constexpr TWordTable()
+    {
+        for (int c = 0; c < 256; ++c)
+            Lower[c] = IsWordChar(char(c)) ? static_cast<unsigned char>(AsciiLower(char(c))) : 0;
     }
-    return std::string_view(word, n);
+};
+constexpr TWordTable kWordTable;
+
+// The key of the word at i of line (after blanks), 0 for none or one of more
+// than 8 letters; i goes past it.
+std::uint64_t WordKeyAt(std::string_view line, std::size_t &i) noexcept
+{
+    const std::size_t n = line.size();
+    while (i < n && IsBlank(line[i]))
+        ++i;
+    const std::size_t from = i;
+    std::uint64_t key = 0;
+    unsigned shift = 0;
+    for (; i < n; ++i) {
+        const unsigned char lower = kWordTable.Lower[static_cast<unsigned char>(line[i])];
+        if (lower == 0)
+            break;
+        // Past 8 letters the key is dropped below: no branch for it here.
+        key |= std::uint64_t(lower) << (shift & 63);
+        shift += 8;
+    }
+    return i - from <= 8 ? key : 0;
 }
 
-// The events of a line of one statement whose first words tell all, as
-// most lines with a block keyword are: false when the line needs reading
-// whole (more statements, If, Else, a declaration).
+// Whether the rest of an If statement from i on (one statement, no ':') is
+// "cond Then" with nothing after Then but a comment: the tokens as
+// Statements reads them, without keeping them.
+bool IfOpensBlock(std::string_view line, std::size_t i) noexcept
+{
+    constexpr std::uint64_t kThen = WordKey("then");
+    const std::size_t n = line.size();
+    bool then = false;
+    while (i < n) {
+        const char c = line[i];
+        if (IsBlank(c)) {
+            ++i;
+            continue;
+        }
+        if (c == '\'')
+            break;
+        if (then)
+            return false; // a statement after Then: a one-line If
+        if (c == '"') {
+            i = PastString(line, i);
+        } else if (c == '#' || c == '[') {
+            i = PastEnclosed(line, i);
+        } else if (IsWordStart(c)) {
+            then = WordKeyAt(line, i) == kThen;
+        } else {
+            ++i;
+        }
+    }
+    return then;
+}
+
+// The events of a line of one statement, as most lines are: false when the
+// line needs reading whole (more statements).
 bool QuickEvents(std::string_view line, std::vector<TzeBlockEvent> &events)
 {
-    if (line.find(':') != std::string_view::npos)
-        return false;
-    char buffer[9];
+    constexpr std::uint64_t kGet = WordKey("get"), kLet = WordKey("let"), kSet = WordKey("set");
     std::size_t i = 0;
-    const std::string_view first = WordAt(line, i, buffer);
-    if (first.empty())
+    int word = kLeadTable.Find(WordKeyAt(line, i));
+    if (line.find(':', i) != std::string_view::npos)
+        return false;
+    if (word < 0)
         return true;
     const auto add = [&](TzeBlockRole role, TzeBlockFamily family) {
         events.push_back(TzeBlockEvent{role, family, true});
     };
-    switch (first[0]) {
-    case 'c': case 'd': case 'e': case 'f': case 'i': case 'l':
-    case 'n': case 'p': case 's': case 'w':
-        break;
-    default:
-        return true; // no keyword starts so
-    }
-    for (const TPlain &p : kPlain)
-        if (first == p.word) {
-            add(p.role, p.family);
-            return true;
-        }
-    if (first == "end" || first == "property") {
-        const bool end = first == "end";
-        char next[9];
-        const std::string_view second = WordAt(line, i, next);
-        if (end) {
-            if (const auto family = EndedFamily(second))
-                add(brClose, *family);
-        } else if (second == "get" || second == "let" || second == "set") {
-            add(brOpen, bfProperty);
-        }
+    // Public, Private and Default before a procedure; before anything else
+    // they declare.
+    const bool declares = word >= lwPublic;
+    while (word >= lwPublic)
+        word = kLeadTable.Find(WordKeyAt(line, i));
+    if (word < 0)
         return true;
+    if (word < int(std::size(kPlain))) {
+        const TPlain &p = kPlain[word];
+        if (!declares || p.family == bfSub || p.family == bfFunction)
+            add(p.role, p.family);
+    } else if (word == lwProperty) {
+        const std::uint64_t second = WordKeyAt(line, i);
+        if (second == kGet || second == kLet || second == kSet)
+            add(brOpen, bfProperty);
+    } else if (declares) {
+        return true; // Public x, Private Const y: no block
+    } else if (word == lwEnd) {
+        if (const auto family = EndedFamily(WordKeyAt(line, i)))
+            add(brClose, *family);
+    } else if (word == lwIf) {
+        if (IfOpensBlock(line, i))
+            add(brOpen, bfIf);
+    } else if (word == lwElse) {
+        // Else may be followed by a statement on its line.
+        while (i < line.size() && IsBlank(line[i]))
+            ++i;
+        if (i < line.size() && line[i] != '\'')
+            return false;
+        add(brMiddle, bfIf);
     }
-    return first != "if" && first != "else" && first != "public" && first != "private" && first != "default";
+    return true;
 }
 
 std::string_view LineOf(const TzeLineSource &lines, int line)
@@ -268,8 +412,10 @@ std::string_view CloserText(TzeBlockFamily family) noexcept
 
 std::string_view LeadingBlanks(std::string_view line) noexcept
 {
-    const auto end = std::find_if_not(line.begin(), line.end(), IsBlank);
-    return line.substr(0, std::size_t(end - line.begin()));
+    std::size_t n = 0;
+    while (n < line.size() && IsBlank(line[n]))
+        ++n;
+    return line.substr(0, n);
 }
 
 int IndentCells(std::string_view line, int tabIndent) noexcept

@@ -1,7 +1,8 @@
 // FoldBench.cpp: the fold regions of a plug-in script found when it opens
-// and kept current as a line is retyped; fold all and unfold all over a
-// million lines of nested regions (a procedure every 20 lines with two blocks
-// inside), and a row looked up in the folded map.
+// and kept current as a line is retyped or 10,000 lines are pasted; fold
+// all and unfold all over a million lines of nested regions (a procedure
+// every 20 lines with two blocks inside), and a row looked up in the folded
+// map.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -63,6 +64,29 @@ void BM_FoldTrackerKeystroke(benchmark::State &state)
     state.counters["regions"] = double(tracker.Ranges().size());
 }
 BENCHMARK(BM_FoldTrackerKeystroke)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
+
+// The script's first 10,000 lines pasted into its middle and taken out
+// again: each pasted line is read once, and the matching goes on past them
+// only while the open blocks differ.
+void BM_FoldTrackerPaste(benchmark::State &state)
+{
+    const TScriptLines script(int(state.range(0)));
+    std::vector<std::string_view> pasted = script.Lines;
+    const std::size_t middle = pasted.size() / 2;
+    pasted.insert(pasted.begin() + std::ptrdiff_t(middle), script.Lines.begin(), script.Lines.begin() + 10000);
+    const TzeFoldTracker::LineText withPaste = [&pasted](int line) { return pasted[std::size_t(line - 1)]; };
+    TzeFoldTracker tracker;
+    tracker.Reset(int(script.Lines.size()), script.Source());
+    for (auto _ : state) {
+        tracker.Replace(int(middle) + 1, 0, 10000, withPaste);
+        benchmark::DoNotOptimize(tracker.Ranges().data());
+        state.PauseTiming();
+        tracker.Replace(int(middle) + 1, 10000, 0, script.Source());
+        state.ResumeTiming();
+    }
+    state.counters["scanned"] = double(tracker.Scanned());
+}
+BENCHMARK(BM_FoldTrackerPaste)->Arg(100000)->Unit(benchmark::kMicrosecond);
 
 TzeFoldMap ScriptLikeMap(int lines)
 {

@@ -100,9 +100,36 @@ TEST(Folds, OpenersAndClosersOfALine)
         {"   ", ""},
         {"s = \"never closed", ""}, // the string runs to the line end
         {"Sub A: End Sub", ""},
+        {"Rem\xC3\xA9 = 1: For i = 1 To 2", "+For"}, // a name, not Rem
     };
     for (const auto &[line, events] : cases)
         EXPECT_EQ(Events(line), events) << line;
+}
+
+// A line with a ':' is read statement by statement; one without is read by
+// its first words where they tell all. A ':' at the end adds no statement,
+// so both readings of random keyword soup must give the same events.
+TEST(Folds, QuickReadingOfALineAgreesWithTheReadingByStatements)
+{
+    const char *const words[] = {"If", "then", "ELSE", "ElseIf", "End", "Sub", "Function", "Property", "Get",
+                                 "Let", "Set", "Class", "Select", "Case", "For", "Next", "Do", "Loop", "While",
+                                 "Wend", "With", "Public", "Private", "Default", "Rem", "x", "Then_", "Endx",
+                                 "Functions", "iff", "1then", "\xC3\xA9", "\"a:b\"", "\"q\"\"\"", "#1:2#",
+                                 "[a b]", "[x", "#d", "'c", "'", "\"", "(", ")", ".", "=", "_", ","};
+    const char *const gaps[] = {" ", " ", " ", "", "\t", "  "};
+    std::mt19937 random(2026);
+    const auto encode = [](const std::vector<TzeBlockEvent> &events) {
+        std::string s;
+        for (const TzeBlockEvent &e : events)
+            s += std::to_string(e.Role) + ":" + std::to_string(e.Family) + (e.StartsLine ? "^ " : " ");
+        return s;
+    };
+    for (int n = 0; n < 20000; ++n) {
+        std::string line(random() % 3, ' ');
+        for (int k = int(random() % 6); k > 0; --k)
+            line += std::string(words[random() % std::size(words)]) + gaps[random() % std::size(gaps)];
+        EXPECT_EQ(encode(BlockEvents(line)), encode(BlockEvents(line + ":"))) << line;
+    }
 }
 
 TEST(Folds, RegionsMatchClosersToTheirOpeners)

@@ -182,9 +182,10 @@ TEST(ViewFolds, FoldsEditsAndMovesAgreeWithAViewThatNeverFolds)
                 // Edits never fold anything; with the lines where they were,
                 // what stays folded was folded.
                 const std::set<int> after = FoldedFirsts(a.view);
-                if (a.doc.Lines().Count() == linesBefore)
+                if (a.doc.Lines().Count() == linesBefore) {
                     for (const int first : after)
                         ASSERT_TRUE(before.count(first)) << where << " folded " << first;
+                }
                 model = after;
             }
             ASSERT_FALSE(a.view.IsHidden(a.view.CaretY())) << where;
