@@ -9,9 +9,11 @@ const auto kByFirst = [](const TzeFoldRange &r, int line) { return r.First < lin
 
 } // namespace
 
-void TzeFoldMap::SetRegions(std::vector<TzeFoldRange> regions)
+void TzeFoldMap::SetRegions(const std::vector<TzeFoldRange> &regions)
 {
-    m_regions = std::move(regions);
+    // Copied into the room the regions had: no fresh memory as the text
+    // changes.
+    m_regions = regions;
     m_maxLast.resize(m_regions.size());
     int maxLast = 0;
     for (size_t i = 0; i < m_regions.size(); ++i) {

@@ -14,7 +14,7 @@ public:
     // The regions as they stand now, ordered by First (outer first on one
     // line). A folded region that is gone (its closer deleted) unfolds; one
     // whose first line remains stays folded with its new end.
-    void SetRegions(std::vector<TzeFoldRange> regions);
+    void SetRegions(const std::vector<TzeFoldRange> &regions);
     const std::vector<TzeFoldRange> &Regions() const noexcept { return m_regions; }
 
     // Lines first .. first + removed - 1 gave way to inserted lines: folded

@@ -37,6 +37,18 @@ bool IsCommentText(std::string_view text) noexcept
 
 } // namespace
 
+// A line's events in 24 bits: the count in bits 0-2, the comment in bit 3,
+// then five bits an event (the family, and whether it opens, above it).
+std::uint32_t TzeFoldTracker::Pack(const TzeLineFold &fold) noexcept
+{
+    std::uint32_t packed = std::uint32_t(fold.Count) | (fold.Comment ? 8u : 0u);
+    for (int e = 0; e < fold.Count; ++e) {
+        const TzeFoldEvent event = fold.Events[size_t(e)];
+        packed |= (std::uint32_t(event.Family) | (event.Opens ? 16u : 0u)) << (4 + 5 * e);
+    }
+    return packed;
+}
+
 TzeLineFold FoldLine(std::string_view line)
 {
     TzeLineFold fold;
@@ -62,22 +74,27 @@ TzeLineFold FoldLine(std::string_view line)
 void TzeFoldTracker::Reset(int count, const LineText &line)
 {
     m_changed = true;
-    m_lines.assign(size_t(std::max(count, 0)), TzeLineFold{});
+    // Room to grow by half: the first big paste moves the lines after it
+    // in place instead of copying all of them into fresh memory.
+    const size_t lines = size_t(std::max(count, 0));
+    m_rows.reserve(lines + lines / 2 + 64);
+    m_rows.assign(lines + 1, TRow{});
     for (int i = 0; i < count; ++i)
-        m_lines[size_t(i)] = FoldLine(line(i + 1));
+        m_rows[size_t(i)].Fold = Pack(FoldLine(line(i + 1)));
     Rescan();
 }
 
 void TzeFoldTracker::Rescan()
 {
-    m_start.assign(m_lines.size() + 1, -1);
+    for (TRow &row : m_rows)
+        row.Start = -1;
     m_nodes.clear();
     m_blocks.clear();
     m_scanned = 0;
-    Scan(0, int(m_lines.size()));
+    Scan(0, LineCount());
     m_nodesMatched = m_nodes.size();
     m_comments.clear();
-    FindCommentRuns(0, int(m_lines.size()));
+    FindCommentRuns(0, LineCount());
     MergeRanges();
 }
 
@@ -87,7 +104,7 @@ void TzeFoldTracker::FindCommentRuns(int from, int until)
     std::vector<TzeFoldRange> found;
     for (int i = from; i < until;) {
         int end = i;
-        while (end < until && m_lines[size_t(end)].Comment)
+        while (end < until && IsComment(m_rows[size_t(end)].Fold))
             ++end;
         if (end - i >= kMinCommentRun)
             found.push_back(TzeFoldRange{i + 1, end});
@@ -107,7 +124,7 @@ void TzeFoldTracker::MergeRanges()
 
 void TzeFoldTracker::Replace(int first, int removed, int inserted, const LineText &line)
 {
-    const int count = int(m_lines.size());
+    const int count = LineCount();
     const int at = std::clamp(first - 1, 0, count);
     removed = std::clamp(removed, 0, count - at);
     inserted = std::max(inserted, 0);
@@ -119,9 +136,9 @@ void TzeFoldTracker::Replace(int first, int removed, int inserted, const LineTex
     if (delta == 0) {
         bool same = true;
         for (int i = 0; i < inserted; ++i) {
-            const TzeLineFold fold = FoldLine(line(at + i + 1));
-            same = same && fold == m_lines[size_t(at + i)];
-            m_lines[size_t(at + i)] = fold;
+            const std::uint32_t fold = Pack(FoldLine(line(at + i + 1)));
+            same = same && fold == m_rows[size_t(at + i)].Fold;
+            m_rows[size_t(at + i)].Fold = fold;
         }
         if (same) {
             m_scanned = inserted;
@@ -144,37 +161,21 @@ void TzeFoldTracker::Replace(int first, int removed, int inserted, const LineTex
             if (node.Line > oldEnd)
                 node.Line += delta;
     }
-    // The open blocks at each line's start: kept up to the changed lines,
-    // unknown inside them, and after them what they were, for the scan to
-    // compare against.
-    if (delta == 0) {
-        if (inserted > 1)
-            std::fill(m_start.begin() + at + 1, m_start.begin() + at + inserted, -2);
-    } else {
-        // In place, one move of the entries after the change: the starts of
-        // the changed lines after the first become unknown; the first line
-        // after the change keeps the start it had.
-        const auto after = m_start.begin() + at + 1;
-        if (inserted == 0) {
-            m_start.erase(after, after + removed);
-        } else if (removed == 0) {
-            const int kept = m_start[size_t(at)];
-            m_start.insert(after, size_t(inserted), -2);
-            m_start[size_t(at + inserted)] = kept;
-        } else {
-            if (delta > 0)
-                m_start.insert(after, size_t(delta), -2);
-            else
-                m_start.erase(after, after - delta);
-            std::fill(m_start.begin() + at + 1, m_start.begin() + at + inserted, -2);
-        }
-        if (delta > 0)
-            m_lines.insert(m_lines.begin() + at, size_t(delta), TzeLineFold{});
-        else
-            m_lines.erase(m_lines.begin() + at, m_lines.begin() + at - delta);
+    // The rows, in place with one move of those after the change: the
+    // first changed line keeps the open blocks at its start, the others'
+    // become unknown; the first line after the change keeps its row, with
+    // the open blocks it had for the scan to compare against.
+    const int kept = m_rows[size_t(at)].Start;
+    if (delta > 0)
+        m_rows.insert(m_rows.begin() + at, size_t(delta), TRow{});
+    else if (delta < 0)
+        m_rows.erase(m_rows.begin() + at, m_rows.begin() + at - delta);
+    m_rows[size_t(at)].Start = kept;
+    for (int i = 1; i < inserted; ++i)
+        m_rows[size_t(at + i)].Start = -2;
+    if (delta != 0)
         for (int i = 0; i < inserted; ++i)
-            m_lines[size_t(at + i)] = FoldLine(line(at + i + 1));
-    }
+            m_rows[size_t(at + i)].Fold = Pack(FoldLine(line(at + i + 1)));
     // Nodes that no line's start refers to any more pile up (and each change
     // that moves lines walks them all); when they outnumber the live ones,
     // the whole text is matched again from the lines' events.
@@ -194,10 +195,10 @@ void TzeFoldTracker::Replace(int first, int removed, int inserted, const LineTex
                 r.Last += delta;
             }
     int from = at;
-    while (from > 0 && m_lines[size_t(from - 1)].Comment)
+    while (from > 0 && IsComment(m_rows[size_t(from - 1)].Fold))
         --from;
     int until = at + inserted;
-    while (until < int(m_lines.size()) && m_lines[size_t(until)].Comment)
+    while (until < LineCount() && IsComment(m_rows[size_t(until)].Fold))
         ++until;
     FindCommentRuns(from, until);
     MergeRanges();
@@ -205,15 +206,16 @@ void TzeFoldTracker::Replace(int first, int removed, int inserted, const LineTex
 
 void TzeFoldTracker::Scan(int from, int until)
 {
-    const int count = int(m_lines.size());
+    const int count = LineCount();
     std::vector<TzeFoldRange> found;
-    int open = m_start[size_t(from)];
+    int open = m_rows[size_t(from)].Start;
     int i = from;
     for (; i < count; ++i) {
         ++m_scanned;
-        const TzeLineFold &fold = m_lines[size_t(i)];
-        for (int e = 0; e < fold.Count; ++e) {
-            const TzeFoldEvent event = fold.Events[size_t(e)];
+        const std::uint32_t fold = m_rows[size_t(i)].Fold;
+        for (std::uint32_t e = 0, events = fold & 7u; e < events; ++e) {
+            const std::uint32_t packed = fold >> (4 + 5 * e);
+            const TzeFoldEvent event{TzeBlockFamily(packed & 15u), (packed & 16u) != 0};
             if (event.Opens) {
                 // A procedure lies in a class or in nothing, a class in
                 // nothing: what is still open there stays unclosed. So an
@@ -237,8 +239,8 @@ void TzeFoldTracker::Scan(int from, int until)
                 found.push_back(TzeFoldRange{m_nodes[size_t(match)].Line, i + 1});
             open = m_nodes[size_t(match)].Parent;
         }
-        const int before = m_start[size_t(i + 1)];
-        m_start[size_t(i + 1)] = open;
+        const int before = m_rows[size_t(i + 1)].Start;
+        m_rows[size_t(i + 1)].Start = open;
         // Past the changed lines, the same open blocks as before: the rest
         // of the text matches as it did.
         if (i + 1 >= until && before == open) {
@@ -252,9 +254,10 @@ void TzeFoldTracker::Scan(int from, int until)
     if (found.empty())
         return;
     std::sort(found.begin(), found.end(), RangeBefore);
-    std::vector<TzeFoldRange> merged;
-    merged.reserve(m_blocks.size() + found.size());
-    std::merge(m_blocks.begin(), m_blocks.end(), found.begin(), found.end(), std::back_inserter(merged), RangeBefore);
-    m_blocks = std::move(merged);
+    m_merged.clear();
+    m_merged.reserve(m_blocks.size() + found.size());
+    std::merge(m_blocks.begin(), m_blocks.end(), found.begin(), found.end(), std::back_inserter(m_merged),
+               RangeBefore);
+    m_blocks.swap(m_merged);
 }
 

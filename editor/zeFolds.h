@@ -58,7 +58,7 @@ public:
     // lines; line answers for the text as it is now.
     void Replace(int first, int removed, int inserted, const LineText &line);
     const std::vector<TzeFoldRange> &Ranges() const noexcept { return m_ranges; }
-    int LineCount() const noexcept { return int(m_lines.size()); }
+    int LineCount() const noexcept { return int(m_rows.size()) - 1; }
     // Lines the last call scanned, for the benchmark and the tests.
     int Scanned() const noexcept { return m_scanned; }
     // Whether the last call may have changed Ranges (false: it did not).
@@ -84,10 +84,15 @@ private:
     void FindCommentRuns(int from, int until);
     void MergeRanges();
 
-    std::vector<TzeLineFold> m_lines;
-    // m_start[i]: the open blocks at the start of line i (0-based), one
-    // more entry for the text's end.
-    std::vector<int> m_start;
+    // A line's events packed (8 bytes a line: a paste moves little memory)
+    // and the open blocks at its start; one more row for the text's end.
+    struct TRow {
+        std::uint32_t Fold = 0;
+        int Start = -1;
+    };
+    static std::uint32_t Pack(const TzeLineFold &fold) noexcept;
+    static constexpr bool IsComment(std::uint32_t fold) noexcept { return (fold & 8u) != 0; }
+    std::vector<TRow> m_rows;
     std::vector<TNode> m_nodes;
     // The nodes of the last match of the whole text.
     std::size_t m_nodesMatched = 0;
@@ -95,6 +100,9 @@ private:
     std::vector<TzeFoldRange> m_blocks;
     std::vector<TzeFoldRange> m_comments;
     std::vector<TzeFoldRange> m_ranges;
+    // Where Scan merges the blocks it found, swapped with m_blocks: both
+    // keep their room from change to change.
+    std::vector<TzeFoldRange> m_merged;
     int m_scanned = 0;
     bool m_changed = false;
 };

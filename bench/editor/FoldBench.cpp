@@ -97,7 +97,7 @@ TzeFoldMap ScriptLikeMap(int lines)
         regions.push_back({first + 10, first + 16});
     }
     TzeFoldMap map;
-    map.SetRegions(std::move(regions));
+    map.SetRegions(regions);
     return map;
 }
 
