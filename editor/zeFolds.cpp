@@ -2,7 +2,6 @@
 #include "editor/zeFolds.h"
 
 #include <algorithm>
-#include <cctype>
 #include <iterator>
 
 namespace {
@@ -19,21 +18,6 @@ constexpr struct {
         return a.First != b.First ? a.First < b.First : a.Last > b.Last;
     }
 } RangeBefore;
-
-// A comment from the line's first character on (text starts after the
-// leading blanks): ' or the word Rem.
-bool IsCommentText(std::string_view text) noexcept
-{
-    if (!text.empty() && text.front() == '\'')
-        return true;
-    // ASCII letters only: (c | 0x20) is 'r' for 'r' and 'R' alone.
-    const auto lower = [&text](size_t i) { return char(text[i] | 0x20); };
-    if (text.size() < 3 || lower(0) != 'r' || lower(1) != 'e' || lower(2) != 'm')
-        return false;
-    // Rem must end there as a word, as the keyword reader reads words.
-    const auto next = static_cast<unsigned char>(text.size() > 3 ? text[3] : ' ');
-    return !(std::isalnum(next) || next == '_' || next >= 0xC0);
-}
 
 } // namespace
 
@@ -52,8 +36,9 @@ std::uint32_t TzeFoldTracker::Pack(const TzeLineFold &fold) noexcept
 TzeLineFold FoldLine(std::string_view line)
 {
     TzeLineFold fold;
+    // Read without its leading blanks, once for both questions.
     const std::string_view text = line.substr(LeadingBlanks(line).size());
-    fold.Comment = IsCommentText(text);
+    fold.Comment = IsCommentLine(text);
     if (fold.Comment)
         return fold; // and holds no keyword
     thread_local std::vector<TzeBlockEvent> events;

@@ -203,10 +203,6 @@ std::optional<TzeBlockFamily> EndedFamily(std::uint64_t key) noexcept
             return family;
     return std::nullopt;
 }
-std::optional<TzeBlockFamily> EndedFamily(std::string_view word) noexcept
-{
-    return word.size() <= 8 ? EndedFamily(WordKey(word)) : std::nullopt;
-}
 
 // Adds the events of one statement; false when the rest of the line belongs
 // to a one-line If.
@@ -224,7 +220,7 @@ bool StatementEvents(const TStatement &words, std::size_t at, bool startsLine, s
     const std::string_view first = word(k);
     if (k > at && first != "sub" && first != "function" && first != "property")
         return true; // a declaration
-    if (const TPlain *p = first.size() <= 8 ? PlainKeyword(WordKey(first)) : nullptr) {
+    if (const TPlain *p = PlainKeyword(WordKey(first))) {
         add(p->role, p->family);
         return true;
     }
@@ -243,7 +239,7 @@ bool StatementEvents(const TStatement &words, std::size_t at, bool startsLine, s
         // Else may be followed by a statement on its line.
         return k + 1 >= words.size() || StatementEvents(words, k + 1, false, events);
     } else if (first == "end") {
-        if (const auto family = EndedFamily(word(k + 1)))
+        if (const auto family = EndedFamily(WordKey(word(k + 1))))
             add(brClose, *family);
     }
     return true;
@@ -352,8 +348,7 @@ bool QuickEvents(std::string_view line, std::vector<TzeBlockEvent> &events)
             add(brOpen, bfIf);
     } else if (word == lwElse) {
         // Else may be followed by a statement on its line.
-        while (i < line.size() && IsBlank(line[i]))
-            ++i;
+        i += LeadingBlanks(line.substr(i)).size();
         if (i < line.size() && line[i] != '\'')
             return false;
         add(brMiddle, bfIf);
@@ -539,6 +534,12 @@ std::optional<int> CommentColumn(std::string_view line) noexcept
     if (lead.size() == line.size())
         return std::nullopt;
     return int(lead.size()) + 1;
+}
+
+bool IsCommentLine(std::string_view line) noexcept
+{
+    std::size_t i = LeadingBlanks(line).size();
+    return (i < line.size() && line[i] == '\'') || WordKeyAt(line, i) == WordKey("rem");
 }
 
 std::optional<int> CommentMarkColumn(std::string_view line) noexcept

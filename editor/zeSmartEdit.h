@@ -95,5 +95,8 @@ std::optional<int> CommentColumn(std::string_view line) noexcept;
 // The column (1-based) of the comment mark that starts the text of line;
 // none when the line does not start with one.
 std::optional<int> CommentMarkColumn(std::string_view line) noexcept;
+// Whether line holds a comment only: ' or the word Rem after its leading
+// blanks (a word as BlockEvents reads words).
+bool IsCommentLine(std::string_view line) noexcept;
 
 #endif
